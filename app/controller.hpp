@@ -1,0 +1,36 @@
+// The whole behaviour of the main window: the four commands and the download worker.
+// Holds no data of its own; every piece of state lives in the controls.
+#pragma once
+
+#include "app/controls.hpp"
+#include "app/shell.hpp"
+#include "sources/book_file.hpp"
+#include "sources/site_config.hpp"
+
+namespace quillreap::app {
+
+class Controller {
+ public:
+  // book_directory: where books are written (the program's directory in the windows).
+  Controller(Controls& controls, Shell& shell, sources::SiteConfig config, Text book_directory);
+
+  void on_search();         // interface thread, synchronous
+  void on_generate();       // interface thread; starts download_worker and returns
+  void download_worker();   // worker thread
+  void on_about();          // interface thread
+  void on_check_updates();  // interface thread
+
+  // The worker's dispatch: the source 2 label anywhere in the address, exact case, picks
+  // the source 2 download; every other address goes to source 1.
+  sources::BookOutcome download_book(const Text& book_address, const Text& book_name);
+
+  Text update_page_address() const;
+
+ private:
+  Controls& controls_;
+  Shell& shell_;
+  sources::SiteConfig config_;
+  Text book_directory_;
+};
+
+}  // namespace quillreap::app

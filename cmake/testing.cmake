@@ -1,0 +1,40 @@
+# GoogleTest for both builds. Linux uses Debian's packaged library; the Windows build
+# compiles Debian's source tree with the cross compiler.
+if(WIN32)
+  set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  set(QUILLREAP_GTEST GTest::gtest GTest::gmock)
+  if(NOT TARGET GTest::gtest)
+    add_library(GTest::gtest ALIAS gtest)
+    add_library(GTest::gmock ALIAS gmock)
+    add_library(GTest::gtest_main ALIAS gtest_main)
+  endif()
+  # Wine sees the Linux file system as drive Z:.
+  set(QUILLREAP_FIXTURES_DIR Z:${CMAKE_SOURCE_DIR}/tests/fixtures)
+else()
+  find_package(GTest REQUIRED)
+  include(GoogleTest)
+  set(QUILLREAP_GTEST GTest::gtest GTest::gmock)
+endif()
+
+if(NOT WIN32)
+  set(QUILLREAP_FIXTURES_DIR ${CMAKE_SOURCE_DIR}/tests/fixtures)
+endif()
+
+# quillreap_test(NAME SOURCES... [LIBS libs...])
+# Linux: one CTest test per test case. Windows: one CTest test per executable, because
+# every Wine process costs about a second.
+function(quillreap_test name)
+  cmake_parse_arguments(QT "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${QT_SOURCES} ${QT_UNPARSED_ARGUMENTS})
+  target_link_libraries(${name} PRIVATE quillreap_core ${QT_LIBS} ${QUILLREAP_GTEST} GTest::gtest_main)
+  target_compile_definitions(${name} PRIVATE QUILLREAP_FIXTURES_DIR="${QUILLREAP_FIXTURES_DIR}")
+  if(WIN32)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES TIMEOUT 900)
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
+  endif()
+endfunction()

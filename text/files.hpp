@@ -1,0 +1,28 @@
+// Files and the program's directory. Paths are GBK texts; each platform file turns them
+// into what its file system takes (UTF-16 on Windows, UTF-8 on Linux).
+#pragma once
+
+#include <initializer_list>
+#include <string_view>
+
+#include "text/primitives.hpp"
+
+namespace quillreap::text {
+
+// Creates or truncates path and writes the buffers in order (empty ones skipped).
+// false on an empty path or any failure to open or write.
+bool write_file(std::string_view path, std::initializer_list<const Bytes*> buffers);
+inline bool write_file(std::string_view path, const Bytes& bytes) {
+  return write_file(path, {&bytes});
+}
+// Moves from over to, replacing an existing file at to in one step.
+bool replace_file(std::string_view from, std::string_view to);
+bool remove_file(std::string_view path);
+// The bytes of a file, or nullopt when it cannot be read (tests and the command line).
+std::optional<Bytes> read_file(std::string_view path);
+// The directory of the running program, without a trailing separator.
+Text app_directory();
+// The separator the platform writes between directory and file name.
+char path_separator();
+
+}  // namespace quillreap::text
