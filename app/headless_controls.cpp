@@ -1,0 +1,170 @@
+// The headless model of the controls. Every public control operation goes through the
+// dispatcher, so the state below is only ever touched on the interface thread.
+#include "app/headless_controls.hpp"
+
+namespace quillreap::app {
+
+HeadlessControls::HeadlessControls() = default;
+
+void HeadlessControls::check_thread() const {
+  if (!dispatcher_.on_owner_thread()) ++violations_;
+}
+
+void HeadlessControls::set_status(std::string_view text) {
+  dispatcher_.call([&] {
+    check_thread();
+    status_ = Text(text);
+    status_history_.push_back(status_);
+    if (status_callback_) status_callback_(status_);
+  });
+}
+
+void HeadlessControls::append_log(std::string_view text) {
+  dispatcher_.call([&] {
+    check_thread();
+    book_.append(text);
+  });
+}
+
+void HeadlessControls::log_clear() {
+  dispatcher_.call([&] {
+    check_thread();
+    book_.clear();
+  });
+}
+
+Text HeadlessControls::log_text() {
+  return dispatcher_.call([&] {
+    check_thread();
+    return book_;
+  });
+}
+
+void HeadlessControls::list_clear() {
+  dispatcher_.call([&] {
+    check_thread();
+    rows_.clear();
+    selected_ = -1;
+  });
+}
+
+int HeadlessControls::list_append_row() {
+  return dispatcher_.call([&] {
+    check_thread();
+    rows_.emplace_back();
+    return static_cast<int>(rows_.size()) - 1;
+  });
+}
+
+void HeadlessControls::list_set_cell(int row, int column, std::string_view text) {
+  dispatcher_.call([&] {
+    check_thread();
+    if (row < 0 || row >= static_cast<int>(rows_.size()) || column < 0 || column >= 5) return;
+    rows_[row][column] = Text(text);
+  });
+}
+
+Text HeadlessControls::list_get_cell(int row, int column) {
+  return dispatcher_.call([&]() -> Text {
+    check_thread();
+    if (row < 0 || row >= static_cast<int>(rows_.size()) || column < 0 || column >= 5) return {};
+    return rows_[row][column];
+  });
+}
+
+int HeadlessControls::list_selected_row() {
+  return dispatcher_.call([&] {
+    check_thread();
+    return selected_;
+  });
+}
+
+void HeadlessControls::list_select_row(int row) {
+  dispatcher_.call([&] {
+    check_thread();
+    // Like a list view asked to select an item it does not have: nothing changes.
+    if (row < 0)
+      selected_ = -1;
+    else if (row < static_cast<int>(rows_.size()))
+      selected_ = row;
+  });
+}
+
+void HeadlessControls::set_busy(bool busy) {
+  dispatcher_.call([&] {
+    check_thread();
+    busy_ = busy;
+    busy_history_.push_back(busy);
+  });
+}
+
+Text HeadlessControls::search_word() {
+  return dispatcher_.call([&] {
+    check_thread();
+    return search_word_;
+  });
+}
+
+int HeadlessControls::source_choice() {
+  return dispatcher_.call([&] {
+    check_thread();
+    return source_choice_;
+  });
+}
+
+void HeadlessControls::set_search_word(std::string_view word) {
+  check_thread();
+  search_word_ = Text(word);
+}
+
+void HeadlessControls::set_source_choice(int choice) {
+  check_thread();
+  source_choice_ = choice;
+}
+
+void HeadlessControls::set_status_callback(std::function<void(const Text&)> callback) {
+  check_thread();
+  status_callback_ = std::move(callback);
+}
+
+Text HeadlessControls::status() const {
+  check_thread();
+  return status_;
+}
+
+std::vector<Text> HeadlessControls::status_history() const {
+  check_thread();
+  return status_history_;
+}
+
+bool HeadlessControls::busy() const {
+  check_thread();
+  return busy_;
+}
+
+std::vector<bool> HeadlessControls::busy_history() const {
+  check_thread();
+  return busy_history_;
+}
+
+std::vector<Row> HeadlessControls::rows() const {
+  check_thread();
+  return rows_;
+}
+
+int HeadlessControls::row_count() const {
+  check_thread();
+  return static_cast<int>(rows_.size());
+}
+
+int HeadlessControls::selected_row() const {
+  check_thread();
+  return selected_;
+}
+
+const std::string& HeadlessControls::book_buffer() const {
+  check_thread();
+  return book_;
+}
+
+}  // namespace quillreap::app

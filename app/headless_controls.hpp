@@ -1,0 +1,85 @@
+// The controls as plain data, with no window: the model the tests and the command line
+// drive the controller and the sources through. The constructing thread is its interface
+// thread; calls from any other thread are synchronous requests run there.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/controls.hpp"
+#include "app/ui_dispatcher.hpp"
+
+namespace quillreap::app {
+
+using Row = std::array<Text, 5>;
+
+class HeadlessControls : public Controls {
+ public:
+  HeadlessControls();
+
+  // Controls. Each runs on the interface thread: at once when called there, otherwise
+  // queued until the interface thread pumps, while the caller waits.
+  void set_status(std::string_view text) override;
+  void append_log(std::string_view text) override;
+  void log_clear() override;
+  Text log_text() override;
+  void list_clear() override;
+  int list_append_row() override;
+  void list_set_cell(int row, int column, std::string_view text) override;
+  Text list_get_cell(int row, int column) override;
+  int list_selected_row() override;
+  void list_select_row(int row) override;
+  void set_busy(bool busy) override;
+  Text search_word() override;
+  int source_choice() override;
+
+  // The interface thread's side. These read or set the model directly and must be called
+  // on the interface thread; a call from elsewhere counts as a thread violation.
+  UiDispatcher& dispatcher() { return dispatcher_; }
+  int pump() { return dispatcher_.pump(); }
+  bool pump_until(const std::function<bool()>& done, UiDispatcher::Clock::duration timeout) {
+    return dispatcher_.pump_until(done, timeout);
+  }
+
+  void set_search_word(std::string_view word);
+  void set_source_choice(int choice);
+  // Called on the interface thread with the new text after every set_status.
+  void set_status_callback(std::function<void(const Text&)> callback);
+
+  Text status() const;
+  std::vector<Text> status_history() const;  // every text set, oldest first
+  bool busy() const;
+  std::vector<bool> busy_history() const;  // every set_busy argument, oldest first
+  std::vector<Row> rows() const;
+  int row_count() const;
+  int selected_row() const;
+  const std::string& book_buffer() const;  // the log box, without a copy
+
+  // Model accesses made off the interface thread; a correct caller leaves this at 0.
+  int thread_violations() const { return violations_.load(); }
+
+ private:
+  // Counts an access from the wrong thread; the access still goes ahead so a test can
+  // report the count rather than crash.
+  void check_thread() const;
+
+  UiDispatcher dispatcher_;
+  mutable std::atomic<int> violations_{0};
+
+  Text status_;
+  std::vector<Text> status_history_;
+  std::function<void(const Text&)> status_callback_;
+  bool busy_ = false;
+  std::vector<bool> busy_history_;
+  std::vector<Row> rows_;
+  int selected_ = -1;
+  std::string book_;
+  Text search_word_;
+  int source_choice_ = 0;
+};
+
+}  // namespace quillreap::app

@@ -1,0 +1,83 @@
+// Workers on std::thread, joined by the shell; message boxes and browser calls recorded.
+#include "app/headless_shell.hpp"
+
+
+namespace quillreap::app {
+
+HeadlessShell::HeadlessShell(UiDispatcher* interface_thread)
+    : interface_thread_(interface_thread) {}
+
+HeadlessShell::~HeadlessShell() {
+  if (interface_thread_ && interface_thread_->on_owner_thread())
+    interface_thread_->run_until([this] { return running_.load() == 0; });
+  join_all();
+}
+
+int HeadlessShell::message_box(std::string_view text, int style, std::string_view caption) {
+  std::lock_guard lock(mutex_);
+  boxes_.push_back({Text(text), style, Text(caption)});
+  return message_box_result_.load();
+}
+
+void HeadlessShell::open_in_browser(std::string_view address) {
+  std::lock_guard lock(mutex_);
+  addresses_.emplace_back(address);
+}
+
+bool HeadlessShell::start_worker(std::function<void()> work) {
+  if (fail_start_.load()) return false;
+  ++started_;
+  ++running_;
+  std::lock_guard lock(mutex_);
+  workers_.emplace_back([this, work = std::move(work)] {
+    work();
+    --running_;
+    // Lets a pump_until waiting for the workers look again at once.
+    if (interface_thread_) interface_thread_->notify();
+  });
+  return true;
+}
+
+std::vector<MessageBoxCall> HeadlessShell::message_boxes() const {
+  std::lock_guard lock(mutex_);
+  return boxes_;
+}
+
+std::vector<Text> HeadlessShell::opened_addresses() const {
+  std::lock_guard lock(mutex_);
+  return addresses_;
+}
+
+bool HeadlessShell::joinable() const {
+  std::lock_guard lock(mutex_);
+  for (const std::thread& worker : workers_)
+    if (worker.joinable()) return true;
+  return false;
+}
+
+bool HeadlessShell::wait_workers(UiDispatcher::Clock::duration timeout) {
+  const auto done = [this] { return running_.load() == 0; };
+  bool finished;
+  if (interface_thread_ && interface_thread_->on_owner_thread()) {
+    finished = interface_thread_->pump_until(done, timeout);
+  } else {
+    const auto deadline = UiDispatcher::Clock::now() + timeout;
+    while (!done() && UiDispatcher::Clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    finished = done();
+  }
+  if (finished) join_all();
+  return finished;
+}
+
+void HeadlessShell::join_all() {
+  std::vector<std::thread> workers;
+  {
+    std::lock_guard lock(mutex_);
+    workers.swap(workers_);
+  }
+  for (std::thread& worker : workers)
+    if (worker.joinable()) worker.join();
+}
+
+}  // namespace quillreap::app

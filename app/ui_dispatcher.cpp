@@ -1,0 +1,75 @@
+// The request queue of the owner thread: foreign threads post and block, the owner runs
+// the requests whenever it pumps.
+#include "app/ui_dispatcher.hpp"
+
+namespace quillreap::app {
+
+UiDispatcher::UiDispatcher() : owner_(std::this_thread::get_id()) {}
+
+void UiDispatcher::post(std::function<void()> request) {
+  {
+    std::lock_guard lock(mutex_);
+    queue_.push_back(std::move(request));
+  }
+  wake_.notify_all();
+}
+
+void UiDispatcher::notify() {
+  {
+    std::lock_guard lock(mutex_);
+    ++notifications_;
+  }
+  wake_.notify_all();
+}
+
+long UiDispatcher::requests_served() const {
+  std::lock_guard lock(mutex_);
+  return served_;
+}
+
+int UiDispatcher::pump() {
+  if (!on_owner_thread()) return 0;
+  int ran = 0;
+  for (;;) {
+    std::function<void()> request;
+    {
+      std::lock_guard lock(mutex_);
+      if (queue_.empty()) return ran;
+      request = std::move(queue_.front());
+      queue_.pop_front();
+    }
+    // Run outside the lock: the request may post nothing, but other threads must be able
+    // to queue theirs meanwhile.
+    request();
+    ++ran;
+    std::lock_guard lock(mutex_);
+    ++served_;
+  }
+}
+
+void UiDispatcher::wait_and_pump(Clock::time_point deadline) {
+  {
+    std::unique_lock lock(mutex_);
+    const long seen = notifications_;
+    wake_.wait_until(lock, deadline, [&] { return !queue_.empty() || notifications_ != seen; });
+  }
+  pump();
+}
+
+bool UiDispatcher::pump_until(const std::function<bool()>& done, Clock::duration timeout) {
+  const Clock::time_point deadline = Clock::now() + timeout;
+  pump();
+  while (!done()) {
+    if (Clock::now() >= deadline) return false;
+    // Wake at least every few milliseconds: done() may turn true without a notify.
+    wait_and_pump(std::min(deadline, Clock::now() + std::chrono::milliseconds(20)));
+  }
+  return true;
+}
+
+void UiDispatcher::run_until(const std::function<bool()>& done) {
+  pump();
+  while (!done()) wait_and_pump(Clock::now() + std::chrono::milliseconds(20));
+}
+
+}  // namespace quillreap::app

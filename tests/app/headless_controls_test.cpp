@@ -1,0 +1,172 @@
+// The headless controls: a worker's calls are synchronous requests carried out on the
+// interface thread, and any model access off that thread is caught.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "app/headless_controls.hpp"
+
+namespace quillreap::app {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Runs work on a thread of its own while the interface thread pumps until it is done.
+template <typename Work>
+void run_on_worker(HeadlessControls& controls, Work work) {
+  std::atomic<bool> done{false};
+  std::thread worker([&] {
+    work();
+    done = true;
+    controls.dispatcher().notify();
+  });
+  EXPECT_TRUE(controls.pump_until([&] { return done.load(); }, 60s));
+  worker.join();
+}
+
+TEST(HeadlessControls, ListBehavesLikeTheResultList) {
+  HeadlessControls controls;
+  EXPECT_EQ(controls.list_append_row(), 0);
+  EXPECT_EQ(controls.list_append_row(), 1);
+  controls.list_set_cell(1, 2, "简介");
+  controls.list_set_cell(5, 0, "nowhere");  // no such row: ignored
+  controls.list_set_cell(0, 5, "nowhere");  // no such column: ignored
+  EXPECT_EQ(controls.list_get_cell(1, 2), "简介");
+  EXPECT_EQ(controls.list_get_cell(-1, 0), "");
+  EXPECT_EQ(controls.list_get_cell(2, 0), "");
+  EXPECT_EQ(controls.list_get_cell(0, 4), "");
+
+  EXPECT_EQ(controls.list_selected_row(), -1);
+  controls.list_select_row(1);
+  EXPECT_EQ(controls.list_selected_row(), 1);
+  controls.list_select_row(7);  // a row the list does not have changes nothing
+  EXPECT_EQ(controls.list_selected_row(), 1);
+  controls.list_select_row(-1);
+  EXPECT_EQ(controls.list_selected_row(), -1);
+
+  controls.list_select_row(0);
+  controls.list_clear();
+  EXPECT_EQ(controls.row_count(), 0);
+  EXPECT_EQ(controls.list_selected_row(), -1);
+  controls.list_select_row(0);  // row 0 of an empty list
+  EXPECT_EQ(controls.list_selected_row(), -1);
+  EXPECT_EQ(controls.thread_violations(), 0);
+}
+
+TEST(HeadlessControls, RecordsStatusAndBusyHistory) {
+  HeadlessControls controls;
+  std::vector<Text> seen;
+  controls.set_status_callback([&](const Text& text) { seen.push_back(text); });
+  controls.set_status("一");
+  controls.set_status("");
+  controls.set_busy(true);
+  controls.set_busy(false);
+  EXPECT_EQ(controls.status(), "");
+  EXPECT_EQ(controls.status_history(), (std::vector<Text>{"一", ""}));
+  EXPECT_EQ(seen, controls.status_history());
+  EXPECT_FALSE(controls.busy());
+  EXPECT_EQ(controls.busy_history(), (std::vector<bool>{true, false}));
+}
+
+TEST(HeadlessControls, BookBufferKeepsEveryByteOfALargeBook) {
+  HeadlessControls controls;
+  controls.append_log("x");
+  controls.log_clear();
+  // 40 MB in 4 KB pieces, with bytes that a text control would mangle.
+  std::string piece(4096, '\0');
+  for (size_t i = 0; i < piece.size(); ++i) piece[i] = static_cast<char>(1 + i % 255);
+  piece[0] = '\r';
+  piece[1] = '\n';
+  for (int i = 0; i < 10240; ++i) controls.append_log(piece);
+  const Text book = controls.log_text();
+  ASSERT_EQ(book.size(), piece.size() * 10240);
+  EXPECT_EQ(book.compare(book.size() - piece.size(), piece.size(), piece), 0);
+  EXPECT_EQ(&controls.book_buffer(), &controls.book_buffer());
+}
+
+TEST(HeadlessControls, WorkerCallsRunOnTheInterfaceThreadAndReturnTheirResults) {
+  HeadlessControls controls;
+  controls.set_search_word("三体");
+  controls.set_source_choice(1);
+  controls.list_append_row();
+  std::vector<std::thread::id> status_threads;
+  controls.set_status_callback(
+      [&](const Text&) { status_threads.push_back(std::this_thread::get_id()); });
+
+  int first = -1, second = -1, selected = -2, choice = -2;
+  Text word, cell, book;
+  std::thread::id worker_id;
+  run_on_worker(controls, [&] {
+    worker_id = std::this_thread::get_id();
+    first = controls.list_append_row();
+    second = controls.list_append_row();
+    controls.list_set_cell(second, 1, "名");
+    cell = controls.list_get_cell(second, 1);
+    controls.list_select_row(second);
+    selected = controls.list_selected_row();
+    controls.set_status("处理中");
+    controls.append_log("ab");
+    controls.append_log("cd");
+    book = controls.log_text();
+    word = controls.search_word();
+    choice = controls.source_choice();
+    controls.set_busy(true);
+  });
+
+  EXPECT_EQ(first, 1);
+  EXPECT_EQ(second, 2);
+  EXPECT_EQ(cell, "名");
+  EXPECT_EQ(selected, 2);
+  EXPECT_EQ(book, "abcd");
+  EXPECT_EQ(word, "三体");
+  EXPECT_EQ(choice, 1);
+  EXPECT_TRUE(controls.busy());
+  ASSERT_EQ(status_threads.size(), 1u);
+  EXPECT_EQ(status_threads[0], std::this_thread::get_id());
+  EXPECT_NE(status_threads[0], worker_id);
+  EXPECT_EQ(controls.dispatcher().requests_served(), 13);
+  EXPECT_EQ(controls.thread_violations(), 0);
+}
+
+TEST(HeadlessControls, WorkerRequestWaitsUntilTheInterfaceThreadPumps) {
+  HeadlessControls controls;
+  std::atomic<bool> returned{false};
+  std::thread worker([&] {
+    controls.set_status("等");
+    returned = true;
+  });
+  // Nothing pumps yet, so the request cannot have been carried out.
+  std::this_thread::sleep_for(50ms);
+  EXPECT_FALSE(returned.load());
+  EXPECT_TRUE(controls.status_history().empty());
+  EXPECT_TRUE(controls.pump_until([&] { return returned.load(); }, 60s));
+  worker.join();
+  EXPECT_EQ(controls.status(), "等");
+}
+
+TEST(HeadlessControls, ModelAccessOffTheInterfaceThreadIsCounted) {
+  HeadlessControls controls;
+  std::thread intruder([&] {
+    (void)controls.status();
+    (void)controls.rows();
+    controls.set_search_word("x");
+  });
+  intruder.join();
+  EXPECT_EQ(controls.thread_violations(), 3);
+}
+
+TEST(HeadlessControls, ExceptionInARequestReachesTheCaller) {
+  HeadlessControls controls;
+  bool caught = false;
+  run_on_worker(controls, [&] {
+    try {
+      controls.dispatcher().call([]() -> int { throw std::runtime_error("x"); });
+    } catch (const std::runtime_error&) {
+      caught = true;
+    }
+  });
+  EXPECT_TRUE(caught);
+}
+
+}  // namespace
+}  // namespace quillreap::app

@@ -1,0 +1,63 @@
+// The headless shell: records what the controller shows, runs workers it joins, and can be
+// told to refuse a worker.
+#include <gtest/gtest.h>
+
+
+#include "app/headless_controls.hpp"
+#include "app/headless_shell.hpp"
+
+namespace quillreap::app {
+namespace {
+
+using namespace std::chrono_literals;
+
+TEST(HeadlessShell, RecordsBoxesAndAddresses) {
+  HeadlessShell shell;
+  shell.set_message_box_result(1);
+  EXPECT_EQ(shell.message_box("正文", 0, "关于"), 1);
+  shell.open_in_browser("https://example/73.html");
+  ASSERT_EQ(shell.message_boxes().size(), 1u);
+  EXPECT_EQ(shell.message_boxes()[0].text, "正文");
+  EXPECT_EQ(shell.message_boxes()[0].caption, "关于");
+  EXPECT_EQ(shell.message_boxes()[0].style, 0);
+  EXPECT_EQ(shell.opened_addresses(), (std::vector<Text>{"https://example/73.html"}));
+}
+
+TEST(HeadlessShell, WorkerReachesTheControlsWhileTheShellWaits) {
+  HeadlessControls controls;
+  HeadlessShell shell(&controls.dispatcher());
+  ASSERT_TRUE(shell.start_worker([&] {
+    controls.set_busy(true);
+    controls.set_status("完成");
+    controls.set_busy(false);
+  }));
+  EXPECT_EQ(shell.workers_started(), 1);
+  EXPECT_TRUE(shell.wait_workers(60s));
+  EXPECT_FALSE(shell.joinable());
+  EXPECT_EQ(shell.workers_running(), 0);
+  EXPECT_EQ(controls.status(), "完成");
+  EXPECT_EQ(controls.busy_history(), (std::vector<bool>{true, false}));
+  EXPECT_EQ(controls.thread_violations(), 0);
+}
+
+TEST(HeadlessShell, DestructorPumpsAndJoinsARunningWorker) {
+  HeadlessControls controls;
+  {
+    HeadlessShell shell(&controls.dispatcher());
+    shell.start_worker([&] { controls.set_status("末"); });
+  }
+  EXPECT_EQ(controls.status(), "末");
+}
+
+TEST(HeadlessShell, RefusedWorkerNeverRuns) {
+  HeadlessShell shell;
+  shell.set_fail_start_worker(true);
+  bool ran = false;
+  EXPECT_FALSE(shell.start_worker([&] { ran = true; }));
+  EXPECT_EQ(shell.workers_started(), 0);
+  EXPECT_TRUE(shell.wait_workers(1s));
+  EXPECT_FALSE(ran);
+}
+
+}  // namespace
+}  // namespace quillreap::app
