@@ -1,0 +1,26 @@
+// Saves the book buffer as the book file. Runs on the download worker; reading the log box
+// and setting the status are requests the interface thread carries out.
+#include "sources/book_file.hpp"
+
+#include "sources/status_texts.hpp"
+#include "text/files.hpp"
+
+namespace quillreap::sources {
+
+BookOutcome save_book(app::Controls& log_box, const Text& book_name, const Text& directory,
+                      int failed_chapters) {
+  const Text path = text::concat(directory, "/", safe_book_file_name(book_name), ".txt");
+  // Written beside the book and moved over it only when complete, so a failed write
+  // leaves an earlier book of that name as it was.
+  const Text temporary = path + ".part";
+  const text::Bytes content = text::to_bytes(log_box.log_text());
+  if (!text::write_file(temporary, content) || !text::replace_file(temporary, path)) {
+    text::remove_file(temporary);
+    log_box.set_status(save_failed_line(book_name));
+    return BookOutcome::kNotWritten;
+  }
+  log_box.set_status(written_line(book_name, failed_chapters));
+  return failed_chapters > 0 ? BookOutcome::kWrittenWithGaps : BookOutcome::kComplete;
+}
+
+}  // namespace quillreap::sources

@@ -1,0 +1,69 @@
+// The texts the searches and downloads show in the status bar, and the GBK markers that
+// hold Chinese. GBK bytes spelled out; the text itself stands in the comment.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "text/primitives.hpp"
+
+namespace quillreap::sources {
+
+inline constexpr std::string_view kSearchDone = "\xCB\xD1\xCB\xF7\xCD\xEA\xB3\xC9!";  // 搜索完成!
+inline constexpr std::string_view kSearchingSource1 =
+    "\xD5\xFD\xD4\xDA\xD4\xB4\xD5\xBE\xA2\xD9\xCB\xD1\xCB\xF7\xD6\xD0.";  // 正在源站①搜索中.
+inline constexpr std::string_view kSearchingSource2 =
+    "\xD5\xFD\xD4\xDA\xD4\xB4\xD5\xBE\xA2\xDA\xCB\xD1\xCB\xF7\xD6\xD0.";  // 正在源站②搜索中.
+inline constexpr std::string_view kNoIntroduction = "\xD4\xDD\xCE\xDE\xBC\xF2\xBD\xE9";  // 暂无简介
+inline constexpr std::
+    string_view
+        kFaultyBook =
+            "\xB8\xC3\xCA\xE9\xBC\xAE\xD3\xD0\xB4\xED\xCE\xF3!"
+            "\xC7\xEB\xB8\xFC\xBB\xBB\xCA\xE9\xBC\xAE";  // 该书籍有错误!请更换书籍
+
+// "已查找到" + name + "的所有章节,请等待程序处理"
+inline text::Text found_line(std::string_view name) {
+  return text::concat("\xD2\xD1\xB2\xE9\xD5\xD2\xB5\xBD", name,
+                      "\xB5\xC4\xCB\xF9\xD3\xD0\xD5\xC2\xBD\xDA,\xC7\xEB\xB5\xC8\xB4\xFD\xB3\xCC"
+                      "\xD0\xF2\xB4\xA6\xC0\xED");
+}
+
+// "程序正在解析" + name + "的所有章节,请耐心等待"
+inline text::Text parsing_line(std::string_view name) {
+  return text::concat("\xB3\xCC\xD0\xF2\xD5\xFD\xD4\xDA\xBD\xE2\xCE\xF6", name,
+                      "\xB5\xC4\xCB\xF9\xD3\xD0\xD5\xC2\xBD\xDA,\xC7\xEB\xC4\xCD\xD0\xC4\xB5\xC8"
+                      "\xB4\xFD");
+}
+
+// "正在处理 《" + title + "》"
+inline text::Text chapter_line(std::string_view title) {
+  return text::concat("\xD5\xFD\xD4\xDA\xB4\xA6\xC0\xED \xA1\xB6", title, "\xA1\xB7");
+}
+
+// "书籍:" + name + "的所有章节已生成TXT文本在程序目录下", and when chapters were lost
+// "(有N章获取失败)" behind it.
+inline text::Text written_line(std::string_view name, int failed_chapters) {
+  text::Text line = text::concat(
+      "\xCA\xE9\xBC\xAE:", name,
+      "\xB5\xC4\xCB\xF9\xD3\xD0\xD5\xC2\xBD\xDA\xD2\xD1\xC9\xFA\xB3\xC9TXT\xCE\xC4\xB1\xBE\xD4\xDA"
+      "\xB3\xCC\xD0\xF2\xC4\xBF\xC2\xBC\xCF\xC2");
+  if (failed_chapters > 0)
+    line += text::concat("(\xD3\xD0", std::to_string(failed_chapters),
+                         "\xD5\xC2\xBB\xF1\xC8\xA1\xCA\xA7\xB0\xDC)");
+  return line;
+}
+
+// "书籍:" + name + "的TXT文本保存失败"
+inline text::Text save_failed_line(std::string_view name) {
+  return text::concat("\xCA\xE9\xBC\xAE:", name,
+                      "\xB5\xC4TXT\xCE\xC4\xB1\xBE\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC");
+}
+
+// "未能获取" + name + "的章节目录,未生成TXT文本"
+inline text::Text no_index_line(std::string_view name) {
+  return text::concat("\xCE\xB4\xC4\xDC\xBB\xF1\xC8\xA1", name,
+                      "\xB5\xC4\xD5\xC2\xBD\xDA\xC4\xBF\xC2\xBC,\xCE\xB4\xC9\xFA\xB3\xC9TXT\xCE"
+                      "\xC4\xB1\xBE");
+}
+
+}  // namespace quillreap::sources
