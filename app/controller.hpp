@@ -27,6 +27,9 @@ class Controller {
   Text update_page_address() const;
 
  private:
+  bool belongs_to_source2(const Text& book_address) const;
+  sources::BookOutcome download_from(bool source2, const Text& book_address, const Text& book_name);
+
   Controls& controls_;
   Shell& shell_;
   sources::SiteConfig config_;

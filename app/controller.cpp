@@ -1,0 +1,94 @@
+// The main window's commands and the download worker, written against the controls and
+// the shell so the same code drives the Win32 window, the GTK window, the command line and
+// the headless model.
+#include "app/controller.hpp"
+
+#include <utility>
+
+#include "sources/source1.hpp"
+#include "sources/source2.hpp"
+
+namespace quillreap::app {
+namespace {
+
+// "其实关于什么的都不重要\r\n\r\n              By Tarnwick" (fourteen spaces before "By")
+constexpr std::string_view kAboutText =
+    "\xC6\xE4\xCA\xB5\xB9\xD8\xD3\xDA\xCA\xB2\xC3\xB4\xB5\xC4\xB6\xBC\xB2\xBB\xD6\xD8\xD2\xAA"
+    "\r\n\r\n              By Tarnwick";
+constexpr std::string_view kAboutCaption = "\xB9\xD8\xD3\xDA";  // 关于
+constexpr int kPlainBox = 0;                                    // one OK button, no icon
+
+}  // namespace
+
+Controller::Controller(Controls& controls, Shell& shell, sources::SiteConfig config,
+                       Text book_directory)
+    : controls_(controls),
+      shell_(shell),
+      config_(std::move(config)),
+      book_directory_(std::move(book_directory)) {}
+
+void Controller::on_search() {
+  controls_.set_busy(true);
+  controls_.list_clear();
+  // Nothing selected (-1) searches source 2, like any choice but the first.
+  const Text status = controls_.source_choice() == 0
+                          ? sources::search_source1(controls_.search_word(), controls_, config_)
+                          : sources::search_source2(controls_.search_word(), controls_, config_);
+  controls_.set_status(status);
+  controls_.set_busy(false);
+}
+
+void Controller::on_generate() {
+  // The controls go grey before the thread exists: between the click and the worker's
+  // first step a second click would otherwise start a second download into the same
+  // book buffer.
+  controls_.set_busy(true);
+  if (!shell_.start_worker([this] { download_worker(); })) controls_.set_busy(false);
+}
+
+void Controller::download_worker() {
+  // Worker thread: every control call below is a request the interface thread carries
+  // out while it goes on processing messages.
+  controls_.set_busy(true);
+  const int row = controls_.list_selected_row();
+  const Text address = controls_.list_get_cell(row, 0);
+  const bool source2 = belongs_to_source2(address);
+  // The cells are read again for the download itself; with no row selected both are ""
+  // and source 1's download reports that it found no index.
+  const int selected = controls_.list_selected_row();
+  const Text book_address = controls_.list_get_cell(selected, 0);
+  const Text book_name = controls_.list_get_cell(selected, 1);
+  download_from(source2, book_address, book_name);
+  controls_.set_busy(false);
+}
+
+void Controller::on_about() {
+  shell_.message_box(kAboutText, kPlainBox, kAboutCaption);
+}
+
+void Controller::on_check_updates() {
+  shell_.open_in_browser(update_page_address());
+}
+
+sources::BookOutcome Controller::download_book(const Text& book_address, const Text& book_name) {
+  return download_from(belongs_to_source2(book_address), book_address, book_name);
+}
+
+Text Controller::update_page_address() const {
+  return text::concat("https://", config_.update_host, "/73.html");
+}
+
+bool Controller::belongs_to_source2(const Text& book_address) const {
+  // The row decides, not the source drop-down: exact letter case, anywhere in the address.
+  return text::find_text(book_address, config_.source2_label) > -1;
+}
+
+sources::BookOutcome Controller::download_from(bool source2, const Text& book_address,
+                                               const Text& book_name) {
+  return source2 ? sources::download_source2(book_address, book_name, controls_, config_,
+                                             book_directory_)
+                 : sources::download_source1(book_address, book_name, controls_, config_,
+                                             book_directory_);
+}
+
+}  // namespace quillreap::app
