@@ -1,0 +1,152 @@
+// Reads quillreap-cli's arguments. Options may stand before or after the words; "--" ends
+// the options, so a word that begins with "-" can still be searched.
+#include "app/cli/command_line.hpp"
+
+#include <charconv>
+#include <optional>
+
+namespace quillreap::app::cli {
+namespace {
+
+UsageError usage_error(std::string_view message) {
+  return {text::concat(message, " (see quillreap-cli --help)")};
+}
+
+std::optional<Command> command_named(std::string_view name) {
+  if (name == "search") return Command::kSearch;
+  if (name == "download") return Command::kDownload;
+  if (name == "get") return Command::kGet;
+  return std::nullopt;
+}
+
+// The value of a host-like option: nothing in it may break the address it joins.
+bool usable_host(std::string_view value) {
+  return !value.empty() && value.find_first_of("/ \t\r\n") == std::string_view::npos;
+}
+
+}  // namespace
+
+const std::string_view kUsage =
+    "usage: quillreap-cli search --source 1|2 WORD\n"
+    "       quillreap-cli download ADDRESS NAME\n"
+    "       quillreap-cli get --source 1|2 WORD [--row N]\n"
+    "\n"
+    "  search    lists the hits, one line each: address, name, introduction, author,\n"
+    "            separated by tabs\n"
+    "  download  downloads the book at ADDRESS as NAME.txt; an address holding the\n"
+    "            source 2 label goes to source 2, every other one to source 1\n"
+    "  get       searches, then downloads hit N (counted from 0, default 0)\n"
+    "\n"
+    "options:\n"
+    "  --out DIR              where books are written (default: the current directory)\n"
+    "  --search-host HOST     the site-search service that source 1 searches through\n"
+    "  --search-id ID         its 19-digit site-search identifier\n"
+    "  --source1-host HOST    the source 1 site\n"
+    "  --source2-host HOST    the source 2 site\n"
+    "  --source2-label LABEL  what marks a source 2 book address\n"
+    "  --help                 this text\n"
+    "Options take their value as the next argument or after '='; '--' ends the options.\n"
+    "Progress goes to standard error; download and get print the book file's path.\n"
+    "\n"
+    "exit status: 0  the book was written with every chapter (search: hits found)\n"
+    "             3  the book was written, but some chapters could not be had\n"
+    "             1  no book was written, or the search found no hit or no row N\n"
+    "             2  the command line makes no sense\n";
+
+std::variant<Invocation, UsageError> parse_command_line(const std::vector<Text>& arguments) {
+  Invocation invocation;
+  // Asking for help wins over whatever else the line holds.
+  for (const Text& argument : arguments) {
+    if (argument == "--") break;
+    if (argument == "--help" || argument == "-h") return invocation;
+  }
+
+  std::optional<Command> command;
+  std::vector<Text> words;
+  bool source_given = false;
+  bool row_given = false;
+  bool options_ended = false;
+
+  for (size_t i = 0; i < arguments.size(); ++i) {
+    const Text& argument = arguments[i];
+    const bool is_option = !options_ended && argument.size() > 1 && argument[0] == '-';
+    if (!is_option) {
+      if (!command && !options_ended) {
+        command = command_named(argument);
+        if (!command) return usage_error(text::concat("unknown command '", argument, "'"));
+      } else {
+        words.push_back(argument);
+      }
+      continue;
+    }
+    if (argument == "--") {
+      options_ended = true;
+      continue;
+    }
+    // "--name value" or "--name=value".
+    Text name = argument;
+    std::optional<Text> value;
+    if (const size_t equals = argument.find('='); equals != Text::npos) {
+      name = argument.substr(0, equals);
+      value = argument.substr(equals + 1);
+    }
+    static constexpr std::string_view kValued[] = {
+        "--source",    "--row",          "--out",          "--search-host",
+        "--search-id", "--source1-host", "--source2-host", "--source2-label"};
+    bool known = false;
+    for (std::string_view option : kValued) known = known || name == option;
+    if (!known) return usage_error(text::concat("unknown option '", name, "'"));
+    if (!value) {
+      if (i + 1 >= arguments.size()) return usage_error(text::concat(name, " needs a value"));
+      value = arguments[++i];
+    }
+
+    if (name == "--source") {
+      if (*value != "1" && *value != "2") return usage_error("--source takes 1 or 2");
+      invocation.source_choice = *value == "1" ? 0 : 1;
+      source_given = true;
+    } else if (name == "--row") {
+      int row = -1;
+      const char* end = value->data() + value->size();
+      const auto [stop, error] = std::from_chars(value->data(), end, row);
+      if (value->empty() || error != std::errc() || stop != end || row < 0)
+        return usage_error("--row takes a row number, counted from 0");
+      invocation.row = row;
+      row_given = true;
+    } else if (name == "--out") {
+      if (value->empty()) return usage_error("--out needs a directory");
+      invocation.out_directory = *value;
+    } else if (name == "--search-id") {
+      if (value->empty()) return usage_error("--search-id needs a value");
+      invocation.config.search_id = *value;
+    } else if (name == "--source2-label") {
+      // An empty label would be found in every address.
+      if (value->empty()) return usage_error("--source2-label needs a value");
+      invocation.config.source2_label = *value;
+    } else {
+      if (!usable_host(*value)) return usage_error(text::concat(name, " needs a host name"));
+      if (name == "--search-host") invocation.config.search_host = *value;
+      if (name == "--source1-host") invocation.config.source1_host = *value;
+      if (name == "--source2-host") invocation.config.source2_host = *value;
+    }
+  }
+
+  if (!command) return usage_error("no command given");
+  invocation.command = *command;
+  const size_t wanted = *command == Command::kDownload ? 2 : 1;
+  if (words.size() != wanted)
+    return usage_error(*command == Command::kDownload ? "download takes ADDRESS and NAME"
+                                                      : "give one search word");
+  if (*command == Command::kDownload) {
+    if (source_given) return usage_error("download takes no --source: the address decides");
+    invocation.address = words[0];
+    invocation.name = words[1];
+  } else {
+    if (!source_given) return usage_error("--source 1 or --source 2 is needed");
+    invocation.word = words[0];
+  }
+  if (row_given && *command != Command::kGet) return usage_error("--row belongs to get");
+  return invocation;
+}
+
+}  // namespace quillreap::app::cli

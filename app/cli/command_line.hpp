@@ -1,0 +1,37 @@
+// quillreap-cli's command line: the three commands, their words and the options, read
+// from the GBK arguments into one Invocation, or the one-line reason they make no sense.
+#pragma once
+
+#include <string_view>
+#include <variant>
+#include <vector>
+
+#include "sources/site_config.hpp"
+#include "text/primitives.hpp"
+
+namespace quillreap::app::cli {
+
+using text::Text;
+
+enum class Command { kHelp, kSearch, kDownload, kGet };
+
+struct Invocation {
+  Command command = Command::kHelp;
+  int source_choice = 0;  // 组合框1's item: 0 源站①, 1 源站②
+  Text word;              // search and get
+  Text address;           // download
+  Text name;              // download
+  int row = 0;            // get
+  Text out_directory = ".";
+  sources::SiteConfig config = sources::SiteConfig::defaults();
+};
+
+struct UsageError {
+  Text message;  // one line, no line break
+};
+
+std::variant<Invocation, UsageError> parse_command_line(const std::vector<Text>& arguments);
+
+extern const std::string_view kUsage;
+
+}  // namespace quillreap::app::cli

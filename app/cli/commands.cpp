@@ -1,0 +1,106 @@
+// search, download and get. The command line's own thread is the interface thread of its
+// headless controls, and the download runs right on it: there is no window to keep
+// painting meanwhile, so a worker thread would only add a pump loop waiting for it.
+// Progress reaches the terminal through the status callback, one line per status text.
+#include "app/cli/commands.hpp"
+
+#include <string>
+
+#include "app/cli/console.hpp"
+#include "app/controller.hpp"
+#include "app/headless_controls.hpp"
+#include "app/headless_shell.hpp"
+#include "sources/book_file.hpp"
+
+namespace quillreap::app::cli {
+namespace {
+
+void say(std::string_view message) {
+  write_text(Stream::kError, text::concat("quillreap-cli: ", message, "\n"));
+}
+
+// One row as one line: cells 地址, 小说名, 小说介绍 and 作者 between tabs. A line break or
+// tab inside a cell would split the row, so it is shown as a space.
+Text row_line(const Row& row) {
+  Text line;
+  for (int column = 0; column < 4; ++column) {
+    if (column > 0) line += '\t';
+    for (char c : row[column]) line += (c == '\t' || c == '\r' || c == '\n') ? ' ' : c;
+  }
+  return line + "\n";
+}
+
+class Session {
+ public:
+  explicit Session(const Invocation& invocation)
+      : invocation_(invocation),
+        controller_(controls_, shell_, invocation.config, invocation.out_directory) {
+    controls_.set_status_callback(
+        [](const Text& status) { write_text(Stream::kError, status + "\n"); });
+  }
+
+  // The search button's handler with the word and source choice typed in.
+  int search_rows() {
+    controls_.set_search_word(invocation_.word);
+    controls_.set_source_choice(invocation_.source_choice);
+    controller_.on_search();
+    return controls_.row_count();
+  }
+
+  int search() {
+    const int rows = search_rows();
+    for (const Row& row : controls_.rows()) write_text(Stream::kOut, row_line(row));
+    return rows > 0 ? kExitComplete : kExitNothingWritten;
+  }
+
+  int download(const Text& address, const Text& name) {
+    const sources::BookOutcome outcome = controller_.download_book(address, name);
+    if (outcome == sources::BookOutcome::kNotWritten) return kExitNothingWritten;
+    write_text(Stream::kOut, text::concat(invocation_.out_directory, "/",
+                                          sources::safe_book_file_name(name), ".txt\n"));
+    return outcome == sources::BookOutcome::kComplete ? kExitComplete : kExitWithGaps;
+  }
+
+  int get() {
+    const int rows = search_rows();
+    if (rows == 0) {
+      say("the search found nothing; no book written");
+      return kExitNothingWritten;
+    }
+    if (invocation_.row >= rows) {
+      say(text::concat("the search found ", std::to_string(rows), " rows; there is no row ",
+                       std::to_string(invocation_.row)));
+      return kExitNothingWritten;
+    }
+    // As the window would: select the row, then download what its cells hold.
+    controls_.list_select_row(invocation_.row);
+    const int row = controls_.list_selected_row();
+    return download(controls_.list_get_cell(row, 0), controls_.list_get_cell(row, 1));
+  }
+
+ private:
+  const Invocation& invocation_;
+  HeadlessControls controls_;
+  HeadlessShell shell_;
+  Controller controller_;
+};
+
+}  // namespace
+
+int run_command(const Invocation& invocation) {
+  Session session(invocation);
+  switch (invocation.command) {
+    case Command::kSearch:
+      return session.search();
+    case Command::kDownload:
+      return session.download(invocation.address, invocation.name);
+    case Command::kGet:
+      return session.get();
+    case Command::kHelp:
+      break;
+  }
+  write_text(Stream::kOut, kUsage);
+  return kExitComplete;
+}
+
+}  // namespace quillreap::app::cli

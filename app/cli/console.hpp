@@ -1,0 +1,25 @@
+// The terminal seen from quillreap-cli: the command-line arguments as GBK texts, and GBK
+// texts written in the terminal's own encoding. One file per platform implements it.
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "text/primitives.hpp"
+
+namespace quillreap::app::cli {
+
+using text::Text;
+
+// The arguments after the program's name, turned from the terminal's encoding into GBK.
+// Linux takes argv as UTF-8; Windows reads the wide command line itself and ignores argv.
+std::vector<Text> arguments_as_gbk(int argc, char** argv);
+
+enum class Stream { kOut, kError };
+
+// Writes a GBK text to standard output or standard error: UTF-16 to a Windows console,
+// UTF-8 bytes everywhere else. Standard error is written at once, so progress shows as it
+// happens.
+void write_text(Stream stream, std::string_view gbk);
+
+}  // namespace quillreap::app::cli
