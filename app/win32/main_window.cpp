@@ -1,0 +1,356 @@
+// Creates the main window and its controls from the description and handles its messages.
+// Controls inside a group box are children of the group box, so their places are the
+// description's own numbers; the group box hands their notifications on to the window.
+#include "app/win32/main_window.hpp"
+
+#include <commctrl.h>
+
+#include <exception>
+
+#include "app/win32/message_loop.hpp"
+#include "app/win32/wide_text.hpp"
+#include "text/primitives.hpp"
+
+namespace quillreap::app::win32 {
+namespace {
+
+constexpr wchar_t kWindowClass[] = L"QuillreapMainWindow";
+// Control identifiers start above IDOK and IDCANCEL, which IsDialogMessage sends for
+// Enter and Escape; menu items have their own range.
+constexpr int kFirstControlId = 100;
+constexpr int kFirstMenuId = 1000;
+constexpr UINT kRunRequest = WM_APP + 1;
+constexpr UINT_PTR kForwardSubclassId = 1;
+// Room below a drop-down list's field for its list of items when it is open.
+constexpr int kDropListHeight = 120;
+
+struct Request {
+  const std::function<void()>* work;
+  std::exception_ptr error;
+  bool ran = false;
+};
+
+HINSTANCE instance() {
+  return GetModuleHandleW(nullptr);
+}
+
+bool register_window_class(WNDPROC window_proc) {
+  static const bool registered = [window_proc] {
+    WNDCLASSEXW window_class{};
+    window_class.cbSize = sizeof window_class;
+    window_class.lpfnWndProc = window_proc;
+    window_class.hInstance = instance();
+    window_class.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
+    window_class.hCursor = LoadCursorW(nullptr, IDC_ARROW);
+    window_class.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    window_class.lpszClassName = kWindowClass;
+    return RegisterClassExW(&window_class) != 0;
+  }();
+  return registered;
+}
+
+void init_common_controls() {
+  INITCOMMONCONTROLSEX classes{};
+  classes.dwSize = sizeof classes;
+  classes.dwICC = ICC_STANDARD_CLASSES | ICC_LISTVIEW_CLASSES | ICC_BAR_CLASSES;
+  InitCommonControlsEx(&classes);
+}
+
+// A group box is a button and drops what its children send; the window is where they
+// belong.
+LRESULT CALLBACK forward_to_window(HWND box, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
+                                   DWORD_PTR window) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSCROLLBAR:
+      return SendMessageW(reinterpret_cast<HWND>(window), message, wparam, lparam);
+    case WM_NCDESTROY:
+      RemoveWindowSubclass(box, forward_to_window, kForwardSubclassId);
+      break;
+    default:
+      break;
+  }
+  return DefSubclassProc(box, message, wparam, lparam);
+}
+
+HMENU create_menu(const WindowDescription& description) {
+  HMENU items = CreatePopupMenu();
+  for (size_t i = 0; i < description.menu_items.size(); ++i)
+    AppendMenuW(items, MF_STRING, kFirstMenuId + i,
+                to_wide(description.menu_items[i].caption).c_str());
+  HMENU bar = CreateMenu();
+  AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(items),
+              to_wide(description.menu_caption).c_str());
+  return bar;
+}
+
+void set_default_font(HWND control) {
+  SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
+               FALSE);
+}
+
+void add_columns(HWND list, const std::vector<ColumnDescription>& columns) {
+  for (size_t i = 0; i < columns.size(); ++i) {
+    std::wstring title = to_wide(columns[i].title);
+    LVCOLUMNW column{};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = LVCFMT_LEFT;
+    column.cx = columns[i].width;
+    column.pszText = title.data();
+    column.iSubItem = static_cast<int>(i);
+    SendMessageW(list, LVM_INSERTCOLUMNW, i, reinterpret_cast<LPARAM>(&column));
+  }
+}
+
+void add_status_parts(HWND bar, const std::vector<StatusPartDescription>& parts) {
+  std::vector<int> right_edges;
+  int edge = 0;
+  for (const StatusPartDescription& part : parts) {
+    edge = part.width < 0 ? -1 : edge + part.width;
+    right_edges.push_back(edge);
+  }
+  SendMessageW(bar, SB_SETPARTS, right_edges.size(), reinterpret_cast<LPARAM>(right_edges.data()));
+  for (size_t i = 0; i < parts.size(); ++i)
+    SendMessageW(bar, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(to_wide(parts[i].text).c_str()));
+}
+
+// The field of a drop-down list takes its height from the font; the item height of the
+// field (index -1) is what sets it, so adjust that until the field has the height wanted.
+void set_field_height(HWND combo, int height) {
+  RECT rect;
+  GetWindowRect(combo, &rect);
+  const int difference = height - static_cast<int>(rect.bottom - rect.top);
+  if (difference == 0) return;
+  const LRESULT item = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  if (item == CB_ERR) return;
+  SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item + difference);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(bool quit_on_close) : quit_on_close_(quit_on_close) {}
+
+MainWindow::~MainWindow() {
+  if (HWND window = window_.load()) DestroyWindow(window);
+  if (pump_installed_) text::set_event_pump({});
+}
+
+bool MainWindow::load_window(const WindowDescription& description) {
+  if (window_.load() || !register_window_class(window_proc)) return false;
+  init_common_controls();
+  interface_thread_ = GetCurrentThreadId();
+  description_ = &description;
+
+  DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_CLIPCHILDREN;
+  if (description.resizable) style |= WS_THICKFRAME;
+  if (description.minimize_box) style |= WS_MINIMIZEBOX;
+  if (description.maximize_box) style |= WS_MAXIMIZEBOX;
+  int left = CW_USEDEFAULT, top = CW_USEDEFAULT;
+  if (description.centred) {
+    RECT work;
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    left = work.left + (work.right - work.left - description.width) / 2;
+    top = work.top + (work.bottom - work.top - description.height) / 2;
+  }
+  HWND window = CreateWindowExW(0, kWindowClass, to_wide(description.caption).c_str(), style, left,
+                                top, description.width, description.height, nullptr,
+                                create_menu(description), instance(), this);
+  if (!window) return false;
+  if (!create_controls()) {
+    DestroyWindow(window);
+    return false;
+  }
+  ShowWindow(window, SW_SHOWNORMAL);
+  UpdateWindow(window);
+  text::set_event_pump([window] { pump_pending_messages(window); });
+  pump_installed_ = true;
+  return true;
+}
+
+bool MainWindow::create_controls() {
+  const std::vector<ControlDescription>& controls = description_->controls;
+  for (size_t i = 0; i < controls.size(); ++i) {
+    HWND control = create_control(controls[i], kFirstControlId + static_cast<int>(i));
+    if (!control) return false;
+    controls_.emplace_back(controls[i].name, control);
+  }
+  return true;
+}
+
+HWND MainWindow::create_control(const ControlDescription& control, int id) {
+  HWND parent = control.container.empty() ? window_.load() : this->control(control.container);
+  if (!parent) return nullptr;
+  DWORD style = WS_CHILD;
+  if (control.visible) style |= WS_VISIBLE;
+  if (!control.enabled) style |= WS_DISABLED;
+  DWORD extended = 0;
+  const wchar_t* window_class = L"STATIC";
+  int height = control.height;
+  switch (control.kind) {
+    case ControlKind::kGroupBox:
+      window_class = L"BUTTON";
+      style |= BS_GROUPBOX | WS_CLIPCHILDREN;
+      extended = WS_EX_CONTROLPARENT;  // tab navigation reaches the children
+      break;
+    case ControlKind::kLabel:
+      style |= SS_LEFT;
+      break;
+    case ControlKind::kEdit:
+      window_class = L"EDIT";
+      extended = WS_EX_CLIENTEDGE;
+      style |= WS_TABSTOP |
+               (control.multiline ? ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN : ES_AUTOHSCROLL);
+      break;
+    case ControlKind::kDropDown:
+      window_class = L"COMBOBOX";
+      style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+      height += kDropListHeight;
+      break;
+    case ControlKind::kButton:
+      window_class = L"BUTTON";
+      style |= BS_PUSHBUTTON | WS_TABSTOP;
+      break;
+    case ControlKind::kListView:
+      window_class = WC_LISTVIEWW;
+      extended = WS_EX_CLIENTEDGE;
+      style |= LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP;
+      break;
+    case ControlKind::kStatusBar:
+      // Keeps to the window's bottom edge over its whole width by itself.
+      window_class = STATUSCLASSNAMEW;
+      break;
+  }
+  HWND handle =
+      CreateWindowExW(extended, window_class, to_wide(control.caption).c_str(), style, control.left,
+                      control.top, control.width, height, parent,
+                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance(), nullptr);
+  if (!handle) return nullptr;
+  set_default_font(handle);
+
+  switch (control.kind) {
+    case ControlKind::kGroupBox:
+      SetWindowSubclass(handle, forward_to_window, kForwardSubclassId,
+                        reinterpret_cast<DWORD_PTR>(window_.load()));
+      break;
+    case ControlKind::kEdit:
+      SendMessageW(handle, EM_SETLIMITTEXT, 0, 0);  // 0: as long as the control can hold
+      break;
+    case ControlKind::kDropDown: {
+      for (std::string_view item : control.items)
+        SendMessageW(handle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(to_wide(item).c_str()));
+      if (!control.items.empty()) SendMessageW(handle, CB_SETCURSEL, 0, 0);
+      set_field_height(handle, control.height);
+      COMBOBOXINFO info{};
+      info.cbSize = sizeof info;
+      if (GetComboBoxInfo(handle, &info)) combo_list_ = info.hwndList;
+      break;
+    }
+    case ControlKind::kListView:
+      SendMessageW(handle, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES,
+                   LVS_EX_FULLROWSELECT);
+      add_columns(handle, description_->columns);
+      break;
+    case ControlKind::kStatusBar:
+      add_status_parts(handle, description_->status_parts);
+      break;
+    default:
+      break;
+  }
+  return handle;
+}
+
+HWND MainWindow::control(std::string_view name) const {
+  for (const auto& [control_name, handle] : controls_)
+    if (control_name == name) return handle;
+  return nullptr;
+}
+
+void MainWindow::set_command_handler(std::function<void(Command)> handler) {
+  command_handler_ = std::move(handler);
+}
+
+bool MainWindow::run_on_interface_thread(const std::function<void()>& request) {
+  if (on_interface_thread()) {
+    request();
+    return true;
+  }
+  // Called on the worker thread: the interface thread runs the request when it next
+  // handles messages, and SendMessage returns once it has.
+  HWND window = window_.load();
+  if (!window) return false;
+  Request pending{&request, nullptr, false};
+  SendMessageW(window, kRunRequest, 0, reinterpret_cast<LPARAM>(&pending));
+  if (pending.error) std::rethrow_exception(pending.error);
+  return pending.ran;
+}
+
+void MainWindow::on_command(WORD id, WORD code) {
+  Command command = Command::kNone;
+  const size_t control = static_cast<size_t>(id) - kFirstControlId;
+  const size_t menu_item = static_cast<size_t>(id) - kFirstMenuId;
+  if (id >= kFirstMenuId && menu_item < description_->menu_items.size() && code == 0)
+    command = description_->menu_items[menu_item].command;
+  else if (id >= kFirstControlId && control < description_->controls.size() && code == BN_CLICKED)
+    command = description_->controls[control].on_click;
+  if (command != Command::kNone && command_handler_) command_handler_(command);
+}
+
+LRESULT CALLBACK MainWindow::window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  if (message == WM_NCCREATE) {
+    auto* self = static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lparam)->lpCreateParams);
+    self->window_ = window;
+    SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+  }
+  auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+  if (!self) return DefWindowProcW(window, message, wparam, lparam);
+  if (message == WM_NCDESTROY) {
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    self->window_ = nullptr;
+    return DefWindowProcW(window, message, wparam, lparam);
+  }
+  return self->handle_message(message, wparam, lparam);
+}
+
+LRESULT MainWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
+  HWND window = window_.load();
+  switch (message) {
+    case WM_COMMAND:
+      on_command(LOWORD(wparam), HIWORD(wparam));
+      return 0;
+    case kRunRequest: {
+      auto* request = reinterpret_cast<Request*>(lparam);
+      try {
+        (*request->work)();
+      } catch (...) {
+        request->error = std::current_exception();
+      }
+      request->ran = true;
+      return 0;
+    }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORSTATIC: {
+      // The source drop-down keeps a white field and list whatever the theme's colours.
+      auto source = reinterpret_cast<HWND>(lparam);
+      HWND combo = control(names::kSourceCombo);
+      if (combo && (source == combo || source == combo_list_ || GetParent(source) == combo)) {
+        SetBkColor(reinterpret_cast<HDC>(wparam), RGB(255, 255, 255));
+        return reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH));
+      }
+      break;
+    }
+    case WM_DESTROY:
+      if (quit_on_close_) PostQuitMessage(0);
+      return 0;
+    default:
+      break;
+  }
+  return DefWindowProcW(window, message, wparam, lparam);
+}
+
+}  // namespace quillreap::app::win32

@@ -1,0 +1,64 @@
+// The main window on Win32: built from the window description, it owns every control's
+// handle, turns clicks and menu choices into commands, and runs requests from the download
+// worker on the interface thread.
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "app/window_description.hpp"
+
+namespace quillreap::app::win32 {
+
+class MainWindow {
+ public:
+  // quit_on_close: closing the window ends the thread's message loop, as the program's
+  // window does. An embedding test leaves it off so no WM_QUIT outlives the window.
+  explicit MainWindow(bool quit_on_close = true);
+  ~MainWindow();
+  MainWindow(const MainWindow&) = delete;
+  MainWindow& operator=(const MainWindow&) = delete;
+
+  // Interface thread (the calling thread becomes it): creates the window and its controls
+  // from the description, centres and shows it, and installs the thread's event pump so
+  // do_events processes this window's messages. False when the window cannot be created.
+  bool load_window(const WindowDescription& description);
+
+  HWND handle() const { return window_.load(); }
+  // The control of that name in the description, nullptr when there is none.
+  HWND control(std::string_view name) const;
+  const WindowDescription* description() const { return description_; }
+
+  // Called on the interface thread for each click or menu choice bound to a command.
+  void set_command_handler(std::function<void(Command)> handler);
+
+  // Runs request on the interface thread and returns once it has run: directly when called
+  // there, otherwise as a message sent to the window while the caller waits. An exception
+  // thrown by request reaches the caller. False when the window is gone and it did not run.
+  bool run_on_interface_thread(const std::function<void()>& request);
+  bool on_interface_thread() const { return GetCurrentThreadId() == interface_thread_; }
+
+ private:
+  static LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);
+  LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam);
+  bool create_controls();
+  HWND create_control(const ControlDescription& control, int id);
+  void on_command(WORD id, WORD code);
+
+  bool quit_on_close_;
+  bool pump_installed_ = false;
+  DWORD interface_thread_ = 0;
+  // Read by the worker to send its requests; cleared when the window is destroyed.
+  std::atomic<HWND> window_{nullptr};
+  HWND combo_list_ = nullptr;  // the drop-down list of 组合框1, painted white
+  const WindowDescription* description_ = nullptr;
+  std::vector<std::pair<std::string_view, HWND>> controls_;  // in description order
+  std::function<void(Command)> command_handler_;
+};
+
+}  // namespace quillreap::app::win32

@@ -1,0 +1,32 @@
+// quillreap.exe: shows the main window and runs its message loop until it is closed.
+// No command line, no settings: books go to the program's own directory.
+#include <windows.h>
+
+#include "app/controller.hpp"
+#include "app/win32/command_binding.hpp"
+#include "app/win32/main_window.hpp"
+#include "app/win32/message_loop.hpp"
+#include "app/win32/wide_text.hpp"
+#include "app/win32/win32_controls.hpp"
+#include "app/win32/win32_shell.hpp"
+#include "text/files.hpp"
+
+using namespace quillreap;
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  const text::Text directory = text::app_directory();
+  SetCurrentDirectoryW(app::win32::to_wide(directory).c_str());
+
+  app::win32::MainWindow window;
+  if (!window.load_window(app::main_window_description())) return 1;
+  app::win32::Win32Controls controls(window);
+  app::win32::Win32Shell shell;
+  app::Controller controller(controls, shell, sources::SiteConfig::defaults(), directory);
+  app::win32::bind_commands(window, controller);
+
+  const int code = app::win32::run_message_loop(window.handle());
+  // Nothing waits for a download worker: ending the process here, before the objects
+  // above go out of scope, stops a running one before anything it uses is torn down. The book file
+  // is replaced in one step, so none is left half written.
+  ExitProcess(static_cast<UINT>(code));
+}
