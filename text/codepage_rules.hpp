@@ -1,0 +1,20 @@
+// How far one refused character reaches, for the code-page converters of both platforms:
+// where a converter stops, exactly one '?' stands for the bytes these functions measure.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+
+namespace quillreap::text {
+
+// Byte length of the well-formed UTF-8 sequence at the start of rest, or 0 when its first
+// byte does not start one (a stray continuation byte, a cut-off sequence, an overlong form,
+// a surrogate, a code point beyond U+10FFFF).
+std::size_t utf8_sequence_size(std::string_view rest);
+
+// Byte length of the GBK character at the start of rest that could not be converted: 2 when
+// a lead byte is followed by a byte that can trail one, so the pair goes as one character;
+// 1 otherwise, so that a following ASCII byte still comes through.
+std::size_t gbk_refused_size(std::string_view rest);
+
+}  // namespace quillreap::text

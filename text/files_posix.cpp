@@ -1,0 +1,121 @@
+// Files and the program's directory on Linux. Paths are GBK texts; the file system holds
+// their UTF-8 form, and the program's directory comes back from /proc/self/exe as GBK.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <string>
+
+#include "text/codepage.hpp"
+#include "text/files.hpp"
+
+namespace quillreap::text {
+namespace {
+
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  int get() const { return fd_; }
+  bool valid() const { return fd_ >= 0; }
+  // Closes now; false when the system reports that buffered data could not be stored.
+  bool close() {
+    const int fd = fd_;
+    fd_ = -1;
+    return ::close(fd) == 0;
+  }
+
+ private:
+  int fd_;
+};
+
+bool write_all(int fd, const unsigned char* data, std::size_t size) {
+  while (size > 0) {
+    const ssize_t done = ::write(fd, data, size);
+    if (done < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    data += done;
+    size -= static_cast<std::size_t>(done);
+  }
+  return true;
+}
+
+std::string system_path(std::string_view path) {
+  return ansi_to_utf8(path);
+}
+
+}  // namespace
+
+bool write_file(std::string_view path, std::initializer_list<const Bytes*> buffers) {
+  if (path.empty()) return false;
+  FileDescriptor file(
+      ::open(system_path(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  if (!file.valid()) return false;
+  for (const Bytes* buffer : buffers) {
+    if (buffer == nullptr || buffer->empty()) continue;
+    if (!write_all(file.get(), buffer->data(), buffer->size())) return false;
+  }
+  return file.close();
+}
+
+bool replace_file(std::string_view from, std::string_view to) {
+  if (from.empty() || to.empty()) return false;
+  return std::rename(system_path(from).c_str(), system_path(to).c_str()) == 0;
+}
+
+bool remove_file(std::string_view path) {
+  if (path.empty()) return false;
+  return ::unlink(system_path(path).c_str()) == 0;
+}
+
+std::optional<Bytes> read_file(std::string_view path) {
+  if (path.empty()) return std::nullopt;
+  FileDescriptor file(::open(system_path(path).c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file.valid()) return std::nullopt;
+  Bytes bytes;
+  struct stat info {};
+  if (::fstat(file.get(), &info) == 0 && info.st_size > 0) {
+    bytes.reserve(static_cast<std::size_t>(info.st_size));
+  }
+  unsigned char chunk[65536];
+  for (;;) {
+    const ssize_t got = ::read(file.get(), chunk, sizeof chunk);
+    if (got < 0) {
+      if (errno == EINTR) continue;
+      return std::nullopt;
+    }
+    if (got == 0) break;
+    bytes.insert(bytes.end(), chunk, chunk + got);
+  }
+  return bytes;
+}
+
+Text app_directory() {
+  std::string program(256, '\0');
+  for (;;) {
+    const ssize_t got = ::readlink("/proc/self/exe", program.data(), program.size());
+    if (got < 0) return {};
+    if (static_cast<std::size_t>(got) < program.size()) {
+      program.resize(static_cast<std::size_t>(got));
+      break;
+    }
+    program.resize(program.size() * 2);
+  }
+  const std::size_t slash = program.rfind('/');
+  if (slash == std::string::npos) return {};
+  return utf8_to_ansi(std::string_view(program).substr(0, slash));
+}
+
+char path_separator() {
+  return '/';
+}
+
+}  // namespace quillreap::text

@@ -1,0 +1,102 @@
+// Files and the program's directory on Windows. Paths are GBK texts, turned into UTF-16
+// with code page 936 for the wide file functions, so Chinese names work on every locale.
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "text/files.hpp"
+#include "text/wide.hpp"
+
+namespace quillreap::text {
+namespace {
+
+struct FileCloser {
+  void operator()(void* handle) const noexcept { CloseHandle(handle); }
+};
+using FileHandle = std::unique_ptr<void, FileCloser>;
+
+FileHandle open_file(std::string_view path, DWORD access, DWORD share, DWORD disposition) {
+  if (path.empty()) return nullptr;
+  HANDLE handle = CreateFileW(gbk_to_wide(path).c_str(), access, share, nullptr, disposition,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (handle == INVALID_HANDLE_VALUE) return nullptr;
+  return FileHandle(handle);
+}
+
+bool write_all(HANDLE file, const unsigned char* data, std::size_t size) {
+  constexpr std::size_t kMaxChunk = 1u << 30;
+  while (size > 0) {
+    const DWORD chunk = static_cast<DWORD>(size < kMaxChunk ? size : kMaxChunk);
+    DWORD done = 0;
+    if (!WriteFile(file, data, chunk, &done, nullptr) || done == 0) return false;
+    data += done;
+    size -= done;
+  }
+  return true;
+}
+
+}  // namespace
+
+bool write_file(std::string_view path, std::initializer_list<const Bytes*> buffers) {
+  // No sharing while the file is open: nobody reads a half-written book.
+  FileHandle file = open_file(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
+  if (!file) return false;
+  for (const Bytes* buffer : buffers) {
+    if (buffer == nullptr || buffer->empty()) continue;
+    if (!write_all(file.get(), buffer->data(), buffer->size())) return false;
+  }
+  return CloseHandle(file.release()) != 0;
+}
+
+bool replace_file(std::string_view from, std::string_view to) {
+  if (from.empty() || to.empty()) return false;
+  return MoveFileExW(gbk_to_wide(from).c_str(), gbk_to_wide(to).c_str(),
+                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool remove_file(std::string_view path) {
+  if (path.empty()) return false;
+  return DeleteFileW(gbk_to_wide(path).c_str()) != 0;
+}
+
+std::optional<Bytes> read_file(std::string_view path) {
+  FileHandle file = open_file(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  if (!file) return std::nullopt;
+  Bytes bytes;
+  LARGE_INTEGER size{};
+  if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 && size.QuadPart < 0x7FFFFFFF) {
+    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+  }
+  unsigned char chunk[65536];
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) return std::nullopt;
+    if (got == 0) break;
+    bytes.insert(bytes.end(), chunk, chunk + got);
+  }
+  return bytes;
+}
+
+Text app_directory() {
+  std::wstring program(MAX_PATH, L'\0');
+  for (;;) {
+    const DWORD got =
+        GetModuleFileNameW(nullptr, program.data(), static_cast<DWORD>(program.size()));
+    if (got == 0) return {};
+    if (got < program.size()) {
+      program.resize(got);
+      break;
+    }
+    program.resize(program.size() * 2);  // the name was cut off: try a larger buffer
+  }
+  const std::size_t backslash = program.rfind(L'\\');
+  if (backslash == std::wstring::npos) return {};
+  return wide_to_gbk(std::wstring_view(program).substr(0, backslash));
+}
+
+char path_separator() {
+  return '\\';
+}
+
+}  // namespace quillreap::text
