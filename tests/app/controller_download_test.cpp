@@ -1,0 +1,104 @@
+// The download worker: which source a row goes to, what an empty selection does, and that
+// every control request of the worker is carried out on the interface thread.
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "sources/status_texts.hpp"
+#include "tests/app/controller_fixture.hpp"
+
+namespace quillreap::app {
+namespace {
+
+TEST_F(ControllerTest, RowWithTheLabelGoesToSourceTwoWhateverTheDropDownShows) {
+  controls_.set_source_choice(0);
+  add_row(site_.address("/book/Src2Mark/7.html"), "乙书");
+  generate_and_wait();
+  EXPECT_TRUE(site_.requested("/two/"));
+  EXPECT_FALSE(site_.requested("/one/"));
+  EXPECT_EQ(book("乙书.txt"), test_support::TwoSourcesSite::source2_book("乙书"));
+  EXPECT_EQ(controls_.status(), sources::written_line("乙书", 0));
+}
+
+TEST_F(ControllerTest, LabelInOtherLetterCaseOrMissingGoesToSourceOne) {
+  for (const std::string path : {"/book/src2mark/7.html", "/book/7.html"}) {
+    controls_.list_clear();
+    controls_.set_source_choice(1);
+    add_row(site_.address(path), "甲书");
+    generate_and_wait();
+    EXPECT_EQ(book("甲书.txt"), test_support::TwoSourcesSite::source1_book("甲书")) << path;
+  }
+  EXPECT_TRUE(site_.requested("/one/"));
+  EXPECT_FALSE(site_.requested("/two/"));
+}
+
+TEST_F(ControllerTest, DownloadTakesTheSelectedRow) {
+  add_row(site_.address("/book/1.html"), "甲书", false);
+  add_row(site_.address("/book/Src2Mark/2.html"), "乙书", true);
+  add_row(site_.address("/book/3.html"), "丙书", false);
+  generate_and_wait();
+  EXPECT_EQ(files_written(), 1);
+  EXPECT_EQ(book("乙书.txt"), test_support::TwoSourcesSite::source2_book("乙书"));
+}
+
+TEST_F(ControllerTest, NoSelectedRowWritesNothingAndSaysSo) {
+  add_row(site_.address("/book/1.html"), "甲书", false);
+  controls_.list_select_row(-1);
+  generate_and_wait();
+  EXPECT_EQ(files_written(), 0);
+  EXPECT_TRUE(site_.targets().empty());
+  EXPECT_EQ(controls_.status(), "未能获取的章节目录,未生成TXT文本");
+  EXPECT_EQ(controls_.busy_history(), (std::vector<bool>{true, true, false}));
+}
+
+TEST_F(ControllerTest, WarningBookWritesNothingAndEnablesTheControls) {
+  add_row(site_.address("/warning/1.html"), "坏书");
+  controls_.append_log("上一本书");
+  generate_and_wait();
+  EXPECT_EQ(files_written(), 0);
+  EXPECT_EQ(controls_.status(), sources::kFaultyBook);
+  EXPECT_EQ(controls_.book_buffer(), "上一本书");
+  EXPECT_FALSE(controls_.busy());
+}
+
+// The interface thread notes, at every status line, that it is the thread showing it and
+// whether the worker was still running: a worker that touched the model itself, or an
+// interface thread that stopped serving requests during the download, fails here.
+TEST_F(ControllerTest, WorkerRequestsAreCarriedOutOnTheInterfaceThreadWhileItRuns) {
+  const std::thread::id interface_thread = std::this_thread::get_id();
+  int shown_elsewhere = 0;
+  int shown_during_download = 0;
+  std::vector<bool> busy_at_status;
+  controls_.set_status_callback([&](const Text&) {
+    if (std::this_thread::get_id() != interface_thread) ++shown_elsewhere;
+    if (shell_.workers_running() > 0) ++shown_during_download;
+    busy_at_status.push_back(controls_.busy());
+  });
+  add_row(site_.address("/book/1.html"), "甲书");
+  const long served_before = controls_.dispatcher().requests_served();
+  generate_and_wait();
+
+  EXPECT_EQ(book("甲书.txt"), test_support::TwoSourcesSite::source1_book("甲书"));
+  EXPECT_EQ(controls_.thread_violations(), 0);
+  EXPECT_EQ(shown_elsewhere, 0);
+  // found, parsing, two chapters, written: all while the worker ran.
+  EXPECT_EQ(shown_during_download, 5);
+  EXPECT_EQ(busy_at_status, std::vector<bool>(5, true));
+  EXPECT_GT(controls_.dispatcher().requests_served(), served_before + 5);
+  EXPECT_FALSE(controls_.busy());
+}
+
+TEST_F(ControllerTest, DownloadBookDispatchesByTheAddressAndReportsTheOutcome) {
+  EXPECT_EQ(controller().download_book(site_.address("/book/Src2Mark/1.html"), "乙书"),
+            sources::BookOutcome::kComplete);
+  EXPECT_EQ(controller().download_book(site_.address("/gap/1.html"), "缺章"),
+            sources::BookOutcome::kWrittenWithGaps);
+  EXPECT_EQ(controller().download_book(site_.address("/warning/1.html"), "坏书"),
+            sources::BookOutcome::kNotWritten);
+  EXPECT_EQ(book("缺章.txt"),
+            "缺章\r\n\r\n\r\n\r\n第一章\r\n\r\n一之正文\r\n次行\r\n\r\n第二章\r\n\r\n");
+  EXPECT_EQ(controls_.status_history().back(), sources::kFaultyBook);
+}
+
+}  // namespace
+}  // namespace quillreap::app
