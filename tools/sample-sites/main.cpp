@@ -1,0 +1,82 @@
+// quillreap-sample-sites: runs the bundled sample sites on 127.0.0.1 until interrupted
+// (Ctrl+C or SIGTERM), for demos and end-to-end benchmarks.
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "tools/sample-sites/sample_sites.hpp"
+
+namespace {
+
+volatile std::sig_atomic_t stop_requested = 0;
+
+extern "C" void on_signal(int) {
+  stop_requested = 1;
+}
+
+constexpr char kUsage[] =
+    "usage: quillreap-sample-sites [--search-port N] [--source1-port N] [--source2-port N]\n"
+    "                              [--big-chapters N] [--big-chapter-bytes N]\n"
+    "Serves the site-search service, source 1 and source 2 on 127.0.0.1 (ports 18061,\n"
+    "18062, 18063 by default; 0 picks a free port). With --big-chapters the sites also list\n"
+    "the benchmark book (search word: the GBK bytes of \"\xE6\xB5\x8B\xE8\xAF\x95\xE5\xB7\xA8"
+    "\xE8\x91\x97\") of N chapters of --big-chapter-bytes bytes each (default 10000).\n";
+
+bool read_number(const char* text, long max, long& out) {
+  char* end = nullptr;
+  long value = std::strtol(text, &end, 10);
+  if (!end || *end != '\0' || end == text || value < 0 || value > max) return false;
+  out = value;
+  return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using quillreap::sample_sites::BigBook;
+  using quillreap::sample_sites::Ports;
+  Ports ports{18061, 18062, 18063};
+  BigBook big{0, 10000};
+  for (int i = 1; i < argc; ++i) {
+    std::string_view option = argv[i];
+    long value = 0;
+    bool has_value = i + 1 < argc;
+    if (option == "--help" || option == "-h") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    } else if (option == "--search-port" && has_value && read_number(argv[++i], 65535, value)) {
+      ports.search = static_cast<std::uint16_t>(value);
+    } else if (option == "--source1-port" && has_value && read_number(argv[++i], 65535, value)) {
+      ports.source1 = static_cast<std::uint16_t>(value);
+    } else if (option == "--source2-port" && has_value && read_number(argv[++i], 65535, value)) {
+      ports.source2 = static_cast<std::uint16_t>(value);
+    } else if (option == "--big-chapters" && has_value && read_number(argv[++i], 1000000, value)) {
+      big.chapters = static_cast<int>(value);
+    } else if (option == "--big-chapter-bytes" && has_value &&
+               read_number(argv[++i], 100000000, value)) {
+      big.chapter_bytes = static_cast<int>(value);
+    } else {
+      std::fprintf(stderr, "quillreap-sample-sites: bad option %s\n%s", argv[i], kUsage);
+      return 2;
+    }
+  }
+
+  std::signal(SIGINT, on_signal);
+  std::signal(SIGTERM, on_signal);
+  try {
+    quillreap::sample_sites::SampleSites sites(quillreap::sources::SiteConfig::defaults(), ports,
+                                               big);
+    std::printf("search  %s\nsource1 %s\nsource2 %s\n", sites.search_host().c_str(),
+                sites.source1_host().c_str(), sites.source2_host().c_str());
+    std::fflush(stdout);
+    while (!stop_requested) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "quillreap-sample-sites: %s\n", error.what());
+    return 1;
+  }
+  return 0;
+}

@@ -1,0 +1,54 @@
+// What the three sample sites share while they serve: the configuration with the real
+// hosts, and the books each source lists. Built once, read-only afterwards, so the three
+// server threads read it without locks.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "sources/site_config.hpp"
+#include "tools/loopback/http_server.hpp"
+#include "tools/sample-sites/catalogue.hpp"
+#include "tools/sample-sites/sample_sites.hpp"
+
+namespace quillreap::sample_sites {
+
+// One book as one source serves it: a catalogue book, or the generated big book.
+struct ServedBook {
+  const SampleBook* sample = nullptr;  // null: the big book
+  std::string id;
+  std::string name, author, intro;
+  std::string name_utf8, author_utf8, intro_utf8;
+  bool warning = false;
+  bool capital_em = false;
+  int chapter_count = 0;
+};
+
+struct ServedSites {
+  sources::SiteConfig config;  // real hosts
+  BigBook big;
+  std::vector<ServedBook> source1;
+  std::vector<ServedBook> source2;
+};
+
+// Source: 1 or 2. The big book comes last when it has chapters.
+std::vector<ServedBook> served_books(int source, const BigBook& big);
+const ServedBook* find_book(const std::vector<ServedBook>& books, std::string_view id);
+// Chapter n (1-based) of a served book; n must be within the book.
+std::string chapter_title(const ServedBook& book, int n);
+// The chapter markup as the source's page holds it, placeholders filled in.
+std::string chapter_markup(const ServedBook& book, int n, int source, const ServedSites& sites);
+
+// Each runs on its own server's thread.
+loopback::Response answer_search_service(const loopback::Request& request,
+                                         const ServedSites& sites);
+loopback::Response answer_source1(const loopback::Request& request, const ServedSites& sites);
+loopback::Response answer_source2(const loopback::Request& request, const ServedSites& sites);
+
+// Pages
+loopback::Response gbk_page(std::string body);
+loopback::Response utf8_page(std::string body);
+loopback::Response not_found();
+
+}  // namespace quillreap::sample_sites

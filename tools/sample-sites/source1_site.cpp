@@ -1,0 +1,82 @@
+// Source 1 of the sample sites (GBK): the front page, book pages with the
+// "开始阅读 ... 查看目录" buttons, chapter indexes of '<li><a href=...' entries and
+// chapter pages whose text sits in the nr1 block. Runs on the source 1 server's thread.
+#include <string>
+
+#include "tools/sample-sites/served_sites.hpp"
+#include "tools/sample-sites/site_paths.hpp"
+
+namespace quillreap::sample_sites {
+namespace {
+
+constexpr char kHead[] =
+    "<!DOCTYPE html>\r\n<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+    "charset=gbk\" /><title>";
+constexpr char kAuthorLabel[] = "\xD7\xF7\xD5\xDF\xA3\xBA";        // 作者：
+constexpr char kReadStart[] = "\xBF\xAA\xCA\xBC\xD4\xC4\xB6\xC1";  // 开始阅读
+constexpr char kShowIndex[] = "\xB2\xE9\xBF\xB4\xC4\xBF\xC2\xBC";  // 查看目录
+constexpr char kIndexWord[] = "\xC4\xBF\xC2\xBC";                  // 目录
+// What a broken database layer prints into the page of the faulty sample book.
+constexpr char kWarning[] =
+    "<br />\r\n<b>Warning</b>:  mysql_fetch_array() expects parameter 1 to be resource, "
+    "boolean given in <b>/www/web/book/info.php</b> on line <b>27</b><br />\r\n";
+
+std::string head(std::string_view title) {
+  return std::string(kHead).append(title).append("</title></head>\r\n<body>\r\n");
+}
+
+std::string front_page(const ServedSites& sites) {
+  std::string page = head("\xCA\xD7\xD2\xB3");  // 首页
+  page += "<div class=\"novels\">\r\n";
+  for (const ServedBook& book : sites.source1)
+    page += "<p><a href=\"/" + book.id + "/\">" + book.name + "</a></p>\r\n";
+  return page + "</div>\r\n</body></html>\r\n";
+}
+
+std::string book_page(const ServedBook& book) {
+  std::string page = head(book.name);
+  // Pages of sound books carry the word in lower case only.
+  page +=
+      book.warning ? std::string(kWarning) : std::string("<div class=\"warning-bar\"></div>\r\n");
+  page += "<div id=\"info\"><h1>" + book.name + "</h1>\r\n<p>" + kAuthorLabel + book.author +
+          "</p>\r\n<p class=\"intro\">" + book.intro + "</p>\r\n";
+  page += "<div class=\"btns\"><span class=\"btopt\"><a href=\"/" + book.id + "/1.html\" title=\"" +
+          kReadStart + "\">" + kReadStart + "</a></span> <span class=\"btopt\"><a href=\"/" +
+          book.id + "/index.html\" title=\"" + kShowIndex + "\">" + kShowIndex +
+          "</a></span></div>\r\n";
+  return page + "</div>\r\n</body></html>\r\n";
+}
+
+std::string index_page(const ServedBook& book) {
+  std::string page = head(book.name);
+  page += "<div id=\"list\"><h1>" + book.name + "</h1>\r\n<ul>\r\n";
+  for (int n = 1; n <= book.chapter_count; ++n)
+    page += "<li><a href='/" + book.id + "/" + std::to_string(n) + ".html'>" +
+            chapter_title(book, n) + "<span></span></a></li>\r\n";
+  return page + "</ul></div>\r\n</body></html>\r\n";
+}
+
+std::string chapter_page(const ServedBook& book, int n, const ServedSites& sites) {
+  std::string title = chapter_title(book, n);
+  std::string page = head(title);
+  page += "<h1>" + title + "</h1>\r\n<div id=\"nr1\">" + chapter_markup(book, n, 1, sites) +
+          "</div>\r\n<div class=\"page\"><a href=\"/" + book.id + "/index.html\">" + kIndexWord +
+          "</a></div>\r\n";
+  return page + "</body></html>\r\n";
+}
+
+}  // namespace
+
+loopback::Response answer_source1(const loopback::Request& request, const ServedSites& sites) {
+  std::vector<std::string> pieces = path_pieces(request.target);
+  if (pieces.empty()) return gbk_page(front_page(sites));
+  const ServedBook* book = find_book(sites.source1, pieces[0]);
+  if (!book || pieces.size() != 2) return not_found();
+  if (pieces[1].empty()) return gbk_page(book_page(*book));
+  if (pieces[1] == "index.html") return gbk_page(index_page(*book));
+  int n = chapter_number(pieces[1]);
+  if (n >= 1 && n <= book->chapter_count) return gbk_page(chapter_page(*book, n, sites));
+  return not_found();
+}
+
+}  // namespace quillreap::sample_sites
