@@ -24,11 +24,11 @@ enum Method { kGet = 0, kPost = 1, kHead = 2 };
 
 // Every argument but address may be omitted. In/out arguments are pointers; a null
 // cookies pointer means "not supplied", which differs from a supplied empty text.
-FetchResult fetch_page(std::string_view address, int method = kGet,
-                       std::string_view post_text = {}, Text* cookies = nullptr,
-                       Text* returned_cookies = nullptr, Text* extra_headers = nullptr,
-                       Text* returned_headers = nullptr, bool no_redirect = false,
-                       Bytes* post_bytes = nullptr, std::string_view proxy = {});
+FetchResult fetch_page(std::string_view address, int method = kGet, std::string_view post_text = {},
+                       Text* cookies = nullptr, Text* returned_cookies = nullptr,
+                       Text* extra_headers = nullptr, Text* returned_headers = nullptr,
+                       bool no_redirect = false, Bytes* post_bytes = nullptr,
+                       std::string_view proxy = {});
 
 // The trimmed text after the first ':' of a header text; "" without one.
 Text header_value(std::string_view header);

@@ -1,0 +1,189 @@
+// fetch_page: builds one request the way the sites expect it (verb, agent, flags, default
+// header lines), runs it over the platform transport and collects body, raw headers and
+// cookies. Runs on whichever thread calls it; keeps no state between calls.
+#include "http/fetch.hpp"
+
+#include <algorithm>
+
+#include "http/cookies.hpp"
+#include "http/transport.hpp"
+#include "http/url.hpp"
+#include "text/markers.hpp"
+
+namespace quillreap::http {
+
+using text::Text;
+
+namespace {
+
+constexpr std::string_view kDefaultUserAgent = "Mozilla/4.0 (compatible; MSIE 9.0; Windows NT 6.1)";
+constexpr std::string_view kLineEnd = "\r\n";
+constexpr int kReadSize = 1024;
+constexpr int kRawHeaderCapacity = 5000;
+
+const char* text_or_null(const Text& value) {
+  return value.empty() ? nullptr : value.c_str();
+}
+
+// A control byte in the host or path would end the request line early and let the
+// address write header lines of its own.
+bool holds_control_byte(std::string_view part) {
+  return std::any_of(part.begin(), part.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x20; });
+}
+
+Text choose_user_agent(const Text& extra_headers) {
+  if (text::find_text(extra_headers, "User-Agent:", 1, true) < 1) return Text(kDefaultUserAgent);
+  Text agent = text::trim_spaces(
+      text::text_between(text::concat(extra_headers, kLineEnd), "User-Agent:", kLineEnd));
+  if (agent.empty()) agent = header_value(extra_headers);
+  return agent;
+}
+
+std::uint32_t request_flags(bool cookies_supplied, bool no_redirect, bool secure) {
+  std::uint32_t flags = transport::kFlagReload | transport::kFlagNeedFile;
+  if (cookies_supplied) flags |= transport::kFlagNoCookies;
+  if (no_redirect) flags |= transport::kFlagNoAutoRedirect;
+  flags |= secure ? transport::kFlagSecure : transport::kFlagIgnoreRedirectToHttps;
+  return flags;
+}
+
+// Each test looks at the block as extended so far, with exact letter case.
+void complete_header_block(Text& block, std::string_view address, const Text& cookies) {
+  if (block.empty()) {
+    block = "Accept: */*";
+  } else if (text::find_text(block, "Accept:") < 1) {
+    block += "\r\nAccept: */*";
+  }
+  if (text::find_text(block, "Referer:") < 1) block += text::concat("\r\nReferer: ", address);
+  if (text::find_text(block, "Accept-Language:") < 1) block += "\r\nAccept-Language: zh-cn";
+  if (text::find_text(block, "Content-Type:") < 1) {
+    block += "\r\nContent-Type: application/x-www-form-urlencoded";
+  }
+  if (!cookies.empty()) {
+    if (text::find_text(cookies, "Cookie:") < 1) {
+      block += text::concat("\r\nCookie: ", cookies);
+    } else {
+      block += text::concat(kLineEnd, cookies);
+    }
+  }
+}
+
+// The raw block up to its first NUL; queried again when it does not fit, so no cookie is
+// lost. "" when the platform has none.
+Text raw_response_headers(transport::Request& request) {
+  Text buffer = text::spaces(kRawHeaderCapacity);
+  std::uint32_t length = kRawHeaderCapacity;
+  auto outcome = transport::query_raw_headers(request, buffer.data(), &length);
+  if (outcome == transport::QueryOutcome::kTooSmall) {
+    buffer = text::spaces(static_cast<int>(length) + 1);
+    length = static_cast<std::uint32_t>(buffer.size());
+    outcome = transport::query_raw_headers(request, buffer.data(), &length);
+  }
+  if (outcome != transport::QueryOutcome::kOk) return {};
+  const std::size_t end = buffer.find('\0');
+  if (end != Text::npos) buffer.resize(end);
+  return text::replace_text(buffer, "Set-Cookie", "Set-Cookie", 1, std::nullopt, false);
+}
+
+// Each Set-Cookie line gives its first name=value pair; the items are joined by "; ".
+Text collect_cookies(const Text& raw_headers) {
+  Text collected;
+  for (const Text& line : text::split_text(raw_headers, kLineEnd)) {
+    if (text::find_text(line, "Set-Cookie") < 1) continue;
+    Text item;
+    if (text::find_text(line, ";") > 0) {
+      item = text::trim_spaces(text::text_between(line, "Set-Cookie:", ";"));
+    } else {
+      item = text::trim_spaces(text::replace_text(line, "Set-Cookie:", "", 1, std::nullopt, false));
+    }
+    collected += text::concat(item, "; ");
+  }
+  return text::text_left(collected, text::text_length(collected) - 2);
+}
+
+// "HTTP/1.1 404 Not Found" gives 404; 0 when the block has no status line.
+int status_of(const Text& raw_headers) {
+  if (text::text_left(raw_headers, 5) != "HTTP/") return 0;
+  const int space = text::find_text(raw_headers, " ");
+  if (space < 1) return 0;
+  return text::to_int(text::text_mid(raw_headers, space + 1, 3));
+}
+
+}  // namespace
+
+Text header_value(std::string_view header) {
+  const int colon = text::find_text(header, ":");
+  if (colon < 1) return {};
+  return text::trim_spaces(text::text_right(header, text::text_length(header) - colon));
+}
+
+FetchResult fetch_page(std::string_view address, int method, std::string_view post_text,
+                       Text* cookies, Text* returned_cookies, Text* extra_headers,
+                       Text* returned_headers, bool no_redirect, Bytes* post_bytes,
+                       std::string_view proxy) {
+  FetchResult result;
+  if (method < kGet || method > kHead) method = kGet;
+  static constexpr const char* kVerbs[] = {"GET", "POST", "HEAD"};
+  const char* verb = kVerbs[method];
+  const bool secure = text::to_lower(text::text_left(address, 8)) == "https://";
+  Text headers = extra_headers ? *extra_headers : Text();
+  const Text user_agent = choose_user_agent(headers);
+
+  // The host and path come out of the address, and the address itself goes out as the
+  // Referer line, so the whole address is checked.
+  if (holds_control_byte(address)) return result;
+  const Text host = split_url(address);
+  const std::int32_t port = url_port(address);
+  const Text path = url_path(address);
+
+  Text proxy_setting;
+  if (!proxy.empty()) proxy_setting = secure ? Text(proxy) : text::concat("http=", proxy);
+  transport::InternetHandle internet =
+      transport::open_internet(text_or_null(user_agent), text_or_null(proxy_setting));
+  if (!internet) return result;
+  transport::ConnectionHandle connection = transport::connect(*internet, host.c_str(), port);
+  if (!connection) return result;
+  transport::RequestHandle request =
+      transport::open_request(*connection, verb, path.c_str(), "HTTP/1.1",
+                              request_flags(cookies != nullptr, no_redirect, secure));
+  if (!request) return result;
+
+  const Text no_cookies;
+  complete_header_block(headers, address, cookies ? *cookies : no_cookies);
+  bool failed = false;
+  if (method == kGet) {
+    failed = !transport::send_request(*request, headers, nullptr, 0);
+  } else {
+    Bytes own_body;
+    Bytes& body = post_bytes ? *post_bytes : own_body;
+    if (text::bytes_length(body) == 0) body = text::to_bytes(post_text);
+    failed = !transport::send_request(*request, headers, body.empty() ? nullptr : body.data(),
+                                      static_cast<std::uint32_t>(body.size()));
+  }
+  if (extra_headers) *extra_headers = headers;
+
+  Bytes buffer = text::zero_bytes(kReadSize);
+  std::uint32_t count = 0;
+  do {
+    count = 0;
+    if (!transport::read_response(*request, buffer.data(), kReadSize, &count)) failed = true;
+    const Bytes piece = text::bytes_left(buffer, static_cast<int>(count));
+    result.body.insert(result.body.end(), piece.begin(), piece.end());
+  } while (count != 0);
+
+  const Text raw_headers = raw_response_headers(*request);
+  request.reset();
+  connection.reset();
+  internet.reset();
+
+  result.status = status_of(raw_headers);
+  result.failed = failed || result.status == 0 || result.status >= 400;
+  Text collected = collect_cookies(raw_headers);
+  if (cookies) collected = merge_cookies(*cookies, collected);
+  if (returned_headers) *returned_headers = raw_headers;
+  if (returned_cookies) *returned_cookies = collected;
+  return result;
+}
+
+}  // namespace quillreap::http

@@ -1,0 +1,71 @@
+// The platform half of fetch_page: the calls it makes, in the shape of WinInet's.
+// transport_wininet.cpp (Windows) or transport_curl.cpp (Linux) supplies them; CMake picks.
+// Every call runs on the fetching thread and blocks it; handles never cross threads.
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+
+namespace quillreap::http {
+
+// How long a fetch waits for the next bytes of a response before it gives up. A setting
+// of the whole process, like the platform's cookie jar: 30 s unless shortened (tests,
+// fault injection). The Windows build leaves WinInet's own value alone until this is set.
+void set_receive_timeout(std::chrono::milliseconds timeout);
+std::chrono::milliseconds receive_timeout();
+
+namespace transport {
+
+// Request flags, with WinInet's published values so its transport passes them through.
+inline constexpr std::uint32_t kFlagReload = 0x80000000;          // never from a cache
+inline constexpr std::uint32_t kFlagNeedFile = 0x00000010;        // temporary file if uncacheable
+inline constexpr std::uint32_t kFlagNoCookies = 0x00080000;       // no cookie jar
+inline constexpr std::uint32_t kFlagNoAutoRedirect = 0x00200000;  // redirects not followed
+inline constexpr std::uint32_t kFlagSecure = 0x00800000;          // TLS
+inline constexpr std::uint32_t kFlagIgnoreRedirectToHttps = 0x00004000;  // plain to secure allowed
+
+inline constexpr std::chrono::milliseconds kConnectTimeout{60'000};
+inline constexpr std::chrono::milliseconds kDefaultReceiveTimeout{30'000};
+
+// Defined by each platform file.
+struct Internet;
+struct Connection;
+struct Request;
+struct InternetCloser {
+  void operator()(Internet* handle) const noexcept;
+};
+struct ConnectionCloser {
+  void operator()(Connection* handle) const noexcept;
+};
+struct RequestCloser {
+  void operator()(Request* handle) const noexcept;
+};
+using InternetHandle = std::unique_ptr<Internet, InternetCloser>;
+using ConnectionHandle = std::unique_ptr<Connection, ConnectionCloser>;
+using RequestHandle = std::unique_ptr<Request, RequestCloser>;
+
+// A null user_agent sends none; a null proxy connects directly. proxy is "host:port", or
+// "http=host:port" to proxy plain addresses only. Null handle on failure.
+InternetHandle open_internet(const char* user_agent, const char* proxy);
+ConnectionHandle connect(Internet& internet, const char* host, std::int32_t port);
+RequestHandle open_request(Connection& connection, const char* verb, const char* path,
+                           const char* version, std::uint32_t flags);
+// headers: lines separated by "\r\n". A null body (length 0) sends none. False when no
+// response arrived.
+bool send_request(Request& request, std::string_view headers, const unsigned char* body,
+                  std::uint32_t body_length);
+// Up to size bytes of the body; *count 0 at the end. False (with *count 0) when the read
+// failed.
+bool read_response(Request& request, unsigned char* buffer, std::uint32_t size,
+                   std::uint32_t* count);
+
+enum class QueryOutcome { kOk, kTooSmall, kFailed };
+// The final response's raw header block, every line ended by "\r\n", NUL-terminated in
+// buffer. *length: the buffer's size on entry; the bytes written, or on kTooSmall the size
+// needed, on return.
+QueryOutcome query_raw_headers(Request& request, char* buffer, std::uint32_t* length);
+
+}  // namespace transport
+}  // namespace quillreap::http

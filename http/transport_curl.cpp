@@ -1,0 +1,429 @@
+// The Linux transport: libcurl, one easy handle per fetch, giving fetch_page the same wire
+// behaviour as WinInet: the request target byte for byte, one cookie jar for the process,
+// redirects followed here (curl would resend the fixed target), no decompression.
+#include <curl/curl.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
+#include <cstdlib>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "http/transport.hpp"
+
+namespace quillreap::http::transport {
+
+namespace {
+
+// The process's cookie jar: one curl share of cookies, set up at the first fetch and
+// shared by every fetch that has no cookie text of its caller's.
+class CookieJar {
+ public:
+  CookieJar() {
+    curl_global_init(CURL_GLOBAL_DEFAULT);
+    share_ = curl_share_init();
+    curl_share_setopt(share_, CURLSHOPT_LOCKFUNC, &CookieJar::lock);
+    curl_share_setopt(share_, CURLSHOPT_UNLOCKFUNC, &CookieJar::unlock);
+    curl_share_setopt(share_, CURLSHOPT_USERDATA, this);
+    curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+  }
+  ~CookieJar() { curl_share_cleanup(share_); }
+  CookieJar(const CookieJar&) = delete;
+  CookieJar& operator=(const CookieJar&) = delete;
+
+  CURLSH* share() const { return share_; }
+
+ private:
+  static void lock(CURL*, curl_lock_data data, curl_lock_access, void* self) {
+    static_cast<CookieJar*>(self)->mutexes_[data % kLocks].lock();
+  }
+  static void unlock(CURL*, curl_lock_data data, void* self) {
+    static_cast<CookieJar*>(self)->mutexes_[data % kLocks].unlock();
+  }
+
+  static constexpr std::size_t kLocks = CURL_LOCK_DATA_LAST;
+  CURLSH* share_ = nullptr;
+  std::array<std::mutex, kLocks> mutexes_;
+};
+
+CookieJar& cookie_jar() {
+  static CookieJar jar;  // also runs curl_global_init once, before any easy handle
+  return jar;
+}
+
+struct CurlCloser {
+  void operator()(CURL* curl) const noexcept { curl_easy_cleanup(curl); }
+};
+using CurlHandle = std::unique_ptr<CURL, CurlCloser>;
+
+struct HeaderListFreer {
+  void operator()(curl_slist* list) const noexcept { curl_slist_free_all(list); }
+};
+using HeaderList = std::unique_ptr<curl_slist, HeaderListFreer>;
+
+struct UrlFreer {
+  void operator()(CURLU* url) const noexcept { curl_url_cleanup(url); }
+};
+using UrlHandle = std::unique_ptr<CURLU, UrlFreer>;
+
+constexpr int kMaxRedirects = 30;
+
+bool starts_with(std::string_view text, std::string_view prefix) {
+  return text.substr(0, prefix.size()) == prefix;
+}
+
+// The path as curl's URL parser accepts it; only used for cookie paths and to resolve a
+// relative Location, never sent.
+std::string escaped_for_url(std::string_view path) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  for (char c : path) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte <= 0x20 || byte >= 0x7F || c == '#' || c == '"' || c == '<' || c == '>' || c == '\\' ||
+        c == '^' || c == '`' || c == '{' || c == '|' || c == '}') {
+      out += '%';
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0x0F];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// WinInet sends the path's bytes raw except the space.
+std::string request_target(std::string_view path) {
+  std::string out;
+  for (char c : path) {
+    if (c == ' ') {
+      out += "%20";
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
+// Where one exchange goes: the first from the fetch's arguments, later ones from a
+// redirect's Location.
+struct Destination {
+  bool secure = false;
+  std::string host;
+  int port = 0;        // 0: the scheme's default
+  std::string target;  // request target as sent, origin form
+  std::string url;     // what curl is given
+};
+
+}  // namespace
+
+struct Internet {
+  std::string user_agent;
+  bool has_user_agent = false;
+  std::string proxy;  // "" for a direct connection
+  bool proxy_plain_only = false;
+};
+
+struct Connection {
+  const Internet* internet = nullptr;
+  std::string host;
+  int port = 0;
+};
+
+struct Request {
+  const Internet* internet = nullptr;
+  Destination destination;
+  std::string verb;
+  std::uint32_t flags = 0;
+  CurlHandle curl;
+
+  // The exchange under way (reset for each redirect).
+  std::string raw_headers;
+  int status = 0;
+  std::vector<unsigned char> body;
+  bool stop_after_head = false;  // a HEAD sent with a body: curl would wait for one back
+  bool stopped_after_head = false;
+  std::chrono::steady_clock::time_point last_activity;
+  curl_off_t uploaded = 0;
+
+  // Handing the final body out.
+  std::size_t read_position = 0;
+  bool transfer_failed = false;
+};
+
+void InternetCloser::operator()(Internet* handle) const noexcept {
+  delete handle;
+}
+void ConnectionCloser::operator()(Connection* handle) const noexcept {
+  delete handle;
+}
+void RequestCloser::operator()(Request* handle) const noexcept {
+  delete handle;
+}
+
+namespace {
+
+void fill_url(Destination& d) {
+  d.url = (d.secure ? "https://" : "http://") + d.host;
+  if (d.port != 0) d.url += ":" + std::to_string(d.port);
+  d.url += escaped_for_url(d.target);
+}
+
+size_t on_header(char* data, size_t size, size_t count, void* user) {
+  auto& request = *static_cast<Request*>(user);
+  const size_t length = size * count;
+  request.last_activity = std::chrono::steady_clock::now();
+  std::string_view line(data, length);
+  while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+  if (starts_with(line, "HTTP/")) {
+    // A new response (an interim 100, or a proxy's CONNECT answer, came before).
+    request.raw_headers.clear();
+    const size_t space = line.find(' ');
+    request.status = space == std::string_view::npos
+                         ? 0
+                         : std::atoi(std::string(line.substr(space + 1, 3)).c_str());
+  }
+  request.raw_headers.append(line);
+  request.raw_headers += "\r\n";
+  if (line.empty() && request.stop_after_head && request.status >= 200) {
+    request.stopped_after_head = true;
+    return 0;  // ends the transfer: a HEAD answer has no body to wait for
+  }
+  return length;
+}
+
+size_t on_body(char* data, size_t size, size_t count, void* user) {
+  auto& request = *static_cast<Request*>(user);
+  request.last_activity = std::chrono::steady_clock::now();
+  request.body.insert(request.body.end(), data, data + size * count);
+  return size * count;
+}
+
+// Called at least about once a second while the transfer runs: gives up when nothing has
+// come in for the receive time-out.
+int on_progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
+  auto& request = *static_cast<Request*>(user);
+  const auto now = std::chrono::steady_clock::now();
+  if (uploaded != request.uploaded) {
+    request.uploaded = uploaded;
+    request.last_activity = now;
+  }
+  return now - request.last_activity > receive_timeout() ? 1 : 0;
+}
+
+// The header block goes out line by line as given; curl must add nothing of its own but
+// Host and Content-Length.
+HeaderList header_list(std::string_view block) {
+  curl_slist* list = nullptr;
+  bool has_expect = false;
+  size_t start = 0;
+  while (start <= block.size()) {
+    size_t end = block.find("\r\n", start);
+    if (end == std::string_view::npos) end = block.size();
+    std::string line(block.substr(start, end - start));
+    start = end + 2;
+    if (line.empty()) continue;
+    const size_t colon = line.find(':');
+    if (colon != std::string::npos) {
+      // curl reads "Name:" as "drop this header"; "Name;" sends it empty.
+      if (line.find_first_not_of(' ', colon + 1) == std::string::npos) {
+        line = line.substr(0, colon) + ";";
+      }
+      if (curl_strnequal(line.c_str(), "Expect", 6) && colon == 6) has_expect = true;
+    }
+    list = curl_slist_append(list, line.c_str());
+  }
+  if (!has_expect) list = curl_slist_append(list, "Expect:");
+  return HeaderList(list);
+}
+
+void configure(Request& request, std::string_view verb, const HeaderList& headers,
+               const unsigned char* body, std::uint32_t body_length) {
+  CURL* curl = request.curl.get();
+  const Internet& internet = *request.internet;
+  const Destination& d = request.destination;
+  curl_easy_reset(curl);
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl, CURLOPT_URL, d.url.c_str());
+  curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+
+  const bool proxied = !internet.proxy.empty() && !(d.secure && internet.proxy_plain_only);
+  // An empty proxy also keeps curl from taking one from the environment.
+  curl_easy_setopt(curl, CURLOPT_PROXY, proxied ? internet.proxy.c_str() : "");
+  curl_easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+  std::string target = d.target;
+  if (proxied && !d.secure) {
+    // A plain request through a proxy names the whole address.
+    target = "http://" + d.host + (d.port != 0 ? ":" + std::to_string(d.port) : "") + target;
+  }
+  curl_easy_setopt(curl, CURLOPT_REQUEST_TARGET, target.c_str());  // curl copies it
+
+  if (internet.has_user_agent)
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, internet.user_agent.c_str());
+  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
+  if (!(request.flags & kFlagNoCookies)) {
+    curl_easy_setopt(curl, CURLOPT_SHARE, cookie_jar().share());
+    curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
+  }
+
+  request.stop_after_head = false;
+  if (verb == "GET") {
+    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+  } else if (verb == "HEAD" && body_length == 0) {
+    curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+  } else {
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body_length));
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body ? static_cast<const void*>(body) : "");
+    if (verb != "POST") {
+      curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, std::string(verb).c_str());
+      request.stop_after_head = verb == "HEAD";
+    }
+  }
+
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(kConnectTimeout.count()));
+  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &on_progress);
+  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &request);
+  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &on_header);
+  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &request);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &on_body);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &request);
+}
+
+bool is_redirect(int status) {
+  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
+}
+
+// The next destination from curl's reading of the Location header, resolved against the
+// current address; false when there is none to follow.
+bool redirect_destination(Request& request, Destination& next) {
+  char* location = nullptr;
+  if (curl_easy_getinfo(request.curl.get(), CURLINFO_REDIRECT_URL, &location) != CURLE_OK ||
+      location == nullptr) {
+    return false;
+  }
+  UrlHandle url(curl_url());
+  if (!url || curl_url_set(url.get(), CURLUPART_URL, location, 0) != CURLUE_OK) return false;
+  auto part = [&url](CURLUPart which) {
+    char* value = nullptr;
+    std::string out;
+    if (curl_url_get(url.get(), which, &value, 0) == CURLUE_OK && value) out = value;
+    curl_free(value);
+    return out;
+  };
+  const std::string scheme = part(CURLUPART_SCHEME);
+  if (scheme != "http" && scheme != "https") return false;
+  next.secure = scheme == "https";
+  next.host = part(CURLUPART_HOST);
+  const std::string port = part(CURLUPART_PORT);
+  next.port = port.empty() ? 0 : std::atoi(port.c_str());
+  next.target = part(CURLUPART_PATH);
+  const std::string query = part(CURLUPART_QUERY);
+  if (!query.empty()) next.target += "?" + query;
+  fill_url(next);
+  return true;
+}
+
+}  // namespace
+
+InternetHandle open_internet(const char* user_agent, const char* proxy) {
+  cookie_jar();
+  auto internet = std::make_unique<Internet>();
+  internet->has_user_agent = user_agent != nullptr;
+  if (user_agent) internet->user_agent = user_agent;
+  if (proxy) {
+    std::string_view setting(proxy);
+    internet->proxy_plain_only = starts_with(setting, "http=");
+    if (internet->proxy_plain_only) setting.remove_prefix(5);
+    internet->proxy = setting;
+  }
+  return InternetHandle(internet.release());
+}
+
+ConnectionHandle connect(Internet& internet, const char* host, std::int32_t port) {
+  auto connection = std::make_unique<Connection>();
+  connection->internet = &internet;
+  connection->host = host;
+  // WinInet takes the port as 16 bits, and 0 as the scheme's default.
+  connection->port = static_cast<std::uint16_t>(port);
+  return ConnectionHandle(connection.release());
+}
+
+RequestHandle open_request(Connection& connection, const char* verb, const char* path, const char*,
+                           std::uint32_t flags) {
+  CurlHandle curl(curl_easy_init());
+  if (!curl) return nullptr;
+  auto request = std::make_unique<Request>();
+  request->internet = connection.internet;
+  request->curl = std::move(curl);
+  request->verb = verb;
+  request->flags = flags;
+  request->destination.secure = (flags & kFlagSecure) != 0;
+  request->destination.host = connection.host;
+  request->destination.port = connection.port;
+  request->destination.target = request_target(path);
+  fill_url(request->destination);
+  return RequestHandle(request.release());
+}
+
+bool send_request(Request& request, std::string_view headers, const unsigned char* body,
+                  std::uint32_t body_length) {
+  const HeaderList list = header_list(headers);
+  std::string verb = request.verb;
+  CURLcode outcome = CURLE_OK;
+  for (int hop = 0;; ++hop) {
+    request.raw_headers.clear();
+    request.status = 0;
+    request.body.clear();
+    request.stopped_after_head = false;
+    request.uploaded = 0;
+    request.last_activity = std::chrono::steady_clock::now();
+    configure(request, verb, list, body, body_length);
+    outcome = curl_easy_perform(request.curl.get());
+    if (request.stopped_after_head) outcome = CURLE_OK;
+    if ((request.flags & kFlagNoAutoRedirect) || !is_redirect(request.status) ||
+        hop == kMaxRedirects) {
+      break;
+    }
+    Destination next;
+    if (!redirect_destination(request, next)) break;
+    request.destination = next;
+    // As browsers do: 301, 302 and 303 turn a POST into a GET without a body.
+    if (request.status != 307 && request.status != 308 && verb == "POST") {
+      verb = "GET";
+      body = nullptr;
+      body_length = 0;
+    }
+  }
+  request.transfer_failed = outcome != CURLE_OK;
+  return request.status != 0;
+}
+
+bool read_response(Request& request, unsigned char* buffer, std::uint32_t size,
+                   std::uint32_t* count) {
+  const size_t left = request.body.size() - request.read_position;
+  const size_t n = left < size ? left : size;
+  std::copy_n(request.body.data() + request.read_position, n, buffer);
+  request.read_position += n;
+  *count = static_cast<std::uint32_t>(n);
+  // The failure shows at the end, after every byte that did arrive.
+  return n != 0 || !request.transfer_failed;
+}
+
+QueryOutcome query_raw_headers(Request& request, char* buffer, std::uint32_t* length) {
+  const std::string& raw = request.raw_headers;
+  if (raw.empty()) return QueryOutcome::kFailed;
+  if (raw.size() + 1 > *length) {
+    *length = static_cast<std::uint32_t>(raw.size() + 1);
+    return QueryOutcome::kTooSmall;
+  }
+  std::copy(raw.begin(), raw.end(), buffer);
+  buffer[raw.size()] = '\0';
+  *length = static_cast<std::uint32_t>(raw.size());
+  return QueryOutcome::kOk;
+}
+
+}  // namespace quillreap::http::transport

@@ -1,0 +1,132 @@
+// The Windows transport: WinInet, bound by name from wininet.dll at the first fetch and
+// kept for the life of the process, so the program does not import it. Each handle is
+// closed through InternetCloseHandle by its owner, innermost first.
+#include <windows.h>
+#include <wininet.h>
+
+#include <string>
+
+#include "http/transport.hpp"
+
+namespace quillreap::http::transport {
+
+namespace {
+
+// The WinInet calls fetch_page makes; null members when the DLL or a name is missing.
+struct WinInet {
+  decltype(&::InternetOpenA) open = nullptr;
+  decltype(&::InternetConnectA) connect = nullptr;
+  decltype(&::HttpOpenRequestA) open_request = nullptr;
+  decltype(&::HttpSendRequestA) send_request = nullptr;
+  decltype(&::InternetReadFile) read_file = nullptr;
+  decltype(&::HttpQueryInfoA) query_info = nullptr;
+  decltype(&::InternetCloseHandle) close_handle = nullptr;
+  // Used only once the process has shortened the receive time-out.
+  decltype(&::InternetSetOptionA) set_option = nullptr;
+
+  bool complete() const {
+    return open && connect && open_request && send_request && read_file && query_info &&
+           close_handle;
+  }
+};
+
+template <typename Function>
+void bind(HMODULE module, const char* name, Function& function) {
+  function = reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// Bound once per process, on whichever thread fetches first; the DLL stays loaded.
+const WinInet& wininet() {
+  static const WinInet bound = [] {
+    WinInet w;
+    HMODULE module = LoadLibraryA("wininet.dll");
+    if (!module) return w;
+    bind(module, "InternetOpenA", w.open);
+    bind(module, "InternetConnectA", w.connect);
+    bind(module, "HttpOpenRequestA", w.open_request);
+    bind(module, "HttpSendRequestA", w.send_request);
+    bind(module, "InternetReadFile", w.read_file);
+    bind(module, "HttpQueryInfoA", w.query_info);
+    bind(module, "InternetCloseHandle", w.close_handle);
+    bind(module, "InternetSetOptionA", w.set_option);
+    return w;
+  }();
+  return bound;
+}
+
+HINTERNET native(void* handle) {
+  return static_cast<HINTERNET>(handle);
+}
+
+void close_native(void* handle) {
+  if (handle && wininet().close_handle) wininet().close_handle(native(handle));
+}
+
+}  // namespace
+
+// The handle types are WinInet's own handles under a typed name; never dereferenced.
+void InternetCloser::operator()(Internet* handle) const noexcept {
+  close_native(handle);
+}
+void ConnectionCloser::operator()(Connection* handle) const noexcept {
+  close_native(handle);
+}
+void RequestCloser::operator()(Request* handle) const noexcept {
+  close_native(handle);
+}
+
+InternetHandle open_internet(const char* user_agent, const char* proxy) {
+  const WinInet& w = wininet();
+  if (!w.complete()) return nullptr;
+  HINTERNET handle = proxy ? w.open(user_agent, INTERNET_OPEN_TYPE_PROXY, proxy, "", 0)
+                           : w.open(user_agent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
+  if (handle && w.set_option && receive_timeout() != kDefaultReceiveTimeout) {
+    DWORD timeout = static_cast<DWORD>(receive_timeout().count());
+    w.set_option(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+  }
+  return InternetHandle(static_cast<Internet*>(handle));
+}
+
+ConnectionHandle connect(Internet& internet, const char* host, std::int32_t port) {
+  HINTERNET handle = wininet().connect(native(&internet), host, static_cast<INTERNET_PORT>(port),
+                                       nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
+  return ConnectionHandle(static_cast<Connection*>(handle));
+}
+
+RequestHandle open_request(Connection& connection, const char* verb, const char* path,
+                           const char* version, std::uint32_t flags) {
+  HINTERNET handle =
+      wininet().open_request(native(&connection), verb, path, version, nullptr, nullptr, flags, 0);
+  return RequestHandle(static_cast<Request*>(handle));
+}
+
+bool send_request(Request& request, std::string_view headers, const unsigned char* body,
+                  std::uint32_t body_length) {
+  const std::string block(headers);
+  void* optional = const_cast<unsigned char*>(body);
+  return wininet().send_request(native(&request), block.c_str(), static_cast<DWORD>(block.size()),
+                                optional, body_length) != FALSE;
+}
+
+bool read_response(Request& request, unsigned char* buffer, std::uint32_t size,
+                   std::uint32_t* count) {
+  DWORD read = 0;
+  const BOOL ok = wininet().read_file(native(&request), buffer, size, &read);
+  *count = ok ? read : 0;
+  return ok != FALSE;
+}
+
+QueryOutcome query_raw_headers(Request& request, char* buffer, std::uint32_t* length) {
+  DWORD size = *length;
+  if (wininet().query_info(native(&request), HTTP_QUERY_RAW_HEADERS_CRLF, buffer, &size, nullptr)) {
+    *length = size;
+    return QueryOutcome::kOk;
+  }
+  if (GetLastError() == ERROR_INSUFFICIENT_BUFFER) {
+    *length = size;
+    return QueryOutcome::kTooSmall;
+  }
+  return QueryOutcome::kFailed;
+}
+
+}  // namespace quillreap::http::transport
