@@ -1,0 +1,111 @@
+// The GTK binding of the controls: status label, result list, busy state, the search
+// word and source choice, and the book buffer.
+#include "app/gtk/gtk_controls.hpp"
+
+#include <string>
+
+#include "text/codepage.hpp"
+
+namespace quillreap::app::gtk {
+
+GtkControls::GtkControls(const WindowWidgets& widgets) : widgets_(widgets) {}
+
+void GtkControls::set_status(std::string_view text) {
+  main_thread_.call(
+      [&] { gtk_label_set_text(widgets_.status_parts[1], text::ansi_to_utf8(text).c_str()); });
+}
+
+void GtkControls::append_log(std::string_view text) {
+  main_thread_.call([&] { book_.append(text); });
+}
+
+void GtkControls::log_clear() {
+  main_thread_.call([&] { book_.clear(); });
+}
+
+Text GtkControls::log_text() {
+  return main_thread_.call_for<Text>([&] { return book_; });
+}
+
+void GtkControls::list_clear() {
+  main_thread_.call([&] {
+    rows_.clear();
+    gtk_list_store_clear(widgets_.rows);
+  });
+}
+
+int GtkControls::list_append_row() {
+  return main_thread_.call_for<int>([&] {
+    GtkTreeIter iter;
+    gtk_list_store_append(widgets_.rows, &iter);
+    rows_.emplace_back();
+    return static_cast<int>(rows_.size()) - 1;
+  });
+}
+
+void GtkControls::list_set_cell(int row, int column, std::string_view text) {
+  main_thread_.call([&] {
+    if (row < 0 || row >= static_cast<int>(rows_.size()) || column < 0 || column >= 5) return;
+    GtkTreeIter iter;
+    if (!gtk_tree_model_iter_nth_child(GTK_TREE_MODEL(widgets_.rows), &iter, nullptr, row)) return;
+    rows_[row][column] = Text(text);
+    gtk_list_store_set(widgets_.rows, &iter, column, text::ansi_to_utf8(text).c_str(), -1);
+  });
+}
+
+Text GtkControls::list_get_cell(int row, int column) {
+  return main_thread_.call_for<Text>([&]() -> Text {
+    if (row < 0 || row >= static_cast<int>(rows_.size()) || column < 0 || column >= 5) return {};
+    return rows_[row][column];
+  });
+}
+
+int GtkControls::list_selected_row() {
+  return main_thread_.call_for<int>([&] {
+    GtkTreeModel* model = nullptr;
+    GtkTreeIter iter;
+    GtkTreeSelection* selection = gtk_tree_view_get_selection(widgets_.result_list);
+    if (!gtk_tree_selection_get_selected(selection, &model, &iter)) return -1;
+    GtkTreePath* path = gtk_tree_model_get_path(model, &iter);
+    const int row = gtk_tree_path_get_indices(path)[0];
+    gtk_tree_path_free(path);
+    return row;
+  });
+}
+
+void GtkControls::list_select_row(int row) {
+  main_thread_.call([&] {
+    GtkTreeSelection* selection = gtk_tree_view_get_selection(widgets_.result_list);
+    if (row < 0) {
+      gtk_tree_selection_unselect_all(selection);
+      return;
+    }
+    // A row the list does not have changes nothing, as in a list view.
+    if (row >= static_cast<int>(rows_.size())) return;
+    GtkTreePath* path = gtk_tree_path_new_from_indices(row, -1);
+    gtk_tree_selection_select_path(selection, path);
+    gtk_tree_path_free(path);
+  });
+}
+
+void GtkControls::set_busy(bool busy) {
+  main_thread_.call([&] {
+    const gboolean enabled = busy ? FALSE : TRUE;
+    gtk_widget_set_sensitive(widgets_.search_button, enabled);
+    gtk_widget_set_sensitive(widgets_.generate_button, enabled);
+    gtk_widget_set_sensitive(GTK_WIDGET(widgets_.source_combo), enabled);
+  });
+}
+
+Text GtkControls::search_word() {
+  return main_thread_.call_for<Text>([&] {
+    return text::utf8_to_ansi(std::string_view(gtk_entry_get_text(widgets_.search_edit)));
+  });
+}
+
+int GtkControls::source_choice() {
+  return main_thread_.call_for<int>(
+      [&] { return gtk_combo_box_get_active(widgets_.source_combo); });
+}
+
+}  // namespace quillreap::app::gtk

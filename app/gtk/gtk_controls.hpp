@@ -1,0 +1,50 @@
+// The controls interface on the GTK window. Every operation touches widgets on the
+// interface thread only: called there it acts at once; called on the download worker it
+// is handed to the interface thread and the worker waits until it has run.
+#pragma once
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "app/controls.hpp"
+#include "app/gtk/main_thread.hpp"
+#include "app/gtk/window_widgets.hpp"
+
+namespace quillreap::app::gtk {
+
+class GtkControls : public Controls {
+ public:
+  // Interface thread. The widgets must outlive every call.
+  explicit GtkControls(const WindowWidgets& widgets);
+
+  void set_status(std::string_view text) override;
+  void append_log(std::string_view text) override;
+  void log_clear() override;
+  Text log_text() override;
+  void list_clear() override;
+  int list_append_row() override;
+  void list_set_cell(int row, int column, std::string_view text) override;
+  Text list_get_cell(int row, int column) override;
+  int list_selected_row() override;
+  void list_select_row(int row) override;
+  void set_busy(bool busy) override;
+  Text search_word() override;
+  int source_choice() override;
+
+  const MainThread& main_thread() const { return main_thread_; }
+
+ private:
+  using Row = std::array<Text, 5>;
+
+  const WindowWidgets& widgets_;
+  MainThread main_thread_;
+  // The cells as GBK bytes, row for row with the list store, which holds their UTF-8
+  // form for display: reading a cell back gives exactly the bytes written.
+  std::vector<Row> rows_;
+  // The book buffer. The hidden text view is no byte store (it holds UTF-8 and lays out
+  // on every change), so the bytes stay here.
+  std::string book_;
+};
+
+}  // namespace quillreap::app::gtk

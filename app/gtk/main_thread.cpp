@@ -1,0 +1,47 @@
+// The synchronous hand-over to the interface thread: an idle source carries the request,
+// a mutex and condition variable carry the "done" back.
+#include "app/gtk/main_thread.hpp"
+
+#include <glib.h>
+
+#include <condition_variable>
+#include <mutex>
+
+namespace quillreap::app::gtk {
+namespace {
+
+struct Request {
+  const std::function<void()>* fn;
+  std::mutex mutex;
+  std::condition_variable done_signal;
+  bool done = false;
+};
+
+gboolean run_request(gpointer data) {
+  auto* request = static_cast<Request*>(data);
+  (*request->fn)();
+  // Notify under the lock: the waiting thread owns the request and drops it as soon as it
+  // sees done, so nothing may touch the request after the lock is released.
+  std::lock_guard lock(request->mutex);
+  request->done = true;
+  request->done_signal.notify_one();
+  return G_SOURCE_REMOVE;
+}
+
+}  // namespace
+
+void MainThread::call(const std::function<void()>& fn) const {
+  if (is_current()) {
+    fn();
+    return;
+  }
+  // An idle source rather than g_main_context_invoke: invoke runs the function on the
+  // calling thread whenever it can acquire the context, which it can between two loop
+  // iterations of the interface thread, and widgets must only be touched there.
+  Request request{&fn, {}, {}, false};
+  g_idle_add_full(G_PRIORITY_DEFAULT, run_request, &request, nullptr);
+  std::unique_lock lock(request.mutex);
+  request.done_signal.wait(lock, [&] { return request.done; });
+}
+
+}  // namespace quillreap::app::gtk

@@ -1,0 +1,74 @@
+// Wires the GTK window to the controller: clicks and menu items run its commands, and
+// closing the window waits for a running download before the window goes away.
+#include "app/gtk/main_window.hpp"
+
+#include <utility>
+
+#include "text/primitives.hpp"
+
+namespace quillreap::app::gtk {
+namespace {
+
+// do_events on the interface thread: everything GTK has pending, then back.
+void pump_pending_events() {
+  while (gtk_events_pending()) gtk_main_iteration();
+}
+
+}  // namespace
+
+MainWindow::MainWindow(sources::SiteConfig config, Text book_directory)
+    : widgets_(build_window(main_window_description(), [this](Command command) { run(command); })),
+      controls_(std::make_unique<GtkControls>(widgets_)),
+      shell_(std::make_unique<GtkShell>(GTK_WINDOW(widgets_.window))),
+      controller_(std::make_unique<Controller>(*controls_, *shell_, std::move(config),
+                                               std::move(book_directory))) {
+  text::set_event_pump(pump_pending_events);
+  g_signal_connect(widgets_.window, "delete-event",
+                   G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer self) -> gboolean {
+                     static_cast<MainWindow*>(self)->close();
+                     return TRUE;  // close() destroys the window itself
+                   }),
+                   this);
+}
+
+MainWindow::~MainWindow() {
+  close();
+  text::set_event_pump({});
+}
+
+void MainWindow::show() {
+  gtk_widget_show_all(widgets_.window);
+}
+
+void MainWindow::close() {
+  if (closed_) return;
+  closed_ = true;
+  gtk_widget_hide(widgets_.window);
+  // The worker reaches the controls through requests the loop serves, so the loop keeps
+  // running until it is done; cutting it off would lose the book it is building.
+  shell_->join_workers();
+  gtk_widget_destroy(widgets_.window);
+  if (on_closed_) on_closed_();
+}
+
+void MainWindow::run(Command command) {
+  if (closed_) return;
+  switch (command) {
+    case Command::kSearch:
+      controller_->on_search();
+      break;
+    case Command::kGenerate:
+      controller_->on_generate();
+      break;
+    case Command::kCheckUpdates:
+      controller_->on_check_updates();
+      break;
+    case Command::kAbout:
+      controller_->on_about();
+      break;
+    case Command::kNone:
+      break;
+  }
+}
+
+}  // namespace quillreap::app::gtk
