@@ -1,0 +1,64 @@
+// Child processes on Linux: posix_spawn with standard output and error sent to files.
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "tests/cli/run_program.hpp"
+#include "text/codepage.hpp"
+
+extern char** environ;
+
+namespace quillreap::test_support {
+namespace {
+
+std::string take_file(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::string bytes{std::istreambuf_iterator<char>(in), {}};
+  std::remove(path.c_str());
+  return text::utf8_to_ansi(std::string_view(bytes));
+}
+
+std::string temporary_file() {
+  char name[] = "/tmp/quillreap-cli-test-XXXXXX";
+  const int fd = mkstemp(name);
+  if (fd >= 0) close(fd);
+  return name;
+}
+
+}  // namespace
+
+ProgramRun run_program(const std::string& program, const std::vector<std::string>& arguments,
+                       const std::string& directory) {
+  std::vector<std::string> utf8{program};
+  for (const std::string& argument : arguments) utf8.push_back(text::ansi_to_utf8(argument));
+  std::vector<char*> argv;
+  for (std::string& argument : utf8) argv.push_back(argument.data());
+  argv.push_back(nullptr);
+
+  const std::string out_path = temporary_file();
+  const std::string err_path = temporary_file();
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_TRUNC, 0);
+  posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_TRUNC, 0);
+  if (!directory.empty()) posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
+
+  ProgramRun run;
+  pid_t child = 0;
+  const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
+  posix_spawn_file_actions_destroy(&actions);
+  int status = 0;
+  if (spawned == 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
+    run.exit_status = WEXITSTATUS(status);
+  run.out = take_file(out_path);
+  run.err = take_file(err_path);
+  return run;
+}
+
+}  // namespace quillreap::test_support
