@@ -1,0 +1,193 @@
+// The sample sites' pages: each page kind answers in its encoding and carries the markers
+// the searches and downloads cut, built from the hosts and texts the sites serve with.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "tests/sample_sites/plain_client.hpp"
+#include "tools/sample-sites/sample_sites.hpp"
+
+namespace quillreap::sample_sites {
+namespace {
+
+std::string utf8(const char8_t* text) {
+  return reinterpret_cast<const char*>(text);
+}
+
+class SampleSitesPages : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { sites_ = new SampleSites(); }
+  static void TearDownTestSuite() {
+    delete sites_;
+    sites_ = nullptr;
+  }
+  static Reply search(const std::string& word, const std::string& id = "1000000000000000001") {
+    return http_get(sites_->search_host(), "/cse/search?q=" + word + "&s=" + id + "&nsid=&entry=1");
+  }
+  static Reply source1(const std::string& target) {
+    return http_get(sites_->source1_host(), target);
+  }
+  static Reply source2(const std::string& target) {
+    return http_get(sites_->source2_host(), target);
+  }
+  static SampleSites* sites_;
+};
+SampleSites* SampleSitesPages::sites_ = nullptr;
+
+TEST_F(SampleSitesPages, ConfigNamesTheRunningServers) {
+  sources::SiteConfig config = sites_->config();
+  EXPECT_EQ(config.search_host, sites_->search_host());
+  EXPECT_EQ(config.source1_host, sites_->source1_host());
+  EXPECT_EQ(config.source2_host, sites_->source2_host());
+  EXPECT_EQ(config.source2_label, sites_->source2_host() + "/");
+  sources::SiteConfig defaults = sources::SiteConfig::defaults();
+  EXPECT_EQ(config.search_id, defaults.search_id);
+  EXPECT_EQ(config.source2_display_name, defaults.source2_display_name);
+  EXPECT_EQ(config.source2_ad_sentences, defaults.source2_ad_sentences);
+  EXPECT_EQ(sites_->source1_host().rfind("127.0.0.1:", 0), 0u);
+}
+
+TEST_F(SampleSitesPages, SearchServiceAnswersUtf8HitsWithMarkedNames) {
+  Reply reply = search("西游");  // raw GBK bytes in the request line
+  ASSERT_EQ(reply.status, 200);
+  EXPECT_NE(reply.head.find("charset=utf-8"), std::string::npos);
+  EXPECT_EQ(count(reply.body, "result-game-item-detail"), 2);
+  EXPECT_EQ(count(reply.body, utf8(u8"更新状态：</span>")), 2);
+  EXPECT_NE(reply.body.find(utf8(u8"title=\"<em>西游</em>记\"")), std::string::npos);
+  EXPECT_NE(reply.body.find(utf8(u8"title=\"<EM>西游</EM>补\"")), std::string::npos);
+  // Attributes spread over lines and spaces; links point at source 1.
+  EXPECT_NE(reply.body.find("href=\"http://" + sites_->source1_host() + "/1_1/\" \r\n"),
+            std::string::npos);
+  EXPECT_NE(reply.body.find(utf8(u8"作者：</span>\r\n                <span>\r\n")),
+            std::string::npos);
+  // The second hit has no introduction.
+  EXPECT_EQ(count(reply.body, "result-game-item-desc"), 1);
+  EXPECT_EQ(reply.body.find("西游"), std::string::npos) << "no GBK bytes on a UTF-8 page";
+}
+
+TEST_F(SampleSitesPages, SearchServiceWordsAndIdentifier) {
+  EXPECT_EQ(count(search("").body, "result-game-item-detail"), 4) << "empty word lists all";
+  EXPECT_EQ(count(search("红楼").body, "result-game-item-detail"), 0);
+  EXPECT_EQ(count(search("西游", "1000000000000000002").body, "result-game-item-detail"), 0);
+  // A space may come escaped; "&" and "#" inside the word do not split it.
+  EXPECT_EQ(count(search("%20三国").body, "result-game-item-detail"), 0);
+  EXPECT_EQ(count(search("三国&s=1#").body, "result-game-item-detail"), 0);
+  EXPECT_EQ(count(search("三国").body, "result-game-item-detail"), 1);
+  EXPECT_EQ(http_get(sites_->search_host(), "/other").status, 404);
+}
+
+TEST_F(SampleSitesPages, Source1BookIndexAndChapterPages) {
+  Reply book = source1("/1_1/");
+  ASSERT_EQ(book.status, 200);
+  EXPECT_NE(book.head.find("charset=gbk"), std::string::npos);
+  std::string block = cut(book.body, "开始阅读</a></span>", ">查看目录");
+  EXPECT_EQ(cut(block, "<a href=\"", "\""), "/1_1/index.html");
+  EXPECT_EQ(book.body.find("Warning"), std::string::npos);
+  EXPECT_NE(book.body.find("warning"), std::string::npos);
+  EXPECT_NE(source1("/4_4/").body.find("<b>Warning</b>"), std::string::npos);
+
+  Reply index = source1("/3_3/index.html");
+  EXPECT_EQ(count(index.body, "<li><a href='"), 3);
+  EXPECT_NE(index.body.find("<li><a href='/3_3/1.html'>卷首词 '临江仙'<span></span></a></li>"),
+            std::string::npos);
+  EXPECT_NE(index.body.find("謀"), std::string::npos) << "a title with a 0x5C trail byte";
+
+  std::string text = cut(source1("/1_1/2.html").body, "nr1\">", "</div>");
+  EXPECT_EQ(text.rfind("&nbsp;&nbsp;&nbsp;&nbsp;话表美猴王", 0), 0u);
+  EXPECT_NE(text.find("<br /><br /><br />"), std::string::npos);
+  EXPECT_NE(cut(source1("/1_1/3.html").body, "nr1\">", "</div>").find("<BR /><BR />"),
+            std::string::npos);
+  EXPECT_EQ(source1("/1_1/4.html").status, 404);
+  EXPECT_EQ(source1("/9_9/").status, 404) << "no big book unless asked for";
+  EXPECT_EQ(source1("/").status, 200);
+}
+
+TEST_F(SampleSitesPages, Source2SearchPage) {
+  Reply all = source2("/Book/Search.aspx?SearchKey=&SearchClass=1");
+  ASSERT_EQ(all.status, 200);
+  EXPECT_NE(all.head.find("charset=gbk"), std::string::npos);
+  EXPECT_EQ(count(all.body, "CListTitle"), 2);
+  std::string hit = cut(source2("/Book/Search.aspx?SearchKey=西游&SearchClass=1").body,
+                        "CListTitle", "...</div>");
+  EXPECT_EQ(cut(hit, "<a href=\"", "\" target=\"_blank\"><b>"), "/Book/1001.aspx");
+  EXPECT_EQ(cut(hit, "<b>", "</b>"), "西游记");
+  EXPECT_EQ(cut(cut(hit, "Author", "| <a href"), "shtml\">", "</a>"), "吴承恩");
+  EXPECT_EQ(cut(hit + "...</div>", "CListText\">", "...</div>"),
+            "混沌未分天地乱，茫茫渺渺无人见。自从盘古破鸿蒙，开辟从兹清浊辨");
+  std::string empty_intro = source2("/Book/Search.aspx?SearchKey=三国&SearchClass=1").body;
+  EXPECT_NE(empty_intro.find("<div class=\"CListText\">...</div>"), std::string::npos);
+  EXPECT_EQ(count(source2("/Book/Search.aspx?SearchKey=西游&x#&SearchClass=1").body, "CListTitle"),
+            0);
+}
+
+TEST_F(SampleSitesPages, Source2BookIndexAndChapterPages) {
+  Reply book = source2("/Book/1003.aspx");
+  ASSERT_EQ(book.status, 200);
+  EXPECT_EQ(cut(book.body, "b1\"><a href=\"", "Index.html\" id="), "/Html/1003/");
+  Reply index = source2("/Html/1003/Index.html");
+  EXPECT_EQ(count(index.body, "<li><strong ><a "), 3);
+  EXPECT_NE(index.body.find("<li><strong ><a href=\"1.html\" title=\"卷首词 '临江仙'\">卷首词 "
+                            "'临江仙'</a></strong ></li>"),
+            std::string::npos);
+  std::string page = source2("/Html/1003/2.html").body;
+  EXPECT_NE(page.find("contentbox\"><br />&nbsp;&nbsp;&nbsp;&nbsp;话说天下大势"),
+            std::string::npos);
+  EXPECT_NE(page.find("<br /><br /></div>"), std::string::npos);
+  const std::string host = sites_->source2_host();
+  EXPECT_NE(page.find("<a href=\"//" + host + "\" target=\"_blank\">-" + host + "-</a>"),
+            std::string::npos);
+  EXPECT_EQ(source2("/Html/1003/4.html").status, 404);
+  EXPECT_EQ(source2("/Book/1002.aspx").status, 404);
+}
+
+// The pages carry the anchors and sentences of the configuration the sites serve with.
+TEST(SampleSitesConfig, Source2ChaptersUseTheServedConfiguration) {
+  sources::SiteConfig base = sources::SiteConfig::defaults();
+  base.source2_display_name = "测试网";
+  base.source2_ad_sentences = {"。更多最新章节访问:甲 。", ",最新章节访问:乙 。",
+                               ".最快更新访问:丙 。", "。丁 更新好快。"};
+  SampleSites sites(base);
+  const std::string host = sites.source2_host();
+  std::string all;
+  for (int n = 1; n <= 3; ++n)
+    all += http_get(host, "/Html/1001/" + std::to_string(n) + ".html").body;
+  EXPECT_NE(all.find("<a href=\"//" + host + "\" target=\"_blank\">-测试网-</a>"),
+            std::string::npos);
+  EXPECT_NE(all.find("<a href=\"//" + host + "\" target=\"_blank\">-" + host + "-</a>"),
+            std::string::npos);
+  EXPECT_NE(all.find("。更多最新章节访问:甲 。"), std::string::npos);
+  EXPECT_NE(all.find(",最新章节访问:乙 。"), std::string::npos);
+  EXPECT_NE(all.find(".最快更新访问:丙 。"), std::string::npos);
+  EXPECT_NE(all.find("。丁&nbsp;更新好快。"), std::string::npos) << "one written with &nbsp;";
+  EXPECT_NE(all.find("请大家搜索看最全！更新最快的小说"), std::string::npos);
+  EXPECT_NE(all.find("<BR><BR>"), std::string::npos);
+}
+
+TEST(SampleSitesBigBook, BothSourcesServeItAtTheAskedSize) {
+  SampleSites sites(sources::SiteConfig::defaults(), {}, BigBook{5, 1001});
+  EXPECT_EQ(count(http_get(sites.search_host(),
+                           "/cse/search?q=测试巨著&s=1000000000000000001&nsid=&entry=1")
+                      .body,
+                  "result-game-item-detail"),
+            1);
+  EXPECT_EQ(
+      count(
+          http_get(sites.source2_host(), "/Book/Search.aspx?SearchKey=测试巨著&SearchClass=1").body,
+          "CListTitle"),
+      1);
+  EXPECT_EQ(count(http_get(sites.source1_host(), "/9_9/index.html").body, "<li><a href='"), 5);
+  EXPECT_EQ(count(http_get(sites.source2_host(), "/Html/9999/Index.html").body, "<li><strong ><a "),
+            5);
+  std::string text1 = cut(http_get(sites.source1_host(), "/9_9/5.html").body, "nr1\">", "</div>");
+  std::string text2 = cut(http_get(sites.source2_host(), "/Html/9999/3.html").body,
+                          "contentbox\"><br />", "<br /><br /></div>");
+  EXPECT_EQ(text1.size(), 1001u);
+  EXPECT_EQ(text2.size(), 1001u);
+  EXPECT_NE(text1.find("<br /><br />&nbsp;"), std::string::npos);
+  EXPECT_NE(text2.find("<br><br>&nbsp;"), std::string::npos);
+  EXPECT_EQ(http_get(sites.source1_host(), "/9_9/6.html").status, 404);
+}
+
+}  // namespace
+}  // namespace quillreap::sample_sites
