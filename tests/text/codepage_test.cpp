@@ -1,0 +1,97 @@
+// UTF-8 to GBK and back: real pages from the fixtures, characters outside GBK, zero bytes
+// and broken input. Each platform converts with its own tables; the expected GBK files
+// were made with an independent converter.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "text/codepage.hpp"
+#include "text/files.hpp"
+
+namespace quillreap::text {
+namespace {
+
+std::string fixture(const char* name) {
+  const auto bytes = read_file(std::string(QUILLREAP_FIXTURES_DIR) + "/text/" + name);
+  EXPECT_TRUE(bytes.has_value()) << name;
+  return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+}
+
+Bytes bytes_of(std::string_view s) {
+  return Bytes(s.begin(), s.end());
+}
+
+// What each platform's converter makes of an emoji and of a cut-off UTF-8 sequence.
+const Text kEmoji = "?";
+const Text kCutSequence = "??";
+
+TEST(Utf8ToAnsi, ShortTexts) {
+  EXPECT_EQ(utf8_to_ansi(Bytes{}), "");
+  EXPECT_EQ(utf8_to_ansi(std::string_view()), "");
+  const std::string ascii = "<a href=\"/1/index.html\">Book 1</a>\r\n\t~!@#$%^&*()";
+  EXPECT_EQ(utf8_to_ansi(bytes_of(ascii)), ascii);
+  // 暂无简介 in UTF-8: four characters, twelve bytes; in GBK eight bytes.
+  const Text intro = utf8_to_ansi(bytes_of("\xE6\x9A\x82\xE6\x97\xA0\xE7\xAE\x80\xE4\xBB\x8B"));
+  EXPECT_EQ(intro, "暂无简介");
+  EXPECT_EQ(intro.size(), 8u);
+  EXPECT_EQ(utf8_to_ansi(std::string_view("\xE4\xB8\xAD\xE6\x96\x87")), "中文");
+  // Chinese punctuation keeps its GBK forms: ，。“”——……
+  EXPECT_EQ(utf8_to_ansi(bytes_of("\xEF\xBC\x8C\xE3\x80\x82\xE2\x80\x9C\xE2\x80\x9D"
+                                  "\xE2\x80\x94\xE2\x80\x94\xE2\x80\xA6\xE2\x80\xA6")),
+            "，。“”——……");
+}
+
+TEST(Utf8ToAnsi, AZeroByteEndsTheText) {
+  EXPECT_EQ(utf8_to_ansi(Bytes{'a', 'b', 0, 'c'}), "ab");
+  EXPECT_EQ(utf8_to_ansi(Bytes{0, 'c'}), "");
+  EXPECT_EQ(utf8_to_ansi(bytes_of(std::string("\xE4\xB8\xAD\0\xE6\x96\x87", 7))), "中");
+}
+
+TEST(Utf8ToAnsi, CharactersOutsideGbkBecomeTheDefaultCharacter) {
+  // U+00A0 (what a page's &nbsp; becomes) is not in GBK.
+  EXPECT_EQ(utf8_to_ansi(bytes_of("a\xC2\xA0"
+                                  "b")),
+            "a?b");
+  // An emoji: the characters around it come through whole.
+  EXPECT_EQ(utf8_to_ansi(bytes_of("\xE4\xB8\xAD\xF0\x9F\x98\x80\xE6\x96\x87")),
+            "中" + kEmoji + "文");
+}
+
+TEST(Utf8ToAnsi, BrokenUtf8DoesNotHarmWhatFollows) {
+  const Text stray =
+      utf8_to_ansi(bytes_of("a\xFF"
+                            "b\x80"
+                            "c"));
+  EXPECT_EQ(stray, "a?b?c");
+  const Text cut =
+      utf8_to_ansi(bytes_of("\xE4\xB8"
+                            "A\xE4\xB8\xAD"));
+  EXPECT_EQ(cut, kCutSequence + "A中");
+}
+
+TEST(Utf8ToAnsi, ConvertsARealPageWhole) {
+  const std::string page = fixture("search_page.utf8.html");
+  const std::string expected = fixture("search_page.gbk.txt");
+  ASSERT_GT(page.size(), 300000u);
+  const Text converted = utf8_to_ansi(bytes_of(page));
+  ASSERT_EQ(converted.size(), expected.size());
+  EXPECT_TRUE(converted == expected);
+}
+
+TEST(AnsiToUtf8, RoundTripsGbkAndMarksBrokenBytes) {
+  EXPECT_EQ(ansi_to_utf8(""), "");
+  EXPECT_EQ(ansi_to_utf8("abc"), "abc");
+  EXPECT_EQ(ansi_to_utf8("中文，"), "\xE4\xB8\xAD\xE6\x96\x87\xEF\xBC\x8C");
+  EXPECT_EQ(ansi_to_utf8("a\xFF"
+                         "b"),
+            "a?b");
+  EXPECT_EQ(ansi_to_utf8("\x81"
+                         "0x"),
+            "?0x");
+  EXPECT_EQ(ansi_to_utf8("ab\xB0"), "ab?");
+  const std::string gbk = fixture("search_page.gbk.txt");
+  EXPECT_TRUE(utf8_to_ansi(ansi_to_utf8(gbk)) == gbk);
+}
+
+}  // namespace
+}  // namespace quillreap::text

@@ -1,0 +1,89 @@
+// Files under GBK names and the program's directory. Each test works in a fresh temporary
+// folder; Chinese names are checked through the file system's own (Unicode) view.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <random>
+
+#include "text/files.hpp"
+
+namespace quillreap::text {
+namespace {
+
+namespace fs = std::filesystem;
+
+class FilesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::random_device seed;
+    dir_ = fs::temp_directory_path() / ("quillreap-text-" + std::to_string(seed()));
+    fs::create_directories(dir_);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
+  // The GBK path of a file in the folder (the folder's own path is ASCII).
+  Text path(std::string_view name) const {
+    return concat(dir_.string(), char_of(path_separator()), name);
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(FilesTest, WriteFileReplacesTheWholeContent) {
+  const Text file = path("book.txt");
+  const Bytes first = to_bytes("a long first content");
+  const Bytes empty;
+  const Bytes second = to_bytes("中文");
+  const Bytes third = to_bytes("\r\nend");
+  ASSERT_TRUE(write_file(file, first));
+  ASSERT_TRUE(write_file(file, {&second, &empty, &third}));
+  EXPECT_EQ(read_file(file), to_bytes("中文\r\nend"));
+  ASSERT_TRUE(write_file(file, {&empty}));
+  EXPECT_EQ(read_file(file), Bytes{});
+  EXPECT_EQ(fs::file_size(dir_ / "book.txt"), 0u);
+}
+
+TEST_F(FilesTest, FailuresReadAsFalse) {
+  const Bytes content = to_bytes("x");
+  EXPECT_FALSE(write_file("", content));
+  EXPECT_FALSE(write_file(path("missing") + char_of(path_separator()) + "a.txt", content));
+  EXPECT_FALSE(write_file(dir_.string(), content));  // a folder, not a file
+  EXPECT_FALSE(read_file(path("absent.txt")).has_value());
+  EXPECT_FALSE(read_file("").has_value());
+  EXPECT_FALSE(remove_file(path("absent.txt")));
+  EXPECT_FALSE(replace_file(path("absent.txt"), path("other.txt")));
+}
+
+TEST_F(FilesTest, ChineseNamesReachTheFileSystemAsUnicode) {
+  const Bytes content = to_bytes("第一章\r\n");
+  ASSERT_TRUE(write_file(path("江湖夜雨.txt"), content));
+  EXPECT_TRUE(fs::exists(dir_ / u8"江湖夜雨.txt"));
+  EXPECT_EQ(read_file(path("江湖夜雨.txt")), content);
+  // A name whose trail byte is a backslash stays one name.
+  ASSERT_TRUE(write_file(path("乗.txt"), content));
+  EXPECT_TRUE(fs::exists(dir_ / u8"乗.txt"));
+}
+
+TEST_F(FilesTest, ReplaceAndRemove) {
+  ASSERT_TRUE(write_file(path("新.tmp"), to_bytes("new")));
+  ASSERT_TRUE(write_file(path("书.txt"), to_bytes("old")));
+  EXPECT_TRUE(replace_file(path("新.tmp"), path("书.txt")));
+  EXPECT_EQ(read_file(path("书.txt")), to_bytes("new"));
+  EXPECT_FALSE(fs::exists(dir_ / u8"新.tmp"));
+  EXPECT_TRUE(remove_file(path("书.txt")));
+  EXPECT_FALSE(fs::exists(dir_ / u8"书.txt"));
+}
+
+TEST(AppDirectory, IsTheFolderOfThisProgram) {
+  const Text dir = app_directory();
+  ASSERT_FALSE(dir.empty());
+  EXPECT_NE(dir.back(), path_separator());
+  const Text self = concat(dir, char_of(path_separator()),
+                           path_separator() == '\\' ? "text_tests.exe" : "text_tests");
+  EXPECT_TRUE(read_file(self).has_value()) << self;
+}
+
+}  // namespace
+}  // namespace quillreap::text
