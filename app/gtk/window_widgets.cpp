@@ -96,6 +96,11 @@ GtkWidget* build_result_list(const WindowDescription& description, WindowWidgets
           gtk_widget_get_style_context(gtk_tree_view_column_get_button(tree_column)),
           "closed-column");
   }
+  // The header runs on past the last column, empty, as a Windows list view's does;
+  // without it GTK would widen the last column to the list's edge.
+  GtkTreeViewColumn* rest = gtk_tree_view_column_new();
+  gtk_tree_view_column_set_expand(rest, TRUE);
+  gtk_tree_view_append_column(tree, rest);
   // Rows stay in insertion order: no column sorts and the headers are not buttons.
   gtk_tree_view_set_headers_clickable(tree, FALSE);
   gtk_tree_view_set_enable_search(tree, FALSE);
@@ -166,6 +171,11 @@ GtkWidget* build_control(const WindowDescription& description, const ControlDesc
       for (std::string_view item : control.items)
         gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(combo), utf8(item).c_str());
       if (!control.items.empty()) gtk_combo_box_set_active(GTK_COMBO_BOX(combo), 0);
+      // The item text without the cell's own padding fits the 20-pixel-high list.
+      GList* cells = gtk_cell_layout_get_cells(GTK_CELL_LAYOUT(combo));
+      for (GList* cell = cells; cell; cell = cell->next)
+        g_object_set(cell->data, "ypad", 0, nullptr);
+      g_list_free(cells);
       if (control.name == names::kSourceCombo) widgets.source_combo = GTK_COMBO_BOX(combo);
       return combo;
     }

@@ -1,0 +1,71 @@
+// What the GTK window tests share: a display check, a bounded loop pump, widget texts as
+// UTF-8, and a fresh book directory per test.
+#pragma once
+
+#include <gtk/gtk.h>
+
+#include <filesystem>
+#include <functional>
+#include <random>
+#include <string>
+
+namespace quillreap::app::gtk {
+
+// GTK starts once per process; false when there is no display to start on.
+inline bool gtk_ready() {
+  static const bool ready = gtk_init_check(nullptr, nullptr);
+  return ready;
+}
+
+// Texts the widgets hold, written as UTF-8 whatever the test's own character set.
+inline std::string u8(const char8_t* text) {
+  return reinterpret_cast<const char*>(text);
+}
+
+// Runs the GTK loop until done() holds; false if it never did within a minute (so a
+// broken hand-over fails the test instead of hanging it).
+inline bool pump_until(const std::function<bool()>& done) {
+  const gint64 deadline = g_get_monotonic_time() + 60 * G_USEC_PER_SEC;
+  // A periodic source keeps the blocking iteration from sleeping past the deadline.
+  const guint tick = g_timeout_add(
+      10, [](gpointer) -> gboolean { return G_SOURCE_CONTINUE; }, nullptr);
+  bool ok = true;
+  while (!done()) {
+    if (g_get_monotonic_time() > deadline) {
+      ok = false;
+      break;
+    }
+    g_main_context_iteration(nullptr, TRUE);
+  }
+  g_source_remove(tick);
+  return ok;
+}
+
+inline void pump_pending() {
+  while (g_main_context_iteration(nullptr, FALSE)) {
+  }
+}
+
+class BookDirectory {
+ public:
+  BookDirectory() {
+    std::random_device random;
+    path_ = std::filesystem::temp_directory_path() /
+            ("quillreap-gtk-" + std::to_string(random()) + std::to_string(random()));
+    std::filesystem::create_directories(path_);
+  }
+  ~BookDirectory() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  BookDirectory(const BookDirectory&) = delete;
+  BookDirectory& operator=(const BookDirectory&) = delete;
+
+  // ASCII, so its GBK form is the same bytes.
+  std::string text() const { return path_.generic_string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace quillreap::app::gtk

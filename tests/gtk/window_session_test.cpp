@@ -1,0 +1,184 @@
+// The window driven as a user drives it, against the sample sites started in-process: a
+// search by clicking 按钮1, a download by choosing a row and clicking 按钮2, the About box,
+// and closing the window while a download runs.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/gtk/main_window.hpp"
+#include "tests/gtk/gtk_test_support.hpp"
+#include "text/files.hpp"
+#include "tools/sample-sites/sample_sites.hpp"
+
+namespace quillreap::app::gtk {
+namespace {
+
+std::string fixture(const std::string& name) {
+  std::ifstream in(std::string(QUILLREAP_FIXTURES_DIR) + "/sources/" + name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class WindowSessionTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!gtk_ready()) GTEST_SKIP() << "no display to open the window on";
+    window_ = std::make_unique<MainWindow>(sites_.config(), books_.text());
+    window_->show();
+  }
+
+  const WindowWidgets& widgets() const { return window_->widgets(); }
+
+  void search(int source, const char8_t* word) {
+    gtk_combo_box_set_active(widgets().source_combo, source);
+    gtk_entry_set_text(widgets().search_edit, u8(word).c_str());
+    gtk_button_clicked(GTK_BUTTON(widgets().search_button));  // runs the whole search
+  }
+
+  // The row whose 小说名 cell shows name, or -1.
+  int row_named(const char8_t* name) {
+    GtkTreeModel* model = GTK_TREE_MODEL(widgets().rows);
+    GtkTreeIter iter;
+    int row = 0;
+    for (bool more = gtk_tree_model_get_iter_first(model, &iter); more;
+         more = gtk_tree_model_iter_next(model, &iter), ++row) {
+      gchar* value = nullptr;
+      gtk_tree_model_get(model, &iter, 1, &value, -1);
+      const bool match = value && u8(name) == value;
+      g_free(value);
+      if (match) return row;
+    }
+    return -1;
+  }
+
+  void choose_row(int row) {
+    GtkTreePath* path = gtk_tree_path_new_from_indices(row, -1);
+    gtk_tree_selection_select_path(gtk_tree_view_get_selection(widgets().result_list), path);
+    gtk_tree_path_free(path);
+  }
+
+  bool controls_enabled() const {
+    return gtk_widget_get_sensitive(widgets().search_button) &&
+           gtk_widget_get_sensitive(widgets().generate_button) &&
+           gtk_widget_get_sensitive(GTK_WIDGET(widgets().source_combo));
+  }
+
+  std::optional<std::string> book(const std::string& name_gbk) {
+    std::optional<text::Bytes> bytes = text::read_file(books_.text() + "/" + name_gbk + ".txt");
+    if (!bytes) return std::nullopt;
+    return std::string(bytes->begin(), bytes->end());
+  }
+
+  std::string status() const { return gtk_label_get_text(widgets().status_parts[1]); }
+
+  sample_sites::SampleSites sites_;
+  BookDirectory books_;
+  std::unique_ptr<MainWindow> window_;
+};
+
+TEST_F(WindowSessionTest, SearchesBothSourcesIntoTheList) {
+  EXPECT_FALSE(gtk_widget_get_sensitive(widgets().generate_button));
+  search(0, u8"西游");
+  EXPECT_EQ(status(), u8(u8"搜索完成!"));
+  EXPECT_TRUE(controls_enabled());  // 按钮2 too, now that a search has run
+  const int xiyouji = row_named(u8"西游记");
+  ASSERT_GE(xiyouji, 0);
+  Controls& controls = window_->controls();
+  EXPECT_EQ(controls.list_get_cell(xiyouji, 1), "西游记");
+  EXPECT_EQ(controls.list_get_cell(xiyouji, 3), "吴承恩");
+  EXPECT_NE(controls.list_get_cell(xiyouji, 0).find(sites_.source1_host()), std::string::npos);
+  EXPECT_EQ(controls.list_selected_row(), 0);  // the search selects its first hit
+
+  search(1, u8"三国");
+  EXPECT_EQ(status(), u8(u8"搜索完成!"));
+  const int sanguo = row_named(u8"三国演义");
+  ASSERT_GE(sanguo, 0);
+  EXPECT_EQ(row_named(u8"西游记"), -1);  // the list was emptied first
+  EXPECT_NE(controls.list_get_cell(sanguo, 0).find(sites_.source2_host()), std::string::npos);
+
+  // A word no book holds still ends the search and leaves the list empty.
+  search(0, u8"不存在的书");
+  EXPECT_EQ(gtk_tree_model_iter_n_children(GTK_TREE_MODEL(widgets().rows), nullptr), 0);
+  EXPECT_TRUE(controls_enabled());
+}
+
+TEST_F(WindowSessionTest, DownloadsTheChosenSource1BookToItsGoldenBytes) {
+  search(0, u8"西游");
+  const int row = row_named(u8"西游记");
+  ASSERT_GE(row, 0);
+  choose_row(row);
+  gtk_button_clicked(GTK_BUTTON(widgets().generate_button));
+  // The download runs on its worker; the loop serves its requests meanwhile.
+  ASSERT_TRUE(
+      pump_until([&] { return window_->shell().workers_running() == 0 && controls_enabled(); }));
+
+  const std::optional<std::string> written = book("西游记");
+  ASSERT_TRUE(written.has_value());
+  const std::string golden = fixture("source1_xiyouji.txt");
+  ASSERT_FALSE(golden.empty());
+  EXPECT_EQ(*written, golden);
+  EXPECT_EQ(status(), u8(u8"书籍:西游记的所有章节已生成TXT文本在程序目录下"));
+}
+
+TEST_F(WindowSessionTest, ClosingDuringADownloadLetsTheBookFinish) {
+  search(0, u8"水浒");
+  const int row = row_named(u8"水浒传");
+  ASSERT_GE(row, 0);
+  choose_row(row);
+  gtk_button_clicked(GTK_BUTTON(widgets().generate_button));
+  window_->close();  // returns once the worker has ended
+  EXPECT_EQ(window_->shell().workers_running(), 0);
+  const std::optional<std::string> written = book("水浒传");
+  ASSERT_TRUE(written.has_value());
+  EXPECT_EQ(*written, fixture("source1_shuihuzhuan.txt"));
+}
+
+struct SeenBox {
+  std::string title;
+  std::string text;
+  int boxes = 0;
+};
+
+// Answers the first message box on screen with OK, noting its title and text.
+gboolean answer_message_box(gpointer data) {
+  auto* seen = static_cast<SeenBox*>(data);
+  GList* windows = gtk_window_list_toplevels();
+  for (GList* item = windows; item; item = item->next) {
+    if (!GTK_IS_MESSAGE_DIALOG(item->data) || !gtk_widget_get_visible(GTK_WIDGET(item->data)))
+      continue;
+    seen->title = gtk_window_get_title(GTK_WINDOW(item->data));
+    gchar* text = nullptr;
+    g_object_get(item->data, "text", &text, nullptr);
+    seen->text = text ? text : "";
+    g_free(text);
+    ++seen->boxes;
+    gtk_dialog_response(GTK_DIALOG(item->data), 1);
+    break;
+  }
+  g_list_free(windows);
+  return seen->boxes ? G_SOURCE_REMOVE : G_SOURCE_CONTINUE;
+}
+
+TEST_F(WindowSessionTest, AboutShowsItsBoxModally) {
+  SeenBox seen;
+  g_timeout_add(20, answer_message_box, &seen);
+  gtk_menu_item_activate(GTK_MENU_ITEM(widgets().menu_items.at(Command::kAbout)));
+  // The menu item returns only after the box was answered.
+  EXPECT_EQ(seen.boxes, 1);
+  EXPECT_EQ(seen.title, u8(u8"关于"));
+  EXPECT_EQ(seen.text, u8(u8"其实关于什么的都不重要\n\n              By Tarnwick"));
+}
+
+TEST_F(WindowSessionTest, MessageBoxResultsFollowTheButtonPressed) {
+  SeenBox seen;
+  g_timeout_add(20, answer_message_box, &seen);  // answers with response 1: OK
+  EXPECT_EQ(window_->shell().message_box("问题", 1, "标题"), 0);
+  EXPECT_EQ(seen.title, u8(u8"标题"));
+  EXPECT_EQ(seen.text, u8(u8"问题"));
+}
+
+}  // namespace
+}  // namespace quillreap::app::gtk
