@@ -104,7 +104,9 @@ loopback::Response answer_source2(const loopback::Request& request, const Served
   if (pieces.size() == 3 && pieces[0] == "Html") {
     const ServedBook* book = find_book(sites.source2, pieces[1]);
     if (!book) return not_found();
-    if (pieces[2] == "Index.html") return gbk_page(index_page(*book));
+    // The download fetches the index directory itself ("/Html/<id>/"), the book page's
+    // link without its Index.html.
+    if (pieces[2] == "Index.html" || pieces[2].empty()) return gbk_page(index_page(*book));
     int n = chapter_number(pieces[2]);
     if (n >= 1 && n <= book->chapter_count) return gbk_page(chapter_page(*book, n, sites));
   }
