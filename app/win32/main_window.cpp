@@ -120,15 +120,19 @@ void add_status_parts(HWND bar, const std::vector<StatusPartDescription>& parts)
 }
 
 // The field of a drop-down list takes its height from the font; the item height of the
-// field (index -1) is what sets it, so adjust that until the field has the height wanted.
+// field (index -1) is what sets it. Some implementations read back a different item
+// height than was set, so step on from the value set, measuring each time.
 void set_field_height(HWND combo, int height) {
-  RECT rect;
-  GetWindowRect(combo, &rect);
-  const int difference = height - static_cast<int>(rect.bottom - rect.top);
-  if (difference == 0) return;
-  const LRESULT item = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+  LRESULT item = SendMessageW(combo, CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
   if (item == CB_ERR) return;
-  SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item + difference);
+  for (int attempt = 0; attempt < 4; ++attempt) {
+    RECT rect;
+    GetWindowRect(combo, &rect);
+    const int difference = height - static_cast<int>(rect.bottom - rect.top);
+    if (difference == 0 || item + difference < 1) return;
+    item += difference;
+    SendMessageW(combo, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), item);
+  }
 }
 
 }  // namespace

@@ -1,0 +1,507 @@
+// The Win32 main window in-process: its layout against the window description, the
+// controls binding on both threads, do_events, and a search, a download and the About box
+// driven through the real controls against the sample sites.
+#include <windows.h>
+// commctrl.h needs the types windows.h declares.
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/controller.hpp"
+#include "app/win32/command_binding.hpp"
+#include "app/win32/main_window.hpp"
+#include "app/win32/win32_controls.hpp"
+#include "app/win32/win32_shell.hpp"
+#include "app/window_description.hpp"
+#include "sources/status_texts.hpp"
+#include "tools/sample-sites/sample_sites.hpp"
+
+namespace quillreap::app::win32 {
+namespace {
+
+// The description's GBK converted the way a Chinese Windows would show it.
+std::wstring gbk_to_wide(std::string_view gbk) {
+  if (gbk.empty()) return {};
+  std::wstring out(gbk.size(), L'\0');
+  const int n = MultiByteToWideChar(936, 0, gbk.data(), static_cast<int>(gbk.size()), out.data(),
+                                    static_cast<int>(out.size()));
+  out.resize(static_cast<size_t>(n));
+  return out;
+}
+
+std::wstring text_of(HWND window) {
+  wchar_t buffer[512] = {};
+  GetWindowTextW(window, buffer, 512);
+  return buffer;
+}
+
+std::wstring class_of(HWND window) {
+  wchar_t buffer[128] = {};
+  GetClassNameW(window, buffer, 128);
+  return buffer;
+}
+
+std::wstring status_part(HWND bar, int part) {
+  wchar_t buffer[512] = {};
+  const LRESULT length = SendMessageW(bar, SB_GETTEXTLENGTHW, part, 0);
+  if (LOWORD(length) >= 512) return L"<too long>";
+  SendMessageW(bar, SB_GETTEXTW, part, reinterpret_cast<LPARAM>(buffer));
+  return buffer;
+}
+
+std::wstring cell_of(HWND list, int row, int column) {
+  wchar_t buffer[512] = {};
+  LVITEMW item{};
+  item.iSubItem = column;
+  item.pszText = buffer;
+  item.cchTextMax = 512;
+  SendMessageW(list, LVM_GETITEMTEXTW, row, reinterpret_cast<LPARAM>(&item));
+  return buffer;
+}
+
+RECT place_in_parent(HWND control) {
+  RECT rect;
+  GetWindowRect(control, &rect);
+  MapWindowPoints(HWND_DESKTOP, GetParent(control), reinterpret_cast<POINT*>(&rect), 2);
+  return rect;
+}
+
+// EnumChildWindows callback: the last non-empty static text of a dialog (a message box's
+// message).
+BOOL CALLBACK keep_static_text(HWND child, LPARAM found) {
+  if (_wcsicmp(class_of(child).c_str(), L"Static") == 0 && !text_of(child).empty())
+    *reinterpret_cast<std::wstring*>(found) = text_of(child);
+  return TRUE;
+}
+
+LONG style_of(HWND window) {
+  return GetWindowLongW(window, GWL_STYLE);
+}
+
+void pump() {
+  MSG message;
+  while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&message);
+    DispatchMessageW(&message);
+  }
+}
+
+// Pumps messages until done() holds; the limit only keeps a broken build from hanging.
+template <typename Done, typename Each>
+bool pump_until(Done done, Each each_round) {
+  const ULONGLONG give_up = GetTickCount64() + 120000;
+  while (!done()) {
+    if (GetTickCount64() > give_up) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    pump();
+    each_round();
+  }
+  return true;
+}
+
+std::string read_bytes(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    wchar_t temp[MAX_PATH];
+    GetTempPathW(MAX_PATH, temp);
+    directory_ = std::filesystem::path(temp) /
+                 (L"quillreap-window-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                  std::to_wstring(GetTickCount64()));
+    std::filesystem::create_directories(directory_);
+    sites_ = std::make_unique<sample_sites::SampleSites>();
+    ASSERT_TRUE(window_.load_window(description_));
+    controller_ = std::make_unique<Controller>(controls_, shell_, sites_->config(),
+                                               WideToGbk(directory_.wstring()));
+    bind_commands(window_, *controller_);
+  }
+  void TearDown() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(directory_, ignored);
+  }
+
+  static std::string WideToGbk(const std::wstring& wide) {
+    std::string out(wide.size() * 2 + 1, '\0');
+    const int n = WideCharToMultiByte(936, 0, wide.data(), static_cast<int>(wide.size()),
+                                      out.data(), static_cast<int>(out.size()), nullptr, nullptr);
+    out.resize(static_cast<size_t>(n));
+    return out;
+  }
+
+  HWND control(std::string_view name) { return window_.control(name); }
+  HWND list() { return control(names::kResultList); }
+  std::wstring status() { return status_part(control(names::kStatusBar), 1); }
+  bool busy_controls_enabled(bool enabled) {
+    for (auto name : {names::kSearchButton, names::kGenerateButton, names::kSourceCombo})
+      if ((IsWindowEnabled(control(name)) != FALSE) != enabled) return false;
+    return true;
+  }
+  void search(int source, const wchar_t* word) {
+    SendMessageW(control(names::kSourceCombo), CB_SETCURSEL, source, 0);
+    SetWindowTextW(control(names::kSearchEdit), word);
+    SendMessageW(control(names::kSearchButton), BM_CLICK, 0, 0);
+  }
+  int row_named(const wchar_t* name, std::string_view address_part) {
+    const int rows = static_cast<int>(SendMessageW(list(), LVM_GETITEMCOUNT, 0, 0));
+    for (int row = 0; row < rows; ++row)
+      if (cell_of(list(), row, 1) == name &&
+          controls_.list_get_cell(row, 0).find(address_part) != std::string::npos)
+        return row;
+    return -1;
+  }
+
+  // Picks the row as the user would and clicks 按钮2. The download runs on its worker
+  // while this thread keeps handling messages, moving the window and scrolling the list.
+  void download_and_compare(int row, const std::string& name, const char* golden_file) {
+    LVITEMW state{};
+    state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
+    state.state = LVIS_SELECTED | LVIS_FOCUSED;
+    SendMessageW(list(), LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&state));
+    SendMessageW(control(names::kGenerateButton), BM_CLICK, 0, 0);
+    EXPECT_TRUE(busy_controls_enabled(false));
+    int round = 0;
+    ASSERT_TRUE(pump_until([&] { return busy_controls_enabled(true); },
+                           [&] {
+                             ++round;
+                             SetWindowPos(window_.handle(), nullptr, 40 + round % 20, 40, 0, 0,
+                                          SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+                             SendMessageW(list(), LVM_SCROLL, 0, (round % 2) ? 8 : -8);
+                           }));
+    EXPECT_EQ(status(), gbk_to_wide(sources::written_line(name, 0)));
+    const std::string golden =
+        read_bytes(std::filesystem::path(QUILLREAP_FIXTURES_DIR) / "sources" / golden_file);
+    ASSERT_FALSE(golden.empty());
+    const std::string book = read_bytes(directory_ / (gbk_to_wide(name) + L".txt"));
+    EXPECT_EQ(book.size(), golden.size());
+    EXPECT_TRUE(book == golden);
+  }
+
+  const WindowDescription& description_ = main_window_description();
+  std::filesystem::path directory_;
+  std::unique_ptr<sample_sites::SampleSites> sites_;
+  MainWindow window_{false};
+  Win32Controls controls_{window_};
+  Win32Shell shell_;
+  std::unique_ptr<Controller> controller_;
+};
+
+TEST_F(MainWindowTest, FrameAndMenuFollowTheDescription) {
+  HWND main = window_.handle();
+  EXPECT_EQ(text_of(main), L"Quillreap V1.1 - Tarnwick");
+  RECT outer;
+  GetWindowRect(main, &outer);
+  EXPECT_EQ(outer.right - outer.left, 491);
+  EXPECT_EQ(outer.bottom - outer.top, 369);
+  RECT work;
+  SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+  EXPECT_LE(std::abs((outer.left - work.left) - (work.right - outer.right)), 1);
+  EXPECT_LE(std::abs((outer.top - work.top) - (work.bottom - outer.bottom)), 1);
+
+  const LONG style = style_of(main);
+  EXPECT_TRUE(style & WS_CAPTION);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_FALSE(style & WS_THICKFRAME);
+  EXPECT_TRUE(IsWindowVisible(main));
+
+  HMENU bar = GetMenu(main);
+  ASSERT_NE(bar, nullptr);
+  ASSERT_EQ(GetMenuItemCount(bar), 1);
+  wchar_t caption[64] = {};
+  GetMenuStringW(bar, 0, caption, 64, MF_BYPOSITION);
+  EXPECT_STREQ(caption, L"菜单");
+  HMENU items = GetSubMenu(bar, 0);
+  ASSERT_EQ(GetMenuItemCount(items), 2);
+  GetMenuStringW(items, 0, caption, 64, MF_BYPOSITION);
+  EXPECT_STREQ(caption, L"检测更新");
+  GetMenuStringW(items, 1, caption, 64, MF_BYPOSITION);
+  EXPECT_STREQ(caption, L"关于");
+}
+
+TEST_F(MainWindowTest, EveryControlHasItsClassContainerPlaceCaptionAndStyle) {
+  HFONT gui_font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+  for (size_t index = 0; index < description_.controls.size(); ++index) {
+    const ControlDescription& described = description_.controls[index];
+    SCOPED_TRACE(testing::Message() << "control " << index);
+    HWND handle = control(described.name);
+    ASSERT_NE(handle, nullptr);
+    HWND container = described.container.empty() ? window_.handle() : control(described.container);
+    EXPECT_EQ(GetParent(handle), container);
+    EXPECT_EQ(IsWindowVisible(handle) != FALSE, described.visible);
+    EXPECT_EQ(IsWindowEnabled(handle) != FALSE, described.enabled);
+    EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageW(handle, WM_GETFONT, 0, 0)), gui_font);
+
+    const RECT place = place_in_parent(handle);
+    if (described.kind != ControlKind::kStatusBar) {
+      EXPECT_EQ(place.left, described.left);
+      EXPECT_EQ(place.top, described.top);
+      EXPECT_EQ(place.right - place.left, described.width);
+      EXPECT_EQ(place.bottom - place.top, described.height);  // a drop-down: its closed field
+    }
+    const LONG style = style_of(handle);
+    const std::wstring cls = class_of(handle);
+    switch (described.kind) {
+      case ControlKind::kGroupBox:
+        EXPECT_EQ(_wcsicmp(cls.c_str(), L"Button"), 0);
+        EXPECT_EQ(style & BS_TYPEMASK, BS_GROUPBOX);
+        EXPECT_EQ(text_of(handle), gbk_to_wide(described.caption));
+        break;
+      case ControlKind::kLabel:
+        EXPECT_EQ(_wcsicmp(cls.c_str(), L"Static"), 0);
+        EXPECT_EQ(style & SS_TYPEMASK, SS_LEFT);
+        EXPECT_EQ(text_of(handle), L"小说名:");
+        break;
+      case ControlKind::kEdit:
+        EXPECT_EQ(_wcsicmp(cls.c_str(), L"Edit"), 0);
+        EXPECT_EQ(text_of(handle), L"");
+        EXPECT_GE(static_cast<DWORD>(SendMessageW(handle, EM_GETLIMITTEXT, 0, 0)), 0x7FFFFFFEu);
+        EXPECT_EQ((style & ES_MULTILINE) != 0, described.multiline);
+        if (described.multiline) {
+          EXPECT_TRUE(style & ES_AUTOVSCROLL);
+          EXPECT_TRUE(style & ES_WANTRETURN);
+          EXPECT_FALSE(style & (WS_VSCROLL | WS_HSCROLL | ES_AUTOHSCROLL));  // lines wrap
+        }
+        break;
+      case ControlKind::kDropDown: {
+        EXPECT_EQ(_wcsicmp(cls.c_str(), L"ComboBox"), 0);
+        EXPECT_EQ(style & 3, CBS_DROPDOWNLIST);
+        EXPECT_FALSE(style & CBS_SORT);
+        ASSERT_EQ(SendMessageW(handle, CB_GETCOUNT, 0, 0), 2);
+        wchar_t item[32] = {};
+        SendMessageW(handle, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(item));
+        EXPECT_STREQ(item, L"源站①");
+        SendMessageW(handle, CB_GETLBTEXT, 1, reinterpret_cast<LPARAM>(item));
+        EXPECT_STREQ(item, L"源站②");
+        EXPECT_EQ(SendMessageW(handle, CB_GETCURSEL, 0, 0), 0);
+        // Its container passes the colour request on; the answer is white.
+        HDC dc = GetDC(handle);
+        EXPECT_EQ(SendMessageW(container, WM_CTLCOLOREDIT, reinterpret_cast<WPARAM>(dc),
+                               reinterpret_cast<LPARAM>(handle)),
+                  reinterpret_cast<LRESULT>(GetStockObject(WHITE_BRUSH)));
+        ReleaseDC(handle, dc);
+        break;
+      }
+      case ControlKind::kButton:
+        EXPECT_EQ(_wcsicmp(cls.c_str(), L"Button"), 0);
+        EXPECT_EQ(style & BS_TYPEMASK, BS_PUSHBUTTON);
+        EXPECT_EQ(text_of(handle), gbk_to_wide(described.caption));
+        break;
+      case ControlKind::kListView: {
+        EXPECT_EQ(cls, L"SysListView32");
+        EXPECT_EQ(style & LVS_TYPEMASK, LVS_REPORT);
+        EXPECT_TRUE(style & LVS_SINGLESEL);
+        EXPECT_TRUE(style & LVS_SHOWSELALWAYS);
+        EXPECT_FALSE(style & (LVS_SORTASCENDING | LVS_SORTDESCENDING | LVS_NOCOLUMNHEADER));
+        const LRESULT extended = SendMessageW(handle, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+        EXPECT_TRUE(extended & LVS_EX_FULLROWSELECT);
+        EXPECT_FALSE(extended & LVS_EX_GRIDLINES);
+        EXPECT_EQ(SendMessageW(handle, LVM_GETITEMCOUNT, 0, 0), 0);
+        HWND header = reinterpret_cast<HWND>(SendMessageW(handle, LVM_GETHEADER, 0, 0));
+        ASSERT_EQ(SendMessageW(header, HDM_GETITEMCOUNT, 0, 0),
+                  static_cast<LRESULT>(description_.columns.size()));
+        for (size_t i = 0; i < description_.columns.size(); ++i) {
+          wchar_t title[32] = {};
+          LVCOLUMNW column{};
+          column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
+          column.pszText = title;
+          column.cchTextMax = 32;
+          ASSERT_TRUE(SendMessageW(handle, LVM_GETCOLUMNW, i, reinterpret_cast<LPARAM>(&column)));
+          EXPECT_EQ(title, gbk_to_wide(description_.columns[i].title));
+          EXPECT_EQ(column.cx, description_.columns[i].width);
+          EXPECT_EQ(column.fmt & LVCFMT_JUSTIFYMASK, LVCFMT_LEFT);
+        }
+        break;
+      }
+      case ControlKind::kStatusBar: {
+        EXPECT_EQ(cls, L"msctls_statusbar32");
+        RECT client;
+        GetClientRect(container, &client);
+        EXPECT_EQ(place.left, 0);
+        EXPECT_EQ(place.right, client.right);    // the whole width
+        EXPECT_EQ(place.bottom, client.bottom);  // on the bottom edge
+        int edges[4] = {};
+        ASSERT_EQ(SendMessageW(handle, SB_GETPARTS, 4, reinterpret_cast<LPARAM>(edges)), 2);
+        EXPECT_EQ(edges[0], 50);
+        EXPECT_EQ(edges[1], -1);
+        EXPECT_EQ(status_part(handle, 0), L"提示:");
+        EXPECT_EQ(status_part(handle, 1), L"");
+        break;
+      }
+    }
+  }
+}
+
+TEST_F(MainWindowTest, ControlsKeepExactBytesAndReadTheWindow) {
+  // Cells hand back exactly the bytes set and show their Chinese.
+  ASSERT_EQ(controls_.list_append_row(), 0);
+  ASSERT_EQ(controls_.list_append_row(), 1);
+  controls_.list_set_cell(1, 1, "西游记");
+  const std::string odd = "a\x81\x30z\xFF";  // not all of it maps to UTF-16 and back
+  controls_.list_set_cell(1, 2, odd);
+  controls_.list_set_cell(7, 0, "no such row");
+  EXPECT_EQ(cell_of(list(), 1, 1), L"西游记");
+  EXPECT_EQ(controls_.list_get_cell(1, 1), "西游记");
+  EXPECT_EQ(controls_.list_get_cell(1, 2), odd);
+  EXPECT_EQ(controls_.list_get_cell(-1, 0), "");
+  EXPECT_EQ(controls_.list_get_cell(1, 5), "");
+
+  EXPECT_EQ(controls_.list_selected_row(), -1);
+  controls_.list_select_row(1);
+  EXPECT_EQ(controls_.list_selected_row(), 1);
+  controls_.list_select_row(0);  // single selection: row 1 lets go
+  EXPECT_EQ(SendMessageW(list(), LVM_GETSELECTEDCOUNT, 0, 0), 1);
+  EXPECT_EQ(controls_.list_selected_row(), 0);
+  controls_.list_select_row(-1);
+  EXPECT_EQ(controls_.list_selected_row(), -1);
+  controls_.list_clear();
+  EXPECT_EQ(SendMessageW(list(), LVM_GETITEMCOUNT, 0, 0), 0);
+  EXPECT_EQ(controls_.list_get_cell(1, 1), "");
+
+  // The book buffer is bytes, not the hidden edit box's text.
+  controls_.append_log("第一回\r\n");
+  controls_.append_log(std::string("\xA1\xA1", 2));
+  EXPECT_EQ(controls_.log_text(), "第一回\r\n\xA1\xA1");
+  EXPECT_EQ(text_of(control(names::kLogBox)), L"");
+  controls_.log_clear();
+  EXPECT_EQ(controls_.log_text(), "");
+
+  controls_.set_status("搜索完成!");
+  EXPECT_EQ(status(), L"搜索完成!");
+  EXPECT_EQ(status_part(control(names::kStatusBar), 0), L"提示:");
+  controls_.set_status("");
+  EXPECT_EQ(status(), L"");
+
+  // What the user typed comes back as GBK, untrimmed.
+  SetWindowTextW(control(names::kSearchEdit), L" 三国 ");
+  EXPECT_EQ(controls_.search_word(), " 三国 ");
+  EXPECT_EQ(controls_.source_choice(), 0);
+  SendMessageW(control(names::kSourceCombo), CB_SETCURSEL, 1, 0);
+  EXPECT_EQ(controls_.source_choice(), 1);
+
+  controls_.set_busy(true);
+  EXPECT_TRUE(busy_controls_enabled(false));
+  EXPECT_TRUE(IsWindowEnabled(control(names::kSearchEdit)));
+  controls_.set_busy(false);
+  EXPECT_TRUE(busy_controls_enabled(true));
+}
+
+TEST_F(MainWindowTest, WorkerCallsAreCarriedOutOnTheInterfaceThread) {
+  std::atomic<bool> done{false};
+  std::string read_back, word;
+  int row = -2;
+  SetWindowTextW(control(names::kSearchEdit), L"水浒");
+  std::thread worker([&] {
+    controls_.set_busy(true);
+    row = controls_.list_append_row();
+    controls_.list_set_cell(row, 0, "http://x/1001/");
+    controls_.list_select_row(row);
+    read_back = controls_.list_get_cell(controls_.list_selected_row(), 0);
+    controls_.append_log("章节");
+    controls_.set_status("正在处理");
+    word = controls_.search_word();
+    done = true;
+  });
+  // The worker blocks in each call until this thread handles its message.
+  EXPECT_TRUE(pump_until([&] { return done.load(); }, [] {}));
+  worker.join();
+  EXPECT_EQ(row, 0);
+  EXPECT_EQ(read_back, "http://x/1001/");
+  EXPECT_EQ(word, "水浒");
+  EXPECT_EQ(controls_.log_text(), "章节");
+  EXPECT_EQ(status(), L"正在处理");
+  EXPECT_TRUE(busy_controls_enabled(false));
+}
+
+TEST_F(MainWindowTest, DoEventsHandlesWaitingMessagesAndLeavesQuitQueued) {
+  PostMessageW(control(names::kSourceCombo), CB_SETCURSEL, 1, 0);
+  PostQuitMessage(7);
+  text::do_events();
+  EXPECT_EQ(controls_.source_choice(), 1);
+  MSG message;
+  ASSERT_TRUE(PeekMessageW(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+  EXPECT_EQ(message.wParam, 7u);
+
+  // A thread without the window's pump: do_events leaves its queue alone.
+  bool still_queued = false;
+  std::thread other([&] {
+    MSG m;
+    PeekMessageW(&m, nullptr, 0, 0, PM_NOREMOVE);  // gives the thread a queue
+    PostThreadMessageW(GetCurrentThreadId(), WM_APP + 9, 0, 0);
+    text::do_events();
+    still_queued = PeekMessageW(&m, nullptr, WM_APP + 9, WM_APP + 9, PM_REMOVE) != FALSE;
+  });
+  other.join();
+  EXPECT_TRUE(still_queued);
+}
+
+TEST_F(MainWindowTest, SearchThenDownloadSource2ThroughTheWindow) {
+  search(1, L"西游");
+  EXPECT_EQ(status(), L"搜索完成!");
+  EXPECT_TRUE(busy_controls_enabled(true));
+  const int row = row_named(L"西游记", sites_->config().source2_label);
+  ASSERT_GE(row, 0);
+  EXPECT_EQ(cell_of(list(), row, 3), L"吴承恩");
+  download_and_compare(row, "西游记", "source2_xiyouji.txt");
+}
+
+TEST_F(MainWindowTest, SearchThenDownloadSource1ThroughTheWindow) {
+  search(0, L"水浒");
+  EXPECT_EQ(status(), L"搜索完成!");
+  const int row = row_named(L"水浒传", sites_->config().source1_host);
+  ASSERT_GE(row, 0);
+  download_and_compare(row, "水浒传", "source1_shuihuzhuan.txt");
+}
+
+TEST_F(MainWindowTest, AboutShowsItsTaskModalBox) {
+  std::wstring caption_seen, text_seen;
+  bool owner_seen = true, window_enabled_meanwhile = true;
+  std::thread closer([&] {
+    HWND box = nullptr;
+    for (int i = 0; i < 2000 && !box; ++i) {
+      box = FindWindowW(L"#32770", L"关于");
+      if (!box) Sleep(10);
+    }
+    if (!box) return;
+    caption_seen = text_of(box);
+    owner_seen = GetWindow(box, GW_OWNER) != nullptr;
+    window_enabled_meanwhile = IsWindowEnabled(window_.handle()) != FALSE;
+    EnumChildWindows(box, keep_static_text, reinterpret_cast<LPARAM>(&text_seen));
+    PostMessageW(box, WM_COMMAND, IDOK, 0);
+  });
+  // The menu's second item, chosen as the menu would send it.
+  const UINT about = GetMenuItemID(GetSubMenu(GetMenu(window_.handle()), 0), 1);
+  SendMessageW(window_.handle(), WM_COMMAND, MAKEWPARAM(about, 0), 0);
+  closer.join();
+  EXPECT_EQ(caption_seen, L"关于");
+  EXPECT_EQ(text_seen, L"其实关于什么的都不重要\r\n\r\n              By Tarnwick");
+  EXPECT_FALSE(owner_seen);
+  EXPECT_FALSE(window_enabled_meanwhile);  // task-modal: the thread's windows wait
+  EXPECT_TRUE(IsWindowEnabled(window_.handle()));
+}
+
+TEST(Win32ShellTest, WorkerRunsOnANewThread) {
+  Win32Shell shell;
+  std::atomic<DWORD> worker_thread{0};
+  ASSERT_TRUE(shell.start_worker([&] { worker_thread = GetCurrentThreadId(); }));
+  for (int i = 0; i < 2000 && worker_thread == 0; ++i) Sleep(5);
+  EXPECT_NE(worker_thread.load(), 0u);
+  EXPECT_NE(worker_thread.load(), GetCurrentThreadId());
+}
+
+}  // namespace
+}  // namespace quillreap::app::win32
