@@ -1,0 +1,99 @@
+// The per-page work of the downloads away from the network: cutting a 20,000-entry chapter
+// index, and cutting and cleaning one 10 KB chapter page, as the source downloads do it.
+#include <benchmark/benchmark.h>
+
+#include "bench/inputs.hpp"
+#include "sources/cleanup.hpp"
+#include "sources/page.hpp"
+#include "text/markers.hpp"
+
+namespace quillreap::bench {
+namespace {
+
+constexpr int kIndexEntries = 20'000;
+constexpr std::size_t kIndexBytes = 2'000'000;
+constexpr std::size_t kChapterBytes = 10'000;
+// "contentbox#引号><br />" and "<br /><br /></div>" hold a source 2 chapter's text.
+constexpr std::string_view kTextLeft = "contentbox#\xD2\xFD\xBA\xC5><br />";
+constexpr std::string_view kTextRight = "<br /><br /></div>";
+
+const sources::SiteConfig& config() {
+  static const sources::SiteConfig value = sources::SiteConfig::defaults();
+  return value;
+}
+
+const Text& index_page() {
+  static const Text page = source2_index_page(kIndexEntries, kIndexBytes);
+  return page;
+}
+
+// The chapter entries, as the source 2 download cuts them (an apostrophe behind each).
+void index_entries(benchmark::State& state) {
+  const Text& page = index_page();
+  text::TextArray entries;
+  for (auto _ : state) {
+    text::text_between_all(page, "<li><strong ><a ", "</strong ></li>", entries, false, 0, {}, "'");
+    benchmark::DoNotOptimize(entries.data());
+  }
+  if (entries.size() != kIndexEntries) state.SkipWithError("wrong number of entries");
+  state.counters["entries"] = static_cast<double>(entries.size());
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(page.size()));
+}
+BENCHMARK(index_entries)->Name("index/text_between_all")->Unit(benchmark::kMillisecond);
+
+// The entries, then each entry's link and title, as the chapter loop reads them.
+void index_links_and_titles(benchmark::State& state) {
+  const Text& page = index_page();
+  std::size_t bytes = 0;
+  for (auto _ : state) {
+    text::TextArray entries;
+    text::text_between_all(page, "<li><strong ><a ", "</strong ></li>", entries, false, 0, {}, "'");
+    bytes = 0;
+    for (const Text& entry : entries) {
+      const Text link =
+          text::text_between(entry, "href=#\xD2\xFD\xBA\xC5", "#\xD2\xFD\xBA\xC5 title=");
+      const Text title = text::text_between(entry, ">", "</a>");
+      bytes += link.size() + title.size();
+    }
+    benchmark::DoNotOptimize(bytes);
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(page.size()));
+}
+BENCHMARK(index_links_and_titles)->Name("index/links_and_titles")->Unit(benchmark::kMillisecond);
+
+// One chapter page: the test that its text is there, the cut, and both cleaning tables.
+void source2_chapter(benchmark::State& state) {
+  const Text page = source2_chapter_page(kChapterBytes, config());
+  std::size_t length = 0;
+  for (auto _ : state) {
+    if (!sources::has_markers(page, kTextLeft, kTextRight)) break;
+    const Text cleaned =
+        sources::clean_source2_chapter(text::text_between(page, kTextLeft, kTextRight), config());
+    length = cleaned.size();
+    benchmark::DoNotOptimize(cleaned);
+  }
+  if (length == 0) state.SkipWithError("chapter text not cut");
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(page.size()));
+}
+BENCHMARK(source2_chapter)->Name("chapter/source2_cut_and_clean");
+
+// The two source 2 tables alone on 10 KB of chapter text.
+void source2_clean(benchmark::State& state) {
+  const Text chapter = source2_chapter_markup(kChapterBytes, config());
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(sources::clean_source2_chapter(chapter, config()));
+  }
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(chapter.size()));
+}
+BENCHMARK(source2_clean)->Name("chapter/source2_clean");
+
+// The source 1 table on 10 KB of chapter text.
+void source1_clean(benchmark::State& state) {
+  const Text chapter = source1_chapter_markup(kChapterBytes);
+  for (auto _ : state) benchmark::DoNotOptimize(sources::clean_source1_chapter(chapter));
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(chapter.size()));
+}
+BENCHMARK(source1_clean)->Name("chapter/source1_clean");
+
+}  // namespace
+}  // namespace quillreap::bench
