@@ -57,7 +57,7 @@ void init_common_controls() {
 }
 
 // A group box is a button and drops what its children send; the window is where they
-// belong.
+// belong. It also paints its own inside, which a plain group box leaves to its parent.
 LRESULT CALLBACK forward_to_window(HWND box, UINT message, WPARAM wparam, LPARAM lparam, UINT_PTR,
                                    DWORD_PTR window) {
   switch (message) {
@@ -69,6 +69,13 @@ LRESULT CALLBACK forward_to_window(HWND box, UINT message, WPARAM wparam, LPARAM
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORSCROLLBAR:
       return SendMessageW(reinterpret_cast<HWND>(window), message, wparam, lparam);
+    case WM_ERASEBKGND: {
+      // The window clips its children, so nothing else paints the group box's inside.
+      RECT inside;
+      GetClientRect(box, &inside);
+      FillRect(reinterpret_cast<HDC>(wparam), &inside, GetSysColorBrush(COLOR_BTNFACE));
+      return 1;
+    }
     case WM_NCDESTROY:
       RemoveWindowSubclass(box, forward_to_window, kForwardSubclassId);
       break;
