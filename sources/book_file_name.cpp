@@ -60,7 +60,7 @@ Text safe_book_file_name(const Text& book_name) {
   // The stem stays a valid name on its own: Windows strips a trailing dot or space from a
   // name, and "." and ".." are steps in a path ("._" and ".._" are not).
   if (last_single && (safe.back() == '.' || safe.back() == ' ')) safe += '_';
-  if (is_device_name(safe)) safe.insert(0, "_");
+  if (is_device_name(safe)) safe.insert(safe.begin(), '_');
   return safe;
 }
 
