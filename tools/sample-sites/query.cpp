@@ -61,22 +61,29 @@ std::size_t gbk_chars_before(std::string_view gbk, std::size_t pos) {
   return chars;
 }
 
+std::string key_marker(std::string_view key) {
+  std::string marker(1, '&');
+  marker.append(key);
+  marker += '=';
+  return marker;
+}
+
 }  // namespace
 
 std::string query_value(std::string_view target, std::string_view key, std::string_view next_key) {
   std::size_t q = target.find('?');
   if (q == std::string_view::npos) return {};
   std::string_view query = target.substr(q + 1);
-  std::string opener = std::string(key) + "=";
+  const std::string opener = key_marker(key);  // "&key="
   std::size_t begin;
-  if (query.substr(0, opener.size()) == opener) {
-    begin = opener.size();
+  if (query.substr(0, opener.size() - 1) == std::string_view(opener).substr(1)) {
+    begin = opener.size() - 1;
   } else {
-    std::size_t at = query.rfind("&" + opener);
+    std::size_t at = query.rfind(opener);
     if (at == std::string_view::npos) return {};
-    begin = at + 1 + opener.size();
+    begin = at + opener.size();
   }
-  std::size_t end = query.rfind("&" + std::string(next_key) + "=");
+  std::size_t end = query.rfind(key_marker(next_key));
   if (end == std::string_view::npos || end < begin) end = query.size();
   return percent_decode(query.substr(begin, end - begin));
 }
