@@ -15,11 +15,9 @@ inline constexpr std::string_view kSearchingSource1 =
 inline constexpr std::string_view kSearchingSource2 =
     "\xD5\xFD\xD4\xDA\xD4\xB4\xD5\xBE\xA2\xDA\xCB\xD1\xCB\xF7\xD6\xD0.";  // 正在源站②搜索中.
 inline constexpr std::string_view kNoIntroduction = "\xD4\xDD\xCE\xDE\xBC\xF2\xBD\xE9";  // 暂无简介
-inline constexpr std::
-    string_view
-        kFaultyBook =
-            "\xB8\xC3\xCA\xE9\xBC\xAE\xD3\xD0\xB4\xED\xCE\xF3!"
-            "\xC7\xEB\xB8\xFC\xBB\xBB\xCA\xE9\xBC\xAE";  // 该书籍有错误!请更换书籍
+inline constexpr std::string_view kFaultyBook =
+    "\xB8\xC3\xCA\xE9\xBC\xAE\xD3\xD0\xB4\xED\xCE\xF3!"
+    "\xC7\xEB\xB8\xFC\xBB\xBB\xCA\xE9\xBC\xAE";  // 该书籍有错误!请更换书籍
 
 // "已查找到" + name + "的所有章节,请等待程序处理"
 inline text::Text found_line(std::string_view name) {
