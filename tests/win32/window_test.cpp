@@ -116,6 +116,13 @@ std::string read_bytes(const std::filesystem::path& path) {
 
 class MainWindowTest : public ::testing::Test {
  protected:
+  // One set of sample sites serves every test; they keep no state between requests.
+  static void SetUpTestSuite() { sites_ = new sample_sites::SampleSites(); }
+  static void TearDownTestSuite() {
+    delete sites_;
+    sites_ = nullptr;
+  }
+
   void SetUp() override {
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
@@ -123,7 +130,6 @@ class MainWindowTest : public ::testing::Test {
                  (L"quillreap-window-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                   std::to_wstring(GetTickCount64()));
     std::filesystem::create_directories(directory_);
-    sites_ = std::make_unique<sample_sites::SampleSites>();
     ASSERT_TRUE(window_.load_window(description_));
     controller_ = std::make_unique<Controller>(controls_, shell_, sites_->config(),
                                                WideToGbk(directory_.wstring()));
@@ -192,7 +198,7 @@ class MainWindowTest : public ::testing::Test {
 
   const WindowDescription& description_ = main_window_description();
   std::filesystem::path directory_;
-  std::unique_ptr<sample_sites::SampleSites> sites_;
+  static inline sample_sites::SampleSites* sites_ = nullptr;
   MainWindow window_{false};
   Win32Controls controls_{window_};
   Win32Shell shell_;
