@@ -168,10 +168,14 @@ bool MainWindow::load_window(const WindowDescription& description) {
     left = work.left + (work.right - work.left - description.width) / 2;
     top = work.top + (work.bottom - work.top - description.height) / 2;
   }
-  HWND window = CreateWindowExW(0, kWindowClass, to_wide(description.caption).c_str(), style, left,
-                                top, description.width, description.height, nullptr,
-                                create_menu(description), instance(), this);
-  if (!window) return false;
+  HMENU menu = create_menu(description);
+  HWND window =
+      CreateWindowExW(0, kWindowClass, to_wide(description.caption).c_str(), style, left, top,
+                      description.width, description.height, nullptr, menu, instance(), this);
+  if (!window) {
+    DestroyMenu(menu);  // only a window that was created owns its menu
+    return false;
+  }
   if (!create_controls()) {
     DestroyWindow(window);
     return false;
