@@ -4,7 +4,9 @@
 #include "text/primitives.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
+#include <cstdint>
 #include <cstring>
 
 namespace quillreap::text {
@@ -31,6 +33,10 @@ bool is_full_width_space(std::string_view t, std::size_t i) {
   return i + 1 < t.size() && byte_at(t, i) == 0xA1 && byte_at(t, i + 1) == 0xA1;
 }
 
+bool is_letter(unsigned char c) {
+  return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
 // Compares sought with the bytes of text at i. A folded sought (already small letters)
 // is compared with the text folded byte by byte.
 class Matcher {
@@ -44,9 +50,15 @@ class Matcher {
     } else {
       sought_ = sought;
     }
+    anchor_ = choose_anchor();
   }
 
   std::size_t size() const { return sought_.size(); }
+
+  // The byte of sought that a search looks for with memchr, and its offset in sought; no
+  // anchor (kNone) when case is ignored and every byte is a letter.
+  std::size_t anchor() const { return anchor_; }
+  char anchor_byte() const { return sought_[anchor_]; }
 
   bool at(std::string_view text, std::size_t i) const {
     if (!ignore_case_) {
@@ -59,14 +71,50 @@ class Matcher {
   }
 
  private:
+  // Chinese text is made of bytes of 0x80 and above, so an ASCII byte of sought is rare in
+  // a page and makes the quickest anchor; a letter cannot be one when case is ignored.
+  std::size_t choose_anchor() const {
+    std::size_t fallback = kNone;
+    for (std::size_t k = 0; k < sought_.size(); ++k) {
+      const unsigned char c = byte_at(sought_, k);
+      if (ignore_case_ && is_letter(c)) continue;
+      if (c < 0x80) return k;
+      if (fallback == kNone) fallback = k;
+    }
+    return fallback;
+  }
+
   bool ignore_case_;
   std::string folded_;
   std::string_view sought_;
+  std::size_t anchor_ = kNone;
 };
 
-// Offset of the first match at a character start at or after from (walking from from),
-// or kNone. sought is not empty.
-std::size_t find_from(std::string_view text, const Matcher& sought, std::size_t from) {
+// Whether a character walk that starts at from steps on p (from <= p). Past the last byte
+// below 0x80 a character always starts, whether that byte stood alone or was a trail
+// byte; from there on every byte is a lead or a trail, so p is a character start when an
+// even number of them lie between.
+bool walk_reaches(std::string_view t, std::size_t from, std::size_t p) {
+  std::size_t q = p;
+  if constexpr (std::endian::native == std::endian::little) {
+    // Eight bytes at a time: a run of Chinese text is long.
+    while (q - from >= 8) {
+      std::uint64_t word;
+      std::memcpy(&word, t.data() + q - 8, 8);
+      const std::uint64_t low = ~word & 0x8080808080808080ull;
+      if (low != 0) {
+        q -= static_cast<std::size_t>(std::countl_zero(low)) / 8;
+        return (p - q) % 2 == 0;
+      }
+      q -= 8;
+    }
+  }
+  while (q > from && byte_at(t, q - 1) >= 0x80) --q;
+  return (p - q) % 2 == 0;
+}
+
+// The character walk itself, for a sought text with no anchor byte.
+std::size_t walk_find(std::string_view text, const Matcher& sought, std::size_t from) {
   const std::size_t n = text.size();
   const std::size_t s = sought.size();
   std::size_t i = from;
@@ -75,6 +123,36 @@ std::size_t find_from(std::string_view text, const Matcher& sought, std::size_t 
     if (step == 0) return kNone;
     if (sought.at(text, i)) return i;
     i += step;
+  }
+  return kNone;
+}
+
+// Offset of the first match at a character start at or after from (walking from from),
+// or kNone. sought is not empty. The anchor byte is found with memchr and only its
+// candidates are checked for a character start, so a page is not walked byte by byte.
+std::size_t find_from(std::string_view text, const Matcher& sought, std::size_t from) {
+  const std::size_t n = text.size();
+  const std::size_t s = sought.size();
+  if (from >= n || n - from < s) return kNone;
+  const std::size_t k = sought.anchor();
+  if (k == kNone) return walk_find(text, sought, from);
+  const char anchor = sought.anchor_byte();
+  const std::size_t last_anchor = n - s + k;
+  std::size_t walked = from;  // a character start of the walk, never after the candidate
+  std::size_t next = from + k;
+  while (next <= last_anchor) {
+    const void* hit = std::memchr(text.data() + next, anchor, last_anchor - next + 1);
+    if (hit == nullptr) break;
+    const std::size_t j = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+    const std::size_t start = j - k;
+    next = j + 1;
+    // Comparing first is cheaper: most candidates differ, and only a match needs the walk.
+    if (!sought.at(text, start)) continue;
+    if (walk_reaches(text, walked, start)) {
+      // A lone lead byte ends the walk before any comparison.
+      return start + 1 == n && byte_at(text, start) >= 0x80 ? kNone : start;
+    }
+    walked = start + 1;  // start is a trail byte, so a character starts behind it
   }
   return kNone;
 }
@@ -150,27 +228,25 @@ Text replace_text(std::string_view text, std::string_view find, std::string_view
   Text out;
   out.reserve(n);
   out.append(text.substr(0, from));
-  std::size_t i = from;
-  std::size_t copied = from;  // text[copied, i) still waits to be copied
+  std::size_t i = from;  // where the walk goes on; text[i, ...) still waits to be copied
   int done = 0;
-  while (i < n && n - i >= f) {
-    const std::size_t step = char_size(text, i);
-    if (step == 0) {
-      // The lone lead byte is dropped and the walk ends with it.
-      out.append(text.substr(copied, i - copied));
+  for (;;) {
+    const std::size_t at = find_from(text, matcher, i);
+    if (at == kNone) break;
+    out.append(text.substr(i, at - i));
+    out.append(replacement);
+    i = at + f;
+    if (count && ++done == *count) {
+      out.append(text.substr(i));
       return out;
     }
-    if (matcher.at(text, i)) {
-      out.append(text.substr(copied, i - copied));
-      out.append(replacement);
-      i += f;
-      copied = i;
-      if (count && ++done == *count) break;
-    } else {
-      i += step;
-    }
   }
-  out.append(text.substr(copied));
+  // A one-byte find walks up to the last byte: a lone lead byte there is dropped.
+  if (f == 1 && i < n && byte_at(text, n - 1) >= 0x80 && walk_reaches(text, i, n - 1)) {
+    out.append(text.substr(i, n - 1 - i));
+    return out;
+  }
+  out.append(text.substr(i));
   return out;
 }
 
@@ -184,18 +260,13 @@ TextArray split_text(std::string_view text, std::string_view delimiter, std::opt
   const Matcher matcher(delimiter, false);
   const std::size_t n = text.size();
   std::size_t piece = 0;
-  std::size_t i = 0;
-  while (i < n) {
-    const std::size_t step = char_size(text, i);
-    if (step == 0) break;  // the lone lead byte stays in the last piece
-    if (n - i >= delimiter.size() && matcher.at(text, i)) {
-      pieces.emplace_back(text.substr(piece, i - piece));
-      i += delimiter.size();
-      piece = i;
-      if (limit && pieces.size() == static_cast<std::size_t>(*limit)) return pieces;
-    } else {
-      i += step;
-    }
+  for (;;) {
+    // A lone lead byte ends the walk and stays in the last piece.
+    const std::size_t at = find_from(text, matcher, piece);
+    if (at == kNone) break;
+    pieces.emplace_back(text.substr(piece, at - piece));
+    piece = at + delimiter.size();
+    if (limit && pieces.size() == static_cast<std::size_t>(*limit)) return pieces;
   }
   if (piece < n) pieces.emplace_back(text.substr(piece));
   return pieces;
@@ -227,12 +298,18 @@ Text trim_spaces(std::string_view text) {
 Text remove_all_spaces(std::string_view text) {
   Text out;
   out.reserve(text.size());
-  for (std::size_t i = 0; i < text.size();) {
+  std::size_t kept = 0;  // text[kept, i) is a run of characters still to be copied
+  std::size_t i = 0;
+  while (i < text.size()) {
     const std::size_t step = char_size(text, i);
     if (step == 0) break;
-    if (!(text[i] == ' ' || is_full_width_space(text, i))) out.append(text.substr(i, step));
+    if (text[i] == ' ' || is_full_width_space(text, i)) {
+      out.append(text.substr(kept, i - kept));
+      kept = i + step;
+    }
     i += step;
   }
+  out.append(text.substr(kept, i - kept));
   return out;
 }
 
