@@ -140,15 +140,16 @@ Text page_head(std::string_view title) {
 
 }  // namespace
 
-Text source2_chapter_markup(std::size_t size, const sources::SiteConfig& config) {
-  return chapter_markup(size, "<br><br>", &config, 2);
+Text source2_chapter_markup(std::size_t size, const sources::SiteConfig& config,
+                            std::uint32_t seed) {
+  return chapter_markup(size, "<br><br>", &config, seed);
 }
 
 Text source1_chapter_markup(std::size_t size) {
   return chapter_markup(size, "<br /><br />", nullptr, 1);
 }
 
-Text source2_chapter_page(std::size_t size, const sources::SiteConfig& config) {
+Text source2_chapter_page(std::size_t size, const sources::SiteConfig& config, std::uint32_t seed) {
   const Text title = chapter_heading(1).substr(4, 12);
   const Text top = text::concat(page_head(title), "<h1>", title,
                                 "</h1>\r\n<div id=\"content\" class=\"contentbox\"><br />");
@@ -158,7 +159,7 @@ Text source2_chapter_page(std::size_t size, const sources::SiteConfig& config) {
       kIndexWord, "</a></div>\r\n</body></html>\r\n");
   const std::size_t frame = top.size() + foot.size();
   const std::size_t inner = size > frame ? size - frame : 0;
-  return text::concat(top, source2_chapter_markup(inner, config), foot);
+  return text::concat(top, source2_chapter_markup(inner, config, seed), foot);
 }
 
 Text chapter_heading(int number) {

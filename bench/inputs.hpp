@@ -16,12 +16,15 @@ using text::Text;
 
 // The source 2 chapter text as its page holds it: indented paragraphs between "<br><br>",
 // with the site's anchors, its four advertising sentences (one written with "&nbsp;" for
-// its space) and its slogan scattered through. About `size` bytes, whole characters only.
-Text source2_chapter_markup(std::size_t size, const sources::SiteConfig& config);
+// its space) and its slogan scattered through. About `size` bytes, whole characters only;
+// another seed gives other prose in the same layout.
+Text source2_chapter_markup(std::size_t size, const sources::SiteConfig& config,
+                            std::uint32_t seed = 2);
 
 // A whole source 2 chapter page of about `size` bytes: head, title, the contentbox holding
 // source2_chapter_markup, and the page's foot.
-Text source2_chapter_page(std::size_t size, const sources::SiteConfig& config);
+Text source2_chapter_page(std::size_t size, const sources::SiteConfig& config,
+                          std::uint32_t seed = 2);
 
 // The source 1 chapter text: indented paragraphs between "<br /><br />".
 Text source1_chapter_markup(std::size_t size);
