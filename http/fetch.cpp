@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "http/cookies.hpp"
+#include "http/response_headers.hpp"
 #include "http/transport.hpp"
 #include "http/url.hpp"
 #include "text/markers.hpp"
@@ -81,33 +82,7 @@ Text raw_response_headers(transport::Request& request) {
     outcome = transport::query_raw_headers(request, buffer.data(), &length);
   }
   if (outcome != transport::QueryOutcome::kOk) return {};
-  const std::size_t end = buffer.find('\0');
-  if (end != Text::npos) buffer.resize(end);
-  return text::replace_text(buffer, "Set-Cookie", "Set-Cookie", 1, std::nullopt, false);
-}
-
-// Each Set-Cookie line gives its first name=value pair; the items are joined by "; ".
-Text collect_cookies(const Text& raw_headers) {
-  Text collected;
-  for (const Text& line : text::split_text(raw_headers, kLineEnd)) {
-    if (text::find_text(line, "Set-Cookie") < 1) continue;
-    Text item;
-    if (text::find_text(line, ";") > 0) {
-      item = text::trim_spaces(text::text_between(line, "Set-Cookie:", ";"));
-    } else {
-      item = text::trim_spaces(text::replace_text(line, "Set-Cookie:", "", 1, std::nullopt, false));
-    }
-    collected += text::concat(item, "; ");
-  }
-  return text::text_left(collected, text::text_length(collected) - 2);
-}
-
-// "HTTP/1.1 404 Not Found" gives 404; 0 when the block has no status line.
-int status_of(const Text& raw_headers) {
-  if (text::text_left(raw_headers, 5) != "HTTP/") return 0;
-  const int space = text::find_text(raw_headers, " ");
-  if (space < 1) return 0;
-  return text::to_int(text::text_mid(raw_headers, space + 1, 3));
+  return clean_raw_headers(buffer);
 }
 
 }  // namespace

@@ -1,0 +1,21 @@
+// Reading a response's raw header block: the status code and the cookies its Set-Cookie
+// lines set. Pure text work on the block fetch_page got from the transport.
+#pragma once
+
+#include <string_view>
+
+#include "text/primitives.hpp"
+
+namespace quillreap::http {
+
+// The block as the transport left it in its buffer: cut at the first NUL, and every
+// "Set-Cookie" written in that letter case, whatever case the server used.
+text::Text clean_raw_headers(std::string_view buffer);
+
+// Each Set-Cookie line gives its first name=value pair; the items are joined by "; ".
+text::Text collect_cookies(const text::Text& raw_headers);
+
+// "HTTP/1.1 404 Not Found" gives 404; 0 when the block has no status line.
+int status_of(const text::Text& raw_headers);
+
+}  // namespace quillreap::http
