@@ -32,7 +32,7 @@ MainWindow::MainWindow(sources::SiteConfig config, Text book_directory)
 }
 
 MainWindow::~MainWindow() {
-  close();
+  if (!closed_) finish_close();
   text::set_event_pump({});
 }
 
@@ -41,9 +41,19 @@ void MainWindow::show() {
 }
 
 void MainWindow::close() {
-  if (closed_) return;
-  closed_ = true;
+  if (closed_ || close_pending_) return;
   gtk_widget_hide(widgets_.window);
+  // A command still on the stack writes to the widgets when it resumes, so they stay
+  // until it has returned.
+  if (commands_running_ > 0) {
+    close_pending_ = true;
+    return;
+  }
+  finish_close();
+}
+
+void MainWindow::finish_close() {
+  closed_ = true;
   // The worker reaches the controls through requests the loop serves, so the loop keeps
   // running until it is done; cutting it off would lose the book it is building.
   shell_->join_workers();
@@ -52,7 +62,8 @@ void MainWindow::close() {
 }
 
 void MainWindow::run(Command command) {
-  if (closed_) return;
+  if (closed_ || close_pending_) return;
+  ++commands_running_;
   switch (command) {
     case Command::kSearch:
       controller_->on_search();
@@ -69,6 +80,7 @@ void MainWindow::run(Command command) {
     case Command::kNone:
       break;
   }
+  if (--commands_running_ == 0 && close_pending_) finish_close();
 }
 
 }  // namespace quillreap::app::gtk

@@ -27,8 +27,11 @@ class MainWindow {
   void show();
   // Hides the window, lets a running download finish (the loop keeps serving its
   // requests, so its book is written whole), then destroys the window and calls
-  // on_closed. Also what the window's close button does.
+  // on_closed. Also what the window's close button does. Asked while a command runs
+  // (a search pumping events through do_events, the About box), the window is hidden
+  // at once and goes when the command returns.
   void close();
+  bool closed() const { return closed_; }
   // Called once the window is gone (the program quits its loop here).
   void set_on_closed(std::function<void()> on_closed) { on_closed_ = std::move(on_closed); }
 
@@ -39,6 +42,7 @@ class MainWindow {
 
  private:
   void run(Command command);
+  void finish_close();
 
   WindowWidgets widgets_;
   std::unique_ptr<GtkControls> controls_;
@@ -46,6 +50,8 @@ class MainWindow {
   std::unique_ptr<Controller> controller_;
   std::function<void()> on_closed_;
   bool closed_ = false;
+  bool close_pending_ = false;
+  int commands_running_ = 0;  // nested through do_events
 };
 
 }  // namespace quillreap::app::gtk

@@ -4,6 +4,9 @@
 
 #include <gtk/gtk.h>
 
+#include <gtest/gtest.h>
+
+#include <atomic>
 #include <filesystem>
 #include <functional>
 #include <random>
@@ -11,11 +14,41 @@
 
 namespace quillreap::app::gtk {
 
+// GTK's warnings and critical messages (a call on a destroyed widget, a bad size) seen
+// so far; GTK carries on after them, so a test has to look.
+inline std::atomic<int>& gtk_complaints() {
+  static std::atomic<int> count{0};
+  return count;
+}
+
 // GTK starts once per process; false when there is no display to start on.
 inline bool gtk_ready() {
-  static const bool ready = gtk_init_check(nullptr, nullptr);
+  static const bool ready = [] {
+    g_log_set_default_handler(
+        [](const gchar* domain, GLogLevelFlags level, const gchar* message, gpointer) {
+          if (level & (G_LOG_LEVEL_CRITICAL | G_LOG_LEVEL_WARNING)) ++gtk_complaints();
+          g_log_default_handler(domain, level, message, nullptr);
+        },
+        nullptr);
+    return gtk_init_check(nullptr, nullptr) != FALSE;
+  }();
   return ready;
 }
+
+// Skips without a display, and fails a test during which GTK complained.
+class GtkTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    if (!gtk_ready()) GTEST_SKIP() << "no display to open the window on";
+    complaints_before_ = gtk_complaints().load();
+  }
+  void TearDown() override {
+    EXPECT_EQ(gtk_complaints().load(), complaints_before_) << "GTK warned during the test";
+  }
+
+ private:
+  int complaints_before_ = 0;
+};
 
 // Texts the widgets hold, written as UTF-8 whatever the test's own character set.
 inline std::string u8(const char8_t* text) {

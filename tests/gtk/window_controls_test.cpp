@@ -14,12 +14,17 @@
 namespace quillreap::app::gtk {
 namespace {
 
-class WindowControlsTest : public ::testing::Test {
+class WindowControlsTest : public GtkTest {
  protected:
   void SetUp() override {
-    if (!gtk_ready()) GTEST_SKIP() << "no display to open the window on";
+    GtkTest::SetUp();
+    if (IsSkipped()) return;
     window_ = std::make_unique<MainWindow>(sources::SiteConfig::defaults(), books_.text());
     window_->show();
+  }
+  void TearDown() override {
+    window_.reset();  // closing is part of what GTK must not complain about
+    GtkTest::TearDown();
   }
 
   // Runs work on a thread of its own, as the download worker does, while this (the

@@ -13,15 +13,20 @@
 namespace quillreap::app::gtk {
 namespace {
 
-class WindowLayoutTest : public ::testing::Test {
+class WindowLayoutTest : public GtkTest {
  protected:
   void SetUp() override {
-    if (!gtk_ready()) GTEST_SKIP() << "no display to open the window on";
+    GtkTest::SetUp();
+    if (IsSkipped()) return;
     window_ = std::make_unique<MainWindow>(sources::SiteConfig::defaults(), books_.text());
     window_->show();
     // Shown and laid out: every visible control has its allocation.
     ASSERT_TRUE(pump_until([&] { return gtk_widget_get_mapped(widgets().window); }));
     pump_pending();
+  }
+  void TearDown() override {
+    window_.reset();  // closing is part of what GTK must not complain about
+    GtkTest::TearDown();
   }
 
   const WindowWidgets& widgets() const { return window_->widgets(); }

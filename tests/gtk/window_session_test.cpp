@@ -22,12 +22,17 @@ std::string fixture(const std::string& name) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-class WindowSessionTest : public ::testing::Test {
+class WindowSessionTest : public GtkTest {
  protected:
   void SetUp() override {
-    if (!gtk_ready()) GTEST_SKIP() << "no display to open the window on";
+    GtkTest::SetUp();
+    if (IsSkipped()) return;
     window_ = std::make_unique<MainWindow>(sites_.config(), books_.text());
     window_->show();
+  }
+  void TearDown() override {
+    window_.reset();  // closing is part of what GTK must not complain about
+    GtkTest::TearDown();
   }
 
   const WindowWidgets& widgets() const { return window_->widgets(); }
@@ -134,6 +139,19 @@ TEST_F(WindowSessionTest, ClosingDuringADownloadLetsTheBookFinish) {
   const std::optional<std::string> written = book("水浒传");
   ASSERT_TRUE(written.has_value());
   EXPECT_EQ(*written, fixture("source1_shuihuzhuan.txt"));
+}
+
+TEST_F(WindowSessionTest, ClosingDuringASearchWaitsForTheSearchToReturn) {
+  // The close request arrives while the search pumps events between its fetches.
+  g_idle_add(
+      [](gpointer window) -> gboolean {
+        static_cast<MainWindow*>(window)->close();
+        return G_SOURCE_REMOVE;
+      },
+      window_.get());
+  search(0, u8"西游");
+  // The search ran to its end on live widgets; only then did the window go.
+  EXPECT_TRUE(window_->closed());
 }
 
 struct SeenBox {
