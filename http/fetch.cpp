@@ -85,6 +85,17 @@ Text raw_response_headers(transport::Request& request) {
   return clean_raw_headers(buffer);
 }
 
+// A body shorter than the Content-Length the response announced was cut off: some
+// platforms end the read loop quietly when the connection drops mid-body.
+bool body_cut_short(const Text& raw_headers, const Bytes& body, int method, int status) {
+  if (method == kHead || status < 200 || status == 204 || status == 304) return false;
+  const int at = text::find_text(raw_headers, "\r\nContent-Length:", 1, true);
+  if (at < 1) return false;
+  const Text announced = text::trim_spaces(text::text_between(
+      text::text_mid(raw_headers, at + 2, text::text_length(raw_headers)), ":", "\r\n"));
+  return text::to_int(announced) > text::bytes_length(body);
+}
+
 }  // namespace
 
 Text header_value(std::string_view header) {
@@ -153,7 +164,8 @@ FetchResult fetch_page(std::string_view address, int method, std::string_view po
   internet.reset();
 
   result.status = status_of(raw_headers);
-  result.failed = failed || result.status == 0 || result.status >= 400;
+  result.failed = failed || result.status == 0 || result.status >= 400 ||
+                  body_cut_short(raw_headers, result.body, method, result.status);
   Text collected = collect_cookies(raw_headers);
   if (cookies) collected = merge_cookies(*cookies, collected);
   if (returned_headers) *returned_headers = raw_headers;

@@ -239,35 +239,49 @@ HeaderList header_list(std::string_view block) {
   return HeaderList(list);
 }
 
-void configure(Request& request, std::string_view verb, const HeaderList& headers,
-               const unsigned char* body, std::uint32_t body_length) {
+// Everything that stays the same across the redirects of one fetch. Set once per handle:
+// the cookie jar in particular must not be switched on again for each exchange.
+void configure_fetch(Request& request, const HeaderList& headers) {
+  CURL* curl = request.curl.get();
+  const Internet& internet = *request.internet;
+  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+  curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+  curl_easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+  if (internet.has_user_agent) {
+    curl_easy_setopt(curl, CURLOPT_USERAGENT, internet.user_agent.c_str());
+  }
+  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
+  if (!(request.flags & kFlagNoCookies)) {
+    curl_easy_setopt(curl, CURLOPT_SHARE, cookie_jar().share());
+    curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
+  }
+  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(kConnectTimeout.count()));
+  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
+  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &on_progress);
+  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &request);
+  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &on_header);
+  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &request);
+  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &on_body);
+  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &request);
+}
+
+// Where this exchange goes and with which verb and body.
+void configure_exchange(Request& request, const std::string& verb, const unsigned char* body,
+                        std::uint32_t body_length) {
   CURL* curl = request.curl.get();
   const Internet& internet = *request.internet;
   const Destination& d = request.destination;
-  curl_easy_reset(curl);
-  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(curl, CURLOPT_URL, d.url.c_str());
-  curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-
   const bool proxied = !internet.proxy.empty() && !(d.secure && internet.proxy_plain_only);
   // An empty proxy also keeps curl from taking one from the environment.
   curl_easy_setopt(curl, CURLOPT_PROXY, proxied ? internet.proxy.c_str() : "");
-  curl_easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
   std::string target = d.target;
   if (proxied && !d.secure) {
     // A plain request through a proxy names the whole address.
     target = "http://" + d.host + (d.port != 0 ? ":" + std::to_string(d.port) : "") + target;
   }
   curl_easy_setopt(curl, CURLOPT_REQUEST_TARGET, target.c_str());  // curl copies it
-
-  if (internet.has_user_agent)
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, internet.user_agent.c_str());
-  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
-  if (!(request.flags & kFlagNoCookies)) {
-    curl_easy_setopt(curl, CURLOPT_SHARE, cookie_jar().share());
-    curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
-  }
 
   request.stop_after_head = false;
   if (verb == "GET") {
@@ -278,19 +292,10 @@ void configure(Request& request, std::string_view verb, const HeaderList& header
     curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body_length));
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body ? static_cast<const void*>(body) : "");
     if (verb != "POST") {
-      curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, std::string(verb).c_str());
+      curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, verb.c_str());
       request.stop_after_head = verb == "HEAD";
     }
   }
-
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(kConnectTimeout.count()));
-  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &on_progress);
-  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &request);
-  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &on_header);
-  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &request);
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &on_body);
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &request);
 }
 
 bool is_redirect(int status) {
@@ -373,6 +378,7 @@ bool send_request(Request& request, std::string_view headers, const unsigned cha
                   std::uint32_t body_length) {
   const HeaderList list = header_list(headers);
   std::string verb = request.verb;
+  configure_fetch(request, list);
   CURLcode outcome = CURLE_OK;
   for (int hop = 0;; ++hop) {
     request.raw_headers.clear();
@@ -381,7 +387,7 @@ bool send_request(Request& request, std::string_view headers, const unsigned cha
     request.stopped_after_head = false;
     request.uploaded = 0;
     request.last_activity = std::chrono::steady_clock::now();
-    configure(request, verb, list, body, body_length);
+    configure_exchange(request, verb, body, body_length);
     outcome = curl_easy_perform(request.curl.get());
     if (request.stopped_after_head) outcome = CURLE_OK;
     if ((request.flags & kFlagNoAutoRedirect) || !is_redirect(request.status) ||

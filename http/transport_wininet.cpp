@@ -62,6 +62,15 @@ void close_native(void* handle) {
   if (handle && wininet().close_handle) wininet().close_handle(native(handle));
 }
 
+// Only a shortened time-out is passed on; otherwise WinInet keeps its own. Set on the
+// request as well, since not every WinInet hands the Internet handle's value down.
+void apply_receive_timeout(HINTERNET handle) {
+  const WinInet& w = wininet();
+  if (!handle || !w.set_option || receive_timeout() == kDefaultReceiveTimeout) return;
+  DWORD timeout = static_cast<DWORD>(receive_timeout().count());
+  w.set_option(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+}
+
 }  // namespace
 
 // The handle types are WinInet's own handles under a typed name; never dereferenced.
@@ -80,10 +89,7 @@ InternetHandle open_internet(const char* user_agent, const char* proxy) {
   if (!w.complete()) return nullptr;
   HINTERNET handle = proxy ? w.open(user_agent, INTERNET_OPEN_TYPE_PROXY, proxy, "", 0)
                            : w.open(user_agent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-  if (handle && w.set_option && receive_timeout() != kDefaultReceiveTimeout) {
-    DWORD timeout = static_cast<DWORD>(receive_timeout().count());
-    w.set_option(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
-  }
+  apply_receive_timeout(handle);
   return InternetHandle(static_cast<Internet*>(handle));
 }
 
@@ -97,6 +103,7 @@ RequestHandle open_request(Connection& connection, const char* verb, const char*
                            const char* version, std::uint32_t flags) {
   HINTERNET handle =
       wininet().open_request(native(&connection), verb, path, version, nullptr, nullptr, flags, 0);
+  apply_receive_timeout(handle);
   return RequestHandle(static_cast<Request*>(handle));
 }
 
