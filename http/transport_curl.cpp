@@ -64,11 +64,6 @@ struct HeaderListFreer {
 };
 using HeaderList = std::unique_ptr<curl_slist, HeaderListFreer>;
 
-struct UrlFreer {
-  void operator()(CURLU* url) const noexcept { curl_url_cleanup(url); }
-};
-using UrlHandle = std::unique_ptr<CURLU, UrlFreer>;
-
 constexpr int kMaxRedirects = 30;
 
 bool starts_with(std::string_view text, std::string_view prefix) {
@@ -302,34 +297,73 @@ bool is_redirect(int status) {
   return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
 }
 
-// The next destination from curl's reading of the Location header, resolved against the
-// current address; false when there is none to follow.
-bool redirect_destination(Request& request, Destination& next) {
-  char* location = nullptr;
-  if (curl_easy_getinfo(request.curl.get(), CURLINFO_REDIRECT_URL, &location) != CURLE_OK ||
-      location == nullptr) {
-    return false;
+bool starts_with_ignoring_case(std::string_view text, std::string_view prefix) {
+  return text.size() >= prefix.size() &&
+         curl_strnequal(text.data(), prefix.data(), prefix.size()) != 0;
+}
+
+// The value of the final response's Location line; "" without one.
+std::string location_of(std::string_view raw_headers) {
+  size_t start = 0;
+  while (start < raw_headers.size()) {
+    size_t end = raw_headers.find("\r\n", start);
+    if (end == std::string_view::npos) end = raw_headers.size();
+    std::string_view line = raw_headers.substr(start, end - start);
+    if (starts_with_ignoring_case(line, "Location:")) {
+      line.remove_prefix(9);
+      while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
+      while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
+      return std::string(line);
+    }
+    start = end + 2;
   }
-  UrlHandle url(curl_url());
-  if (!url || curl_url_set(url.get(), CURLUPART_URL, location, 0) != CURLUE_OK) return false;
-  auto part = [&url](CURLUPart which) {
-    char* value = nullptr;
-    std::string out;
-    if (curl_url_get(url.get(), which, &value, 0) == CURLUE_OK && value) out = value;
-    curl_free(value);
-    return out;
-  };
-  const std::string scheme = part(CURLUPART_SCHEME);
-  if (scheme != "http" && scheme != "https") return false;
-  next.secure = scheme == "https";
-  next.host = part(CURLUPART_HOST);
-  const std::string port = part(CURLUPART_PORT);
-  next.port = port.empty() ? 0 : std::atoi(port.c_str());
-  next.target = part(CURLUPART_PATH);
-  const std::string query = part(CURLUPART_QUERY);
-  if (!query.empty()) next.target += "?" + query;
+  return {};
+}
+
+// Where a redirect leads, resolved against the current destination. The new path goes out
+// like the first one (bytes raw, space as %20), which curl's own resolution would not do.
+bool redirect_destination(const Request& request, Destination& next) {
+  const std::string location = location_of(request.raw_headers);
+  if (location.empty()) return false;
+  next = request.destination;
+  std::string_view rest = location;
+  bool absolute = true;
+  if (starts_with_ignoring_case(rest, "http://")) {
+    next.secure = false;
+    rest.remove_prefix(7);
+  } else if (starts_with_ignoring_case(rest, "https://")) {
+    next.secure = true;
+    rest.remove_prefix(8);
+  } else if (starts_with(rest, "//")) {
+    rest.remove_prefix(2);
+  } else {
+    absolute = false;
+  }
+  if (absolute) {
+    const size_t path_at = rest.find_first_of("/?");
+    const std::string_view authority = rest.substr(0, path_at);
+    const size_t colon = authority.rfind(':');
+    next.host = std::string(authority.substr(0, colon));
+    for (char& c : next.host) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
+    next.port = colon == std::string_view::npos
+                    ? 0
+                    : std::atoi(std::string(authority.substr(colon + 1)).c_str());
+    const std::string_view path =
+        path_at == std::string_view::npos ? std::string_view() : rest.substr(path_at);
+    next.target = (path.empty() || path.front() != '/' ? "/" : "") + request_target(path);
+  } else if (rest.find("://") != std::string_view::npos &&
+             rest.find("://") < rest.find_first_of("/?")) {
+    return false;  // another scheme: nothing this client can follow
+  } else if (starts_with(rest, "/")) {
+    next.target = request_target(rest);
+  } else {
+    // Relative to the directory of the current path.
+    const std::string& current = request.destination.target;
+    const std::string path_only = current.substr(0, current.find('?'));
+    next.target = path_only.substr(0, path_only.rfind('/') + 1) + request_target(rest);
+  }
   fill_url(next);
-  return true;
+  return !next.host.empty();
 }
 
 }  // namespace

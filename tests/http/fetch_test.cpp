@@ -162,10 +162,16 @@ TEST_F(FetchTest, MethodsOutOfRangeSendGet) {
 }
 
 TEST_F(FetchTest, RedirectsFollowedUnlessTurnedOff) {
-  handler_ = [](const Request& r) {
-    if (r.target != "/from") return page("arrived");
+  HttpServer elsewhere([](const Request&) { return page("elsewhere"); });
+  const std::string elsewhere_address = "http://" + elsewhere.host() + "/there?x=1";
+  handler_ = [elsewhere_address](const Request& r) {
+    std::string location;
+    if (r.target == "/from") location = "/to";
+    if (r.target == "/dir/rel") location = "next 页?p=1";  // relative, GBK and a space
+    if (r.target == "/away") location = elsewhere_address;
+    if (location.empty()) return page("arrived");
     Response moved = page("moved page", 302, "Found");
-    moved.headers.emplace_back("Location", "/to");
+    moved.headers.emplace_back("Location", location);
     return moved;
   };
   const FetchResult followed = fetch_page(address("/from"));
@@ -174,13 +180,20 @@ TEST_F(FetchTest, RedirectsFollowedUnlessTurnedOff) {
   ASSERT_EQ(server_.requests().size(), 2u);
   EXPECT_EQ(server_.requests()[1].target, "/to");
 
+  fetch_page(address("/dir/rel"));
+  EXPECT_EQ(server_.requests().back().target, "/dir/next%20页?p=1");
+  EXPECT_EQ(as_string(fetch_page(address("/away")).body), "elsewhere");
+  ASSERT_EQ(elsewhere.requests().size(), 1u);
+  EXPECT_EQ(elsewhere.requests()[0].target, "/there?x=1");
+
+  const std::size_t before = server_.requests().size();
   Text headers;
   const FetchResult stopped =
       fetch_page(address("/from"), kGet, {}, nullptr, nullptr, nullptr, &headers, true);
   EXPECT_EQ(as_string(stopped.body), "moved page");
   EXPECT_EQ(stopped.status, 302);
   EXPECT_FALSE(stopped.failed);
-  EXPECT_EQ(server_.requests().size(), 3u);
+  EXPECT_EQ(server_.requests().size(), before + 1);
   EXPECT_EQ(headers.substr(0, 13), "HTTP/1.1 302 ");
 }
 
