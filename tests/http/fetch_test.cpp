@@ -295,6 +295,23 @@ TEST_F(FetchTest, ProxyReceivesThePlainRequestInAbsoluteForm) {
                                         nullptr, nullptr, nullptr, false, nullptr, server_.host());
   EXPECT_EQ(as_string(result.body), "hi");
   EXPECT_EQ(only_request().target, "http://" + dead_host + "/via?q=1");
+
+  // A secure address goes through the same proxy as a tunnel.
+  handler_ = [](const Request&) { return page("", 502, "Bad Gateway"); };
+  const FetchResult secure = fetch_page("https://" + dead_host + "/s", kGet, {}, nullptr, nullptr,
+                                        nullptr, nullptr, false, nullptr, server_.host());
+  EXPECT_TRUE(secure.failed);
+  ASSERT_EQ(server_.requests().size(), 2u);
+  EXPECT_EQ(server_.requests()[1].method, "CONNECT");
+  EXPECT_EQ(server_.requests()[1].target, dead_host);
+}
+
+TEST_F(FetchTest, SecureAddressSpeaksTls) {
+  // The plain server cannot answer a TLS handshake, so the fetch fails without a request.
+  const FetchResult result = fetch_page("HTTPS://" + server_.host() + "/x");
+  EXPECT_TRUE(result.failed);
+  EXPECT_TRUE(result.body.empty());
+  EXPECT_TRUE(server_.requests().empty());
 }
 
 TEST_F(FetchTest, LongHeaderBlockIsReadWhole) {

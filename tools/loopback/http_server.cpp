@@ -120,6 +120,8 @@ class HttpServer::Impl::Session : public std::enable_shared_from_this<Session> {
                             [this, self](const asio::error_code& error, std::size_t n) {
                               if (error) return;  // the client went away: nothing to answer
                               request_.raw.append(chunk_.data(), n);
+                              // Not HTTP at all (a TLS handshake, say): nothing to answer.
+                              if (request_.raw[0] < 'A' || request_.raw[0] > 'Z') return close();
                               if (request_complete()) {
                                 answer();
                               } else {
