@@ -2,8 +2,10 @@
 // back (body, raw headers, cookies, failure), and the cases a hostile or broken site makes.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "http/fetch.hpp"
@@ -55,9 +57,10 @@ int count_headers(const Request& request, std::string_view name) {
 
 class FetchTest : public ::testing::Test {
  protected:
-  // Answers each request with handler_; the default serves one small page.
-  HttpServer server_{[this](const Request& r) { return handler_(r); }};
+  // Answers each request with handler_ (declared first, so it outlives the server); the
+  // default serves one small page.
   std::function<Response(const Request&)> handler_ = [](const Request&) { return page("hi"); };
+  HttpServer server_{[this](const Request& r) { return handler_(r); }};
 
   std::string address(std::string_view path) {
     return "http://" + server_.host() + std::string(path);
@@ -304,6 +307,25 @@ TEST_F(FetchTest, ProxyReceivesThePlainRequestInAbsoluteForm) {
   ASSERT_EQ(server_.requests().size(), 2u);
   EXPECT_EQ(server_.requests()[1].method, "CONNECT");
   EXPECT_EQ(server_.requests()[1].target, dead_host);
+}
+
+TEST_F(FetchTest, ConcurrentFetchesShareTheJarSafely) {
+  handler_ = [](const Request&) {
+    Response p = page("t");
+    p.headers.emplace_back("Set-Cookie", "thread=1; Path=/threads");
+    return p;
+  };
+  std::vector<std::thread> threads;
+  std::atomic<int> fetched{0};
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([this, &fetched] {
+      for (int i = 0; i < 5; ++i)
+        fetched += as_string(fetch_page(address("/threads/x")).body) == "t";
+    });
+  }
+  for (auto& thread : threads) thread.join();
+  EXPECT_EQ(fetched.load(), 20);
+  EXPECT_EQ(server_.requests().size(), 20u);
 }
 
 TEST_F(FetchTest, SecureAddressSpeaksTls) {
