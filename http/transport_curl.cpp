@@ -147,6 +147,7 @@ struct Request {
   std::size_t read_position = 0;
   bool transfer_failed = false;
 };
+// The handles are plain objects here: nothing is opened until the send.
 
 void InternetCloser::operator()(Internet* handle) const noexcept {
   delete handle;
@@ -234,8 +235,10 @@ HeaderList header_list(std::string_view block) {
   return HeaderList(list);
 }
 
-// Everything that stays the same across the redirects of one fetch. Set once per handle:
-// the cookie jar in particular must not be switched on again for each exchange.
+// Everything that stays the same across the redirects of one fetch. The reload and
+// need-file flags ask nothing of curl: it keeps no cache, every page comes from the server.
+// No Accept-Encoding is set, so nothing is asked for compressed or decompressed. Set once per
+// handle: the cookie jar in particular must not be switched on again for each exchange.
 void configure_fetch(Request& request, const HeaderList& headers) {
   CURL* curl = request.curl.get();
   const Internet& internet = *request.internet;
