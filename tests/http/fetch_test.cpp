@@ -111,6 +111,9 @@ TEST_F(FetchTest, HeaderRulesCompleteTheCallersBlock) {
       // The Accept test is exact: a lower-case line gets a second Accept.
       {"accept: text/html", kAgent, "accept: text/html\r\nAccept: */*\r\nReferer: "},
       {"User-Agent: A", "A", "User-Agent: A\r\nAccept: */*\r\nReferer: "},
+      // The exact marker misses a lower-case name; the agent is then the text after the
+      // block's first colon.
+      {"user-agent: A", "A", "user-agent: A\r\nAccept: */*\r\nReferer: "},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.given);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "http/cookies.hpp"
+#include "http/fetch.hpp"
 #include "http/url.hpp"
 
 namespace quillreap::http {
@@ -44,6 +45,13 @@ TEST(UrlParts, SplitsEveryShapeOfAddress) {
     EXPECT_EQ(url_port(c.address), c.port);
     EXPECT_EQ(url_path(c.address), c.path);
   }
+}
+
+TEST(HeaderValue, TextAfterTheFirstColonTrimmed) {
+  EXPECT_EQ(header_value("user-agent:  A "), "A");
+  EXPECT_EQ(header_value("user-agent: A\r\nX-B: c"), "A\r\nX-B: c");
+  EXPECT_EQ(header_value("no colon"), "");
+  EXPECT_EQ(header_value("Name:"), "");
 }
 
 struct MergeCase {
