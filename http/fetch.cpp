@@ -26,8 +26,8 @@ const char* text_or_null(const Text& value) {
   return value.empty() ? nullptr : value.c_str();
 }
 
-// A control byte in the host or path would end the request line early and let the
-// address write header lines of its own.
+// A control byte (CR LF above all) in an address would end the request line or the
+// Referer line early and let a page's link write header lines of its own.
 bool holds_control_byte(std::string_view part) {
   return std::any_of(part.begin(), part.end(),
                      [](char c) { return static_cast<unsigned char>(c) < 0x20; });
