@@ -8,6 +8,7 @@
 #include <string_view>
 #include <thread>
 
+#include "tools/sample-sites/faults.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
 
 namespace {
@@ -21,10 +22,13 @@ extern "C" void on_signal(int) {
 constexpr char kUsage[] =
     "usage: quillreap-sample-sites [--search-port N] [--source1-port N] [--source2-port N]\n"
     "                              [--big-chapters N] [--big-chapter-bytes N]\n"
+    "       quillreap-sample-sites --faults [--fault-port N]\n"
     "Serves the site-search service, source 1 and source 2 on 127.0.0.1 (ports 18061,\n"
     "18062, 18063 by default; 0 picks a free port). With --big-chapters the sites also list\n"
     "the benchmark book (search word: the GBK bytes of \"\xE6\xB5\x8B\xE8\xAF\x95\xE5\xB7\xA8"
-    "\xE8\x91\x97\") of N chapters of --big-chapter-bytes bytes each (default 10000).\n";
+    "\xE8\x91\x97\") of N chapters of --big-chapter-bytes bytes each (default 10000).\n"
+    "With --faults it serves instead the fault site on port 18064 (--fault-port): both\n"
+    "sources' markup on one host, one misbehaving book per fault, listed at start.\n";
 
 bool read_number(const char* text, long max, long& out) {
   char* end = nullptr;
@@ -41,6 +45,8 @@ int main(int argc, char** argv) {
   using quillreap::sample_sites::Ports;
   Ports ports{18061, 18062, 18063};
   BigBook big{0, 10000};
+  bool faults = false;
+  long fault_port = 18064;
   for (int i = 1; i < argc; ++i) {
     std::string_view option = argv[i];
     long value = 0;
@@ -59,6 +65,10 @@ int main(int argc, char** argv) {
     } else if (option == "--big-chapter-bytes" && has_value &&
                read_number(argv[++i], 100000000, value)) {
       big.chapter_bytes = static_cast<int>(value);
+    } else if (option == "--faults") {
+      faults = true;
+    } else if (option == "--fault-port" && has_value && read_number(argv[++i], 65535, value)) {
+      fault_port = value;
     } else {
       std::fprintf(stderr, "quillreap-sample-sites: bad option %s\n%s", argv[i], kUsage);
       return 2;
@@ -68,6 +78,18 @@ int main(int argc, char** argv) {
   std::signal(SIGINT, on_signal);
   std::signal(SIGTERM, on_signal);
   try {
+    if (faults) {
+      quillreap::sample_sites::FaultSites site(static_cast<std::uint16_t>(fault_port));
+      std::printf("faults  %s (refused: %s)\n", site.host().c_str(), site.refused_host().c_str());
+      for (const auto& fault : quillreap::sample_sites::faults())
+        std::printf("  %-22s %s\n", std::string(fault.name).c_str(),
+                    std::string(fault.what).c_str());
+      std::printf("book pages: http://%s/FAULT/s1/book and /FAULT/s2/book; search words: FAULT\n",
+                  site.host().c_str());
+      std::fflush(stdout);
+      while (!stop_requested) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+      return 0;
+    }
     quillreap::sample_sites::SampleSites sites(quillreap::sources::SiteConfig::defaults(), ports,
                                                big);
     std::printf("search  %s\nsource1 %s\nsource2 %s\n", sites.search_host().c_str(),

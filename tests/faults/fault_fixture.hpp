@@ -1,0 +1,143 @@
+// One fault site for a whole test program, and a download or search through the
+// controller on the headless controls, with an earlier book of the same name waiting in a
+// book directory nested two levels inside a fresh root, so that a file written outside it
+// shows up.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "app/controller.hpp"
+#include "app/headless_controls.hpp"
+#include "app/headless_shell.hpp"
+#include "http/transport.hpp"
+#include "sources/book_file.hpp"
+#include "sources/status_texts.hpp"
+#include "text/files.hpp"
+#include "tools/sample-sites/faults.hpp"
+
+namespace quillreap::faults {
+
+using sample_sites::FaultSites;
+using text::Text;
+
+// What a download left behind.
+struct Download {
+  Text status;
+  std::vector<Text> statuses;
+  std::string book_buffer;  // the log box
+  std::string file;         // the book file's bytes ("" when there is none)
+  bool file_exists = false;
+  std::vector<std::string>
+      stray;  // every entry under the root but the directory chain and the book
+  bool busy = true;
+};
+
+class FaultTest : public ::testing::Test {
+ public:
+  static constexpr char kEarlierBook[] = "an earlier book\r\n\xB5\xDA\xD2\xBB\xD5\xC2\r\n";
+
+ protected:
+  static void SetUpTestSuite() {
+    // A stalled page ends by the receive time-out; a short one keeps the suite quick.
+    http::set_receive_timeout(std::chrono::milliseconds(1500));
+    site_ = std::make_unique<FaultSites>();
+  }
+  static void TearDownTestSuite() { site_.reset(); }
+
+  FaultTest() {
+    std::random_device random;
+    root_ = std::filesystem::temp_directory_path() /
+            ("quillreap-faults-" + std::to_string(random()) + std::to_string(random()));
+    books_ = root_ / "one" / "two" / "books";
+    std::filesystem::create_directories(books_);
+  }
+  ~FaultTest() override {
+    std::error_code ignored;
+    std::filesystem::remove_all(root_, ignored);
+  }
+
+  static FaultSites& site() { return *site_; }
+  Text books_text() const { return books_.generic_string(); }
+  Text book_path(const Text& name) const {
+    return books_text() + "/" + sources::safe_book_file_name(name) + ".txt";
+  }
+  void write_earlier_book(const Text& name) const {
+    const std::string earlier = kEarlierBook;
+    ASSERT_TRUE(text::write_file(book_path(name), text::Bytes(earlier.begin(), earlier.end())));
+  }
+
+  // Downloads address under name by clicking 生成TXT on a row, after an earlier book of that
+  // name was written (unless earlier is false: the directory is then left as it is); the
+  // configuration is the fault site's unless given.
+  Download download(const std::string& address, const Text& name,
+                    const sources::SiteConfig* config = nullptr, bool earlier = true) {
+    if (earlier) {
+      // Each download starts from a book directory holding only the earlier book.
+      std::filesystem::remove_all(books_);
+      std::filesystem::create_directories(books_);
+      write_earlier_book(name);
+    }
+    app::HeadlessControls controls;
+    app::HeadlessShell shell(&controls.dispatcher());
+    app::Controller controller(controls, shell, config ? *config : site().config(), books_text());
+    const int row = controls.list_append_row();
+    controls.list_set_cell(row, 0, address);
+    controls.list_set_cell(row, 1, name);
+    controls.list_select_row(row);
+    controller.on_generate();
+    Download result;
+    EXPECT_TRUE(shell.wait_workers(std::chrono::minutes(10))) << "the download did not end";
+    result.status = controls.status();
+    result.statuses = controls.status_history();
+    result.book_buffer = controls.book_buffer();
+    result.busy = controls.busy();
+    const auto bytes = text::read_file(book_path(name));
+    result.file_exists = bytes.has_value();
+    if (bytes) result.file.assign(bytes->begin(), bytes->end());
+    result.stray = stray_entries(result.file_exists);
+    return result;
+  }
+
+  // Entries under the root other than one/, one/two/, the book directory and, when it
+  // exists, the book file as its only entry.
+  std::vector<std::string> stray_entries(bool book_exists) const {
+    std::vector<std::string> stray;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root_)) {
+      const std::filesystem::path& path = entry.path();
+      if (path == root_ / "one" || path == root_ / "one" / "two" || path == books_) continue;
+      if (book_exists && path.parent_path() == books_ && books_count() == 1) continue;
+      stray.push_back(path.generic_string());
+    }
+    return stray;
+  }
+  int books_count() const {
+    int count = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(books_)) ++count;
+    return count;
+  }
+
+ public:
+  // The book a download writes when chapter 2 is lost, or with both chapters.
+  static std::string expected_book(const Text& name, bool with_chapter2) {
+    std::string book = name + "\r\n\r\n";
+    book += "\r\n\r\n" + sample_sites::fault_chapter_title(1) + "\r\n\r\n" +
+            sample_sites::fault_chapter_text(1);
+    book += "\r\n\r\n" + sample_sites::fault_chapter_title(2) + "\r\n\r\n";
+    if (with_chapter2) book += sample_sites::fault_chapter_text(2);
+    return book;
+  }
+
+ protected:
+  static inline std::unique_ptr<FaultSites> site_;
+  std::filesystem::path root_;
+  std::filesystem::path books_;
+};
+
+}  // namespace quillreap::faults
