@@ -427,9 +427,12 @@ bool send_request(Request& request, std::string_view headers, const unsigned cha
     configure_exchange(request, verb, body, body_length);
     outcome = curl_easy_perform(request.curl.get());
     if (request.stopped_after_head) outcome = CURLE_OK;
-    if ((request.flags & kFlagNoAutoRedirect) || !is_redirect(request.status) ||
-        hop == kMaxRedirects) {
-      break;
+    if ((request.flags & kFlagNoAutoRedirect) || !is_redirect(request.status)) break;
+    // Still redirected after the last hop allowed: the send fails, as WinInet's does with
+    // ERROR_HTTP_REDIRECT_FAILED, so a redirect loop never reads as a page.
+    if (hop == kMaxRedirects) {
+      request.transfer_failed = true;
+      return false;
     }
     Destination next;
     if (!redirect_destination(request, next)) break;

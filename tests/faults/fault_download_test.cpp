@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "http/fetch.hpp"
 #include "tests/faults/fault_fixture.hpp"
 
 namespace quillreap::faults {
@@ -47,6 +48,14 @@ TEST_F(FaultTest, BookOrIndexPageThatCannotBeHadWritesNothing) {
                       fault + " source " + std::to_string(source));
     }
   }
+}
+
+TEST_F(FaultTest, RedirectLoopFailsTheFetch) {
+  if (!kRedirectLoopsEnd) GTEST_SKIP() << "Wine's WinInet follows the loop without end";
+  // Still redirected after the last hop: a failure with the last status, never a page.
+  const http::FetchResult result = http::fetch_page(site().book_address("redirect-loop-book", 1));
+  EXPECT_TRUE(result.failed);
+  EXPECT_EQ(result.status, 302);
 }
 
 TEST_F(FaultTest, ChapterThatCannotBeHadIsCountedAndTheBookWritten) {
