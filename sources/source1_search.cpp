@@ -3,6 +3,7 @@
 #include <optional>
 
 #include "http/fetch.hpp"
+#include "sources/result_row.hpp"
 #include "sources/source1.hpp"
 #include "sources/status_texts.hpp"
 #include "text/codepage.hpp"
@@ -33,16 +34,11 @@ Text search_source1(const Text& word, app::Controls& list, const SiteConfig& con
                                         " ", "", "\r\n", "", "<em>", "", "</em>", "");
     const Text address_cell = text::text_between(hit, "href=\"", "\"title");
     const Text name = text::text_between(hit, "title=\"", "\"class");
-    Text introduction = text::text_between(hit, "result-game-item-desc\">", "</p>");
+    const Text introduction = text::text_between(hit, "result-game-item-desc\">", "</p>");
     // "作者：</span><span>"
     const Text author =
         text::text_between(hit, "\xD7\xF7\xD5\xDF\xA3\xBA</span><span>", "</span></p>");
-    if (introduction.empty()) introduction = kNoIntroduction;
-    const int row = list.list_append_row();
-    list.list_set_cell(row, 0, address_cell);
-    list.list_set_cell(row, 1, name);
-    list.list_set_cell(row, 2, introduction);
-    list.list_set_cell(row, 3, author);
+    append_result_row(list, address_cell, name, introduction, author);
   }
   list.list_select_row(0);
   return Text(kSearchDone);

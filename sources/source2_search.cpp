@@ -2,6 +2,7 @@
 // Runs on the interface thread.
 #include "http/fetch.hpp"
 #include "sources/page.hpp"
+#include "sources/result_row.hpp"
 #include "sources/source2.hpp"
 #include "sources/status_texts.hpp"
 #include "text/markers.hpp"
@@ -26,15 +27,10 @@ Text search_source2(const Text& word, app::Controls& list, const SiteConfig& con
         text::concat("http://", config.source2_host,
                      text::text_between(hit, "<a href=\"", "\" target=\"_blank\"><b>"));
     const Text name = text::text_between(hit, "<b>", "</b>");
-    Text introduction = text::text_between(hit, "CListText\">", "...</div>");
+    const Text introduction = text::text_between(hit, "CListText\">", "...</div>");
     const Text author =
         text::text_between(text::text_between(hit, "Author", "| <a href"), "shtml\">", "</a>");
-    if (introduction.empty()) introduction = kNoIntroduction;
-    const int row = list.list_append_row();
-    list.list_set_cell(row, 0, address_cell);
-    list.list_set_cell(row, 1, name);
-    list.list_set_cell(row, 2, introduction);
-    list.list_set_cell(row, 3, author);
+    append_result_row(list, address_cell, name, introduction, author);
   }
   list.list_select_row(0);
   return Text(kSearchDone);
