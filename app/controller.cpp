@@ -27,6 +27,25 @@ Controller::Controller(Controls& controls, Shell& shell, sources::SiteConfig con
       config_(std::move(config)),
       book_directory_(std::move(book_directory)) {}
 
+void Controller::run_command(Command command) {
+  switch (command) {
+    case Command::kSearch:
+      on_search();
+      break;
+    case Command::kGenerate:
+      on_generate();
+      break;
+    case Command::kCheckUpdates:
+      on_check_updates();
+      break;
+    case Command::kAbout:
+      on_about();
+      break;
+    case Command::kNone:
+      break;
+  }
+}
+
 void Controller::on_search() {
   controls_.set_busy(true);
   controls_.list_clear();

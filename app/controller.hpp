@@ -4,6 +4,7 @@
 
 #include "app/controls.hpp"
 #include "app/shell.hpp"
+#include "app/window_description.hpp"
 #include "sources/book_file.hpp"
 #include "sources/site_config.hpp"
 
@@ -13,6 +14,10 @@ class Controller {
  public:
   // book_directory: where books are written (the program's directory in the windows).
   Controller(Controls& controls, Shell& shell, sources::SiteConfig config, Text book_directory);
+
+  // Interface thread: what a click or menu choice bound to command does. Every window
+  // sends its commands here.
+  void run_command(Command command);
 
   void on_search();         // interface thread, synchronous
   void on_generate();       // interface thread; starts download_worker and returns

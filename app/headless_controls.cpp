@@ -22,28 +22,28 @@ void HeadlessControls::set_status(std::string_view text) {
 void HeadlessControls::append_log(std::string_view text) {
   dispatcher_.call([&] {
     check_thread();
-    book_.append(text);
+    state_.append_book(text);
   });
 }
 
 void HeadlessControls::log_clear() {
   dispatcher_.call([&] {
     check_thread();
-    book_.clear();
+    state_.clear_book();
   });
 }
 
 Text HeadlessControls::log_text() {
   return dispatcher_.call([&] {
     check_thread();
-    return book_;
+    return state_.book();
   });
 }
 
 void HeadlessControls::list_clear() {
   dispatcher_.call([&] {
     check_thread();
-    rows_.clear();
+    state_.clear_rows();
     selected_ = -1;
   });
 }
@@ -51,24 +51,21 @@ void HeadlessControls::list_clear() {
 int HeadlessControls::list_append_row() {
   return dispatcher_.call([&] {
     check_thread();
-    rows_.emplace_back();
-    return static_cast<int>(rows_.size()) - 1;
+    return state_.append_row();
   });
 }
 
 void HeadlessControls::list_set_cell(int row, int column, std::string_view text) {
   dispatcher_.call([&] {
     check_thread();
-    if (row < 0 || row >= static_cast<int>(rows_.size()) || column < 0 || column >= 5) return;
-    rows_[row][column] = Text(text);
+    state_.set_cell(row, column, text);
   });
 }
 
 Text HeadlessControls::list_get_cell(int row, int column) {
   return dispatcher_.call([&]() -> Text {
     check_thread();
-    if (row < 0 || row >= static_cast<int>(rows_.size()) || column < 0 || column >= 5) return {};
-    return rows_[row][column];
+    return state_.cell(row, column);
   });
 }
 
@@ -85,7 +82,7 @@ void HeadlessControls::list_select_row(int row) {
     // Like a list view asked to select an item it does not have: nothing changes.
     if (row < 0)
       selected_ = -1;
-    else if (row < static_cast<int>(rows_.size()))
+    else if (row < state_.row_count())
       selected_ = row;
   });
 }
@@ -149,12 +146,12 @@ std::vector<bool> HeadlessControls::busy_history() const {
 
 std::vector<Row> HeadlessControls::rows() const {
   check_thread();
-  return rows_;
+  return state_.rows();
 }
 
 int HeadlessControls::row_count() const {
   check_thread();
-  return static_cast<int>(rows_.size());
+  return state_.row_count();
 }
 
 int HeadlessControls::selected_row() const {
@@ -164,7 +161,7 @@ int HeadlessControls::selected_row() const {
 
 const std::string& HeadlessControls::book_buffer() const {
   check_thread();
-  return book_;
+  return state_.book();
 }
 
 }  // namespace quillreap::app

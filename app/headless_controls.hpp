@@ -3,19 +3,17 @@
 // thread; calls from any other thread are synchronous requests run there.
 #pragma once
 
-#include <array>
 #include <atomic>
 #include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/control_state.hpp"
 #include "app/controls.hpp"
 #include "app/ui_dispatcher.hpp"
 
 namespace quillreap::app {
-
-using Row = std::array<Text, 5>;
 
 class HeadlessControls : public Controls {
  public:
@@ -75,9 +73,8 @@ class HeadlessControls : public Controls {
   std::function<void(const Text&)> status_callback_;
   bool busy_ = false;
   std::vector<bool> busy_history_;
-  std::vector<Row> rows_;
+  ControlState state_;
   int selected_ = -1;
-  std::string book_;
   Text search_word_;
   int source_choice_ = 0;
 };

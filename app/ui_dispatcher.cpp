@@ -14,6 +14,22 @@ void UiDispatcher::post(std::function<void()> request) {
   wake_.notify_all();
 }
 
+bool UiDispatcher::run_there(const std::function<void()>& request) {
+  std::mutex done_mutex;
+  std::condition_variable done_signal;
+  bool done = false;
+  post([&] {
+    request();
+    // Notify under the lock: this thread drops the three locals as soon as it sees done.
+    std::lock_guard lock(done_mutex);
+    done = true;
+    done_signal.notify_one();
+  });
+  std::unique_lock lock(done_mutex);
+  done_signal.wait(lock, [&] { return done; });
+  return true;
+}
+
 void UiDispatcher::notify() {
   {
     std::lock_guard lock(mutex_);

@@ -1,6 +1,6 @@
-// Hands work from any thread to one owner thread (the interface thread) and waits for it:
-// a mutex and condition variable around a queue of functions. The headless controls and
-// the command line run every control operation through one of these.
+// The headless interface thread: work from any thread is queued for one owner thread and
+// the caller waits for it, a mutex and condition variable around a queue of functions. The
+// headless controls and the command line run every control operation through one of these.
 #pragma once
 
 // <chrono> itself is left out: its unit names cannot be compiled for a GBK execution
@@ -8,15 +8,14 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
-#include <future>
 #include <mutex>
 #include <thread>
-#include <type_traits>
-#include <utility>
+
+#include "app/interface_thread.hpp"
 
 namespace quillreap::app {
 
-class UiDispatcher {
+class UiDispatcher : public InterfaceThread {
  public:
   using Clock = std::chrono::steady_clock;
 
@@ -25,14 +24,12 @@ class UiDispatcher {
   UiDispatcher(const UiDispatcher&) = delete;
   UiDispatcher& operator=(const UiDispatcher&) = delete;
 
-  bool on_owner_thread() const { return std::this_thread::get_id() == owner_; }
+  bool is_current() const override { return std::this_thread::get_id() == owner_; }
+  bool on_owner_thread() const { return is_current(); }
   std::thread::id owner() const { return owner_; }
 
-  // Runs fn on the owner thread and returns its result. On the owner thread it runs at
-  // once; on any other thread it is queued and the caller blocks until the owner has run
-  // it in pump(), pump_until() or run_until().
-  template <typename F>
-  auto call(F&& fn) -> std::invoke_result_t<F&>;
+  // call() (from InterfaceThread) queues a foreign thread's request; the caller blocks until
+  // the owner has run it in pump(), pump_until() or run_until().
 
   // Owner thread: runs every request queued so far; returns how many ran.
   int pump();
@@ -47,6 +44,9 @@ class UiDispatcher {
   // Requests that came from other threads and have been run.
   long requests_served() const;
 
+ protected:
+  bool run_there(const std::function<void()>& request) override;
+
  private:
   void post(std::function<void()> request);
   // Waits (owner thread) until a request or a notify arrives or deadline passes, then
@@ -60,28 +60,5 @@ class UiDispatcher {
   long notifications_ = 0;
   long served_ = 0;
 };
-
-template <typename F>
-auto UiDispatcher::call(F&& fn) -> std::invoke_result_t<F&> {
-  using Result = std::invoke_result_t<F&>;
-  if (on_owner_thread()) return fn();
-  // Called on a foreign thread: the owner runs fn and hands back its result (or its
-  // exception) through the promise while this thread waits.
-  std::promise<Result> done;
-  std::future<Result> result = done.get_future();
-  post([&fn, &done] {
-    try {
-      if constexpr (std::is_void_v<Result>) {
-        fn();
-        done.set_value();
-      } else {
-        done.set_value(fn());
-      }
-    } catch (...) {
-      done.set_exception(std::current_exception());
-    }
-  });
-  return result.get();
-}
 
 }  // namespace quillreap::app

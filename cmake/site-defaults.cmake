@@ -8,5 +8,5 @@ set(QUILLREAP_SOURCE2_HOST "127.0.0.1:18063" CACHE STRING "Source 2 host")
 set(QUILLREAP_SOURCE2_LABEL "127.0.0.1:18063" CACHE STRING "Label that marks a source 2 book address")
 set(QUILLREAP_UPDATE_HOST "127.0.0.1:18061" CACHE STRING "Host of the update page")
 
-configure_file(${CMAKE_SOURCE_DIR}/cmake/site_defaults.hpp.in
-               ${CMAKE_BINARY_DIR}/generated/quillreap/site_defaults.hpp @ONLY)
+configure_file(${PROJECT_SOURCE_DIR}/cmake/site_defaults.hpp.in
+               ${PROJECT_BINARY_DIR}/generated/quillreap/site_defaults.hpp @ONLY)

@@ -4,7 +4,7 @@ if(WIN32)
   set(gtest_force_shared_crt OFF CACHE BOOL "" FORCE)
   set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
   set(BUILD_GMOCK ON CACHE BOOL "" FORCE)
-  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
+  add_subdirectory(/usr/src/googletest ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL SYSTEM)
   set(QUILLREAP_GTEST GTest::gtest GTest::gmock)
   if(NOT TARGET GTest::gtest)
     add_library(GTest::gtest ALIAS gtest)
@@ -12,7 +12,7 @@ if(WIN32)
     add_library(GTest::gtest_main ALIAS gtest_main)
   endif()
   # Wine sees the Linux file system as drive Z:.
-  set(QUILLREAP_FIXTURES_DIR Z:${CMAKE_SOURCE_DIR}/tests/fixtures)
+  set(QUILLREAP_FIXTURES_DIR Z:${PROJECT_SOURCE_DIR}/tests/fixtures)
 else()
   find_package(GTest REQUIRED)
   include(GoogleTest)
@@ -20,16 +20,17 @@ else()
 endif()
 
 if(NOT WIN32)
-  set(QUILLREAP_FIXTURES_DIR ${CMAKE_SOURCE_DIR}/tests/fixtures)
+  set(QUILLREAP_FIXTURES_DIR ${PROJECT_SOURCE_DIR}/tests/fixtures)
 endif()
 
-# quillreap_test(NAME SOURCES... [LIBS libs...])
+# quillreap_test(NAME SOURCES... LIBS libs...): LIBS names the layer under test (and any
+# helper library); the test links nothing else of Quillreap.
 # Linux: one CTest test per test case. Windows: one CTest test per executable, because
 # every Wine process costs about a second.
 function(quillreap_test name)
   cmake_parse_arguments(QT "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${QT_SOURCES} ${QT_UNPARSED_ARGUMENTS})
-  target_link_libraries(${name} PRIVATE quillreap_core ${QT_LIBS} ${QUILLREAP_GTEST} GTest::gtest_main)
+  target_link_libraries(${name} PRIVATE ${QT_LIBS} ${QUILLREAP_GTEST} GTest::gtest_main)
   target_compile_definitions(${name} PRIVATE QUILLREAP_FIXTURES_DIR="${QUILLREAP_FIXTURES_DIR}")
   # Test sources write Chinese texts plainly and the compiler stores them in the program's
   # own encoding. GB18030 gives the GBK bytes of every GBK character and, unlike plain

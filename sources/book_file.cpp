@@ -7,7 +7,7 @@
 
 namespace quillreap::sources {
 
-BookOutcome save_book(app::Controls& log_box, const Text& book_name, const Text& directory,
+BookOutcome save_book(Report& log_box, const Text& book_name, const Text& directory,
                       int failed_chapters) {
   const Text path = text::concat(directory, "/", safe_book_file_name(book_name), ".txt");
   // Written beside the book and moved over it only when complete, so a failed write

@@ -2,7 +2,7 @@
 // name made safe from the novel name, and the completion line in the status bar.
 #pragma once
 
-#include "app/controls.hpp"
+#include "sources/report.hpp"
 #include "text/primitives.hpp"
 
 namespace quillreap::sources {
@@ -11,9 +11,9 @@ using text::Text;
 
 // How a download ended; the command line turns it into its exit status.
 enum class BookOutcome {
-  kComplete,            // written with every chapter
-  kWrittenWithGaps,     // written, but some chapters could not be fetched or cut
-  kNotWritten,          // no file: the "Warning" book, no index, or a failed write
+  kComplete,         // written with every chapter
+  kWrittenWithGaps,  // written, but some chapters could not be fetched or cut
+  kNotWritten,       // no file: the "Warning" book, no index, or a failed write
 };
 
 // The file name stem for a novel name: double-byte aware, separators and characters
@@ -22,7 +22,7 @@ Text safe_book_file_name(const Text& book_name);
 
 // Writes log_box's whole text to directory + "/" + safe name + ".txt" through a temporary
 // file, and shows the completion (or failure) line. failed_chapters > 0 adds the gap note.
-BookOutcome save_book(app::Controls& log_box, const Text& book_name, const Text& directory,
+BookOutcome save_book(Report& log_box, const Text& book_name, const Text& directory,
                       int failed_chapters = 0);
 
 }  // namespace quillreap::sources

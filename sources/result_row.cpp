@@ -5,7 +5,7 @@
 
 namespace quillreap::sources {
 
-void append_result_row(app::Controls& list, const text::Text& address, const text::Text& name,
+void append_result_row(Report& list, const text::Text& address, const text::Text& name,
                        const text::Text& introduction, const text::Text& author) {
   const int row = list.list_append_row();
   list.list_set_cell(row, 0, address);

@@ -16,9 +16,8 @@ constexpr std::string_view kTextRight = "</div>";
 
 }  // namespace
 
-BookOutcome download_source1(const Text& book_address, const Text& book_name,
-                             app::Controls& log_box, const SiteConfig& config,
-                             const Text& directory) {
+BookOutcome download_source1(const Text& book_address, const Text& book_name, Report& log_box,
+                             const SiteConfig& config, const Text& directory) {
   const http::FetchResult book = http::fetch_page(book_address);
   if (book.failed) {
     log_box.set_status(no_index_line(book_name));

@@ -11,7 +11,7 @@
 
 namespace quillreap::sources {
 
-Text search_source1(const Text& word, app::Controls& list, const SiteConfig& config) {
+Text search_source1(const Text& word, Report& list, const SiteConfig& config) {
   text::do_events();
   list.set_status(kSearchingSource1);
   // The word goes out in its GBK bytes, unescaped, as the service expects.

@@ -2,16 +2,15 @@
 // its two cleaning tables.
 #pragma once
 
-#include "app/controls.hpp"
 #include "sources/book_file.hpp"
+#include "sources/report.hpp"
 #include "sources/site_config.hpp"
 
 namespace quillreap::sources {
 
-Text search_source2(const Text& word, app::Controls& list, const SiteConfig& config);
+Text search_source2(const Text& word, Report& list, const SiteConfig& config);
 
-BookOutcome download_source2(const Text& book_address, const Text& book_name,
-                             app::Controls& log_box, const SiteConfig& config,
-                             const Text& directory);
+BookOutcome download_source2(const Text& book_address, const Text& book_name, Report& log_box,
+                             const SiteConfig& config, const Text& directory);
 
 }  // namespace quillreap::sources

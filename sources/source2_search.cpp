@@ -9,7 +9,7 @@
 
 namespace quillreap::sources {
 
-Text search_source2(const Text& word, app::Controls& list, const SiteConfig& config) {
+Text search_source2(const Text& word, Report& list, const SiteConfig& config) {
   list.set_status(kSearchingSource2);
   const Text address = text::concat("http://", config.source2_host,
                                     "/Book/Search.aspx?SearchKey=", word, "&SearchClass=1");

@@ -11,57 +11,54 @@ namespace quillreap::app::gtk {
 GtkControls::GtkControls(const WindowWidgets& widgets) : widgets_(widgets) {}
 
 void GtkControls::set_status(std::string_view text) {
-  main_thread_.call(
+  interface_thread_.call(
       [&] { gtk_label_set_text(widgets_.status_parts[1], text::ansi_to_utf8(text).c_str()); });
 }
 
 void GtkControls::append_log(std::string_view text) {
-  main_thread_.call([&] { book_.append(text); });
+  interface_thread_.call([&] { state_.append_book(text); });
 }
 
 void GtkControls::log_clear() {
-  main_thread_.call([&] { book_.clear(); });
+  interface_thread_.call([&] { state_.clear_book(); });
 }
 
 Text GtkControls::log_text() {
-  return main_thread_.call_for<Text>([&] { return book_; });
+  return interface_thread_.call([&] { return state_.book(); });
 }
 
 void GtkControls::list_clear() {
-  main_thread_.call([&] {
-    rows_.clear();
+  interface_thread_.call([&] {
+    state_.clear_rows();
     gtk_list_store_clear(widgets_.rows);
   });
 }
 
 int GtkControls::list_append_row() {
-  return main_thread_.call_for<int>([&] {
+  return interface_thread_.call([&] {
     GtkTreeIter iter;
     gtk_list_store_append(widgets_.rows, &iter);
-    rows_.emplace_back();
-    return static_cast<int>(rows_.size()) - 1;
+    return state_.append_row();
   });
 }
 
 void GtkControls::list_set_cell(int row, int column, std::string_view text) {
-  main_thread_.call([&] {
-    if (row < 0 || row >= static_cast<int>(rows_.size()) || column < 0 || column >= 5) return;
+  interface_thread_.call([&] {
     GtkTreeIter iter;
-    if (!gtk_tree_model_iter_nth_child(GTK_TREE_MODEL(widgets_.rows), &iter, nullptr, row)) return;
-    rows_[row][column] = Text(text);
+    if (!state_.has_cell(row, column) ||
+        !gtk_tree_model_iter_nth_child(GTK_TREE_MODEL(widgets_.rows), &iter, nullptr, row))
+      return;
+    state_.set_cell(row, column, text);
     gtk_list_store_set(widgets_.rows, &iter, column, text::ansi_to_utf8(text).c_str(), -1);
   });
 }
 
 Text GtkControls::list_get_cell(int row, int column) {
-  return main_thread_.call_for<Text>([&]() -> Text {
-    if (row < 0 || row >= static_cast<int>(rows_.size()) || column < 0 || column >= 5) return {};
-    return rows_[row][column];
-  });
+  return interface_thread_.call([&] { return state_.cell(row, column); });
 }
 
 int GtkControls::list_selected_row() {
-  return main_thread_.call_for<int>([&] {
+  return interface_thread_.call([&] {
     GtkTreeModel* model = nullptr;
     GtkTreeIter iter;
     GtkTreeSelection* selection = gtk_tree_view_get_selection(widgets_.result_list);
@@ -74,14 +71,14 @@ int GtkControls::list_selected_row() {
 }
 
 void GtkControls::list_select_row(int row) {
-  main_thread_.call([&] {
+  interface_thread_.call([&] {
     GtkTreeSelection* selection = gtk_tree_view_get_selection(widgets_.result_list);
     if (row < 0) {
       gtk_tree_selection_unselect_all(selection);
       return;
     }
     // A row the list does not have changes nothing, as in a list view.
-    if (row >= static_cast<int>(rows_.size())) return;
+    if (row >= state_.row_count()) return;
     GtkTreePath* path = gtk_tree_path_new_from_indices(row, -1);
     gtk_tree_selection_select_path(selection, path);
     gtk_tree_path_free(path);
@@ -89,7 +86,7 @@ void GtkControls::list_select_row(int row) {
 }
 
 void GtkControls::set_busy(bool busy) {
-  main_thread_.call([&] {
+  interface_thread_.call([&] {
     const gboolean enabled = busy ? FALSE : TRUE;
     gtk_widget_set_sensitive(widgets_.search_button, enabled);
     gtk_widget_set_sensitive(widgets_.generate_button, enabled);
@@ -98,14 +95,13 @@ void GtkControls::set_busy(bool busy) {
 }
 
 Text GtkControls::search_word() {
-  return main_thread_.call_for<Text>([&] {
+  return interface_thread_.call([&] {
     return text::utf8_to_ansi(std::string_view(gtk_entry_get_text(widgets_.search_edit)));
   });
 }
 
 int GtkControls::source_choice() {
-  return main_thread_.call_for<int>(
-      [&] { return gtk_combo_box_get_active(widgets_.source_combo); });
+  return interface_thread_.call([&] { return gtk_combo_box_get_active(widgets_.source_combo); });
 }
 
 }  // namespace quillreap::app::gtk

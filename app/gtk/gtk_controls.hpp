@@ -3,12 +3,9 @@
 // is handed to the interface thread and the worker waits until it has run.
 #pragma once
 
-#include <array>
-#include <string>
-#include <vector>
-
+#include "app/control_state.hpp"
 #include "app/controls.hpp"
-#include "app/gtk/main_thread.hpp"
+#include "app/gtk/gtk_interface_thread.hpp"
 #include "app/gtk/window_widgets.hpp"
 
 namespace quillreap::app::gtk {
@@ -32,19 +29,14 @@ class GtkControls : public Controls {
   Text search_word() override;
   int source_choice() override;
 
-  const MainThread& main_thread() const { return main_thread_; }
+  InterfaceThread& interface_thread() { return interface_thread_; }
 
  private:
-  using Row = std::array<Text, 5>;
-
   const WindowWidgets& widgets_;
-  MainThread main_thread_;
-  // The cells as GBK bytes, row for row with the list store, which holds their UTF-8
-  // form for display: reading a cell back gives exactly the bytes written.
-  std::vector<Row> rows_;
-  // The book buffer. The hidden text view is no byte store (it holds UTF-8 and lays out
-  // on every change), so the bytes stay here.
-  std::string book_;
+  GtkInterfaceThread interface_thread_;
+  // The cells as GBK bytes, row for row with the list store (which holds their UTF-8 form
+  // for display), and the book buffer. Interface thread only.
+  ControlState state_;
 };
 
 }  // namespace quillreap::app::gtk

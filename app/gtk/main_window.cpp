@@ -64,22 +64,7 @@ void MainWindow::finish_close() {
 void MainWindow::run(Command command) {
   if (closed_ || close_pending_) return;
   ++commands_running_;
-  switch (command) {
-    case Command::kSearch:
-      controller_->on_search();
-      break;
-    case Command::kGenerate:
-      controller_->on_generate();
-      break;
-    case Command::kCheckUpdates:
-      controller_->on_check_updates();
-      break;
-    case Command::kAbout:
-      controller_->on_about();
-      break;
-    case Command::kNone:
-      break;
-  }
+  controller_->run_command(command);
   if (--commands_running_ == 0 && close_pending_) finish_close();
 }
 

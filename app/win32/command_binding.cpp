@@ -4,24 +4,7 @@
 namespace quillreap::app::win32 {
 
 void bind_commands(MainWindow& window, Controller& controller) {
-  window.set_command_handler([&controller](Command command) {
-    switch (command) {
-      case Command::kSearch:
-        controller.on_search();
-        break;
-      case Command::kGenerate:
-        controller.on_generate();
-        break;
-      case Command::kCheckUpdates:
-        controller.on_check_updates();
-        break;
-      case Command::kAbout:
-        controller.on_about();
-        break;
-      case Command::kNone:
-        break;
-    }
-  });
+  window.set_command_handler([&controller](Command command) { controller.run_command(command); });
 }
 
 }  // namespace quillreap::app::win32

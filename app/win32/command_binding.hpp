@@ -6,7 +6,7 @@
 
 namespace quillreap::app::win32 {
 
-// 按钮1 → on_search, 按钮2 → on_generate, 检测更新 → on_check_updates, 关于 → on_about.
+// Every click and menu choice bound to a command goes to the controller's run_command.
 // The controller must outlive the window's handling of messages.
 void bind_commands(MainWindow& window, Controller& controller);
 

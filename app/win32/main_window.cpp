@@ -5,8 +5,6 @@
 
 #include <commctrl.h>
 
-#include <exception>
-
 #include "app/win32/message_loop.hpp"
 #include "app/win32/wide_text.hpp"
 #include "text/primitives.hpp"
@@ -26,7 +24,6 @@ constexpr int kDropListHeight = 120;
 
 struct Request {
   const std::function<void()>* work;
-  std::exception_ptr error;
   bool ran = false;
 };
 
@@ -289,18 +286,13 @@ void MainWindow::set_command_handler(std::function<void(Command)> handler) {
   command_handler_ = std::move(handler);
 }
 
-bool MainWindow::run_on_interface_thread(const std::function<void()>& request) {
-  if (on_interface_thread()) {
-    request();
-    return true;
-  }
+bool MainWindow::run_there(const std::function<void()>& request) {
   // Called on the worker thread: the interface thread runs the request when it next
   // handles messages, and SendMessage returns once it has.
   HWND window = window_.load();
   if (!window) return false;
-  Request pending{&request, nullptr, false};
+  Request pending{&request, false};
   SendMessageW(window, kRunRequest, 0, reinterpret_cast<LPARAM>(&pending));
-  if (pending.error) std::rethrow_exception(pending.error);
   return pending.ran;
 }
 
@@ -338,12 +330,10 @@ LRESULT MainWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
       on_command(LOWORD(wparam), HIWORD(wparam));
       return 0;
     case kRunRequest: {
+      // Never throws: InterfaceThread::call catches inside the request, so nothing unwinds
+      // through the window procedure.
       auto* request = reinterpret_cast<Request*>(lparam);
-      try {
-        (*request->work)();
-      } catch (...) {
-        request->error = std::current_exception();
-      }
+      (*request->work)();
       request->ran = true;
       return 0;
     }

@@ -11,11 +11,12 @@
 #include <utility>
 #include <vector>
 
+#include "app/interface_thread.hpp"
 #include "app/window_description.hpp"
 
 namespace quillreap::app::win32 {
 
-class MainWindow {
+class MainWindow : public InterfaceThread {
  public:
   // quit_on_close: closing the window ends the thread's message loop, as the program's
   // window does. An embedding test leaves it off so no WM_QUIT outlives the window.
@@ -37,11 +38,13 @@ class MainWindow {
   // Called on the interface thread for each click or menu choice bound to a command.
   void set_command_handler(std::function<void(Command)> handler);
 
-  // Runs request on the interface thread and returns once it has run: directly when called
-  // there, otherwise as a message sent to the window while the caller waits. An exception
-  // thrown by request reaches the caller. False when the window is gone and it did not run.
-  bool run_on_interface_thread(const std::function<void()>& request);
-  bool on_interface_thread() const { return GetCurrentThreadId() == interface_thread_; }
+  // The window's thread is the interface thread; call() (from InterfaceThread) carries a
+  // worker's request there as a message sent to the window while the worker waits.
+  bool is_current() const override { return GetCurrentThreadId() == interface_thread_; }
+
+ protected:
+  // False when the window is gone and the request did not run.
+  bool run_there(const std::function<void()>& request) override;
 
  private:
   static LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam);

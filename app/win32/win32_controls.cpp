@@ -1,5 +1,5 @@
 // Reads and writes the window's controls through their messages. Every function body runs
-// on the interface thread (see on_interface_thread).
+// on the interface thread (through window_.call).
 #include "app/win32/win32_controls.hpp"
 
 #include <commctrl.h>
@@ -8,8 +8,6 @@
 
 namespace quillreap::app::win32 {
 namespace {
-
-constexpr int kColumns = 5;
 
 std::wstring window_text(HWND control) {
   const int length = GetWindowTextLengthW(control);
@@ -25,7 +23,7 @@ std::wstring window_text(HWND control) {
 Win32Controls::Win32Controls(MainWindow& window) : window_(window) {}
 
 void Win32Controls::set_status(std::string_view text) {
-  on_interface_thread([&] {
+  window_.call([&] {
     const std::wstring wide = to_wide(text);
     SendMessageW(window_.control(names::kStatusBar), SB_SETTEXTW, 1,
                  reinterpret_cast<LPARAM>(wide.c_str()));
@@ -33,44 +31,41 @@ void Win32Controls::set_status(std::string_view text) {
 }
 
 void Win32Controls::append_log(std::string_view text) {
-  on_interface_thread([&] { book_.append(text); });
+  window_.call([&] { state_.append_book(text); });
 }
 
 void Win32Controls::log_clear() {
-  on_interface_thread([&] { book_.clear(); });
+  window_.call([&] { state_.clear_book(); });
 }
 
 Text Win32Controls::log_text() {
-  return on_interface_thread([&] { return book_; });
+  return window_.call([&] { return state_.book(); });
 }
 
 void Win32Controls::list_clear() {
-  on_interface_thread([&] {
+  window_.call([&] {
     SendMessageW(window_.control(names::kResultList), LVM_DELETEALLITEMS, 0, 0);
-    rows_.clear();
+    state_.clear_rows();
   });
 }
 
 int Win32Controls::list_append_row() {
-  return on_interface_thread([&] {
+  return window_.call([&] {
     HWND list = window_.control(names::kResultList);
-    const int row = static_cast<int>(rows_.size());
+    const int row = state_.row_count();
     wchar_t empty[] = L"";
     LVITEMW item{};
     item.mask = LVIF_TEXT;
     item.iItem = row;
     item.pszText = empty;
     if (SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)) < 0) return -1;
-    rows_.emplace_back();
-    return row;
+    return state_.append_row();
   });
 }
 
 void Win32Controls::list_set_cell(int row, int column, std::string_view text) {
-  on_interface_thread([&] {
-    if (row < 0 || row >= static_cast<int>(rows_.size()) || column < 0 || column >= kColumns)
-      return;
-    rows_[row][column] = Text(text);
+  window_.call([&] {
+    if (!state_.set_cell(row, column, text)) return;
     std::wstring wide = to_wide(text);
     LVITEMW item{};
     item.iSubItem = column;
@@ -81,22 +76,18 @@ void Win32Controls::list_set_cell(int row, int column, std::string_view text) {
 }
 
 Text Win32Controls::list_get_cell(int row, int column) {
-  return on_interface_thread([&]() -> Text {
-    if (row < 0 || row >= static_cast<int>(rows_.size()) || column < 0 || column >= kColumns)
-      return {};
-    return rows_[row][column];
-  });
+  return window_.call([&] { return state_.cell(row, column); });
 }
 
 int Win32Controls::list_selected_row() {
-  return on_interface_thread([&] {
+  return window_.call([&] {
     return static_cast<int>(SendMessageW(window_.control(names::kResultList), LVM_GETNEXTITEM,
                                          static_cast<WPARAM>(-1), LVNI_SELECTED));
   });
 }
 
 void Win32Controls::list_select_row(int row) {
-  on_interface_thread([&] {
+  window_.call([&] {
     HWND list = window_.control(names::kResultList);
     LVITEMW item{};
     item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
@@ -106,14 +97,14 @@ void Win32Controls::list_select_row(int row) {
                    reinterpret_cast<LPARAM>(&item));
       return;
     }
-    if (row >= static_cast<int>(rows_.size())) return;
+    if (row >= state_.row_count()) return;
     item.state = LVIS_SELECTED | LVIS_FOCUSED;
     SendMessageW(list, LVM_SETITEMSTATE, row, reinterpret_cast<LPARAM>(&item));
   });
 }
 
 void Win32Controls::set_busy(bool busy) {
-  on_interface_thread([&] {
+  window_.call([&] {
     for (std::string_view name :
          {names::kSearchButton, names::kGenerateButton, names::kSourceCombo})
       EnableWindow(window_.control(name), busy ? FALSE : TRUE);
@@ -121,12 +112,11 @@ void Win32Controls::set_busy(bool busy) {
 }
 
 Text Win32Controls::search_word() {
-  return on_interface_thread(
-      [&] { return from_wide(window_text(window_.control(names::kSearchEdit))); });
+  return window_.call([&] { return from_wide(window_text(window_.control(names::kSearchEdit))); });
 }
 
 int Win32Controls::source_choice() {
-  return on_interface_thread([&] {
+  return window_.call([&] {
     const LRESULT choice = SendMessageW(window_.control(names::kSourceCombo), CB_GETCURSEL, 0, 0);
     return choice == CB_ERR ? -1 : static_cast<int>(choice);
   });

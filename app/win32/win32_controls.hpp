@@ -2,12 +2,7 @@
 // synchronous requests carried out by the interface thread; calls made there act at once.
 #pragma once
 
-#include <array>
-#include <optional>
-#include <string>
-#include <type_traits>
-#include <vector>
-
+#include "app/control_state.hpp"
 #include "app/controls.hpp"
 #include "app/win32/main_window.hpp"
 
@@ -33,30 +28,13 @@ class Win32Controls : public Controls {
   int source_choice() override;
 
  private:
-  // Runs fn on the interface thread and hands back its result; a default value when the
-  // window is already gone.
-  template <typename F>
-  auto on_interface_thread(F&& fn) -> std::invoke_result_t<F&>;
-
+  // The window is the interface thread: every function body runs there, through
+  // window_.call(), and a call made once the window is gone gives a default value.
   MainWindow& window_;
-  // The cells exactly as set: the list view shows their UTF-16 form, which does not give
-  // every GBK byte sequence back unchanged. Interface thread only.
-  std::vector<std::array<Text, 5>> rows_;
-  // The book buffer. 编辑框2 stays empty: an edit control would re-encode the bytes and
-  // slow down with every append of a long book. Interface thread only.
-  std::string book_;
+  // The cells exactly as set (the list view shows their UTF-16 form) and the book buffer
+  // (编辑框2 stays empty: an edit control would re-encode the bytes and slow down with
+  // every append of a long book). Interface thread only.
+  ControlState state_;
 };
-
-template <typename F>
-auto Win32Controls::on_interface_thread(F&& fn) -> std::invoke_result_t<F&> {
-  using Result = std::invoke_result_t<F&>;
-  if constexpr (std::is_void_v<Result>) {
-    window_.run_on_interface_thread(fn);
-  } else {
-    std::optional<Result> result;
-    window_.run_on_interface_thread([&] { result = fn(); });
-    return result ? std::move(*result) : Result{};
-  }
-}
 
 }  // namespace quillreap::app::win32

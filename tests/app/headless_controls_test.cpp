@@ -2,6 +2,7 @@
 // interface thread, and any model access off that thread is caught.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <thread>
 
 #include "app/headless_controls.hpp"
@@ -155,17 +156,26 @@ TEST(HeadlessControls, ModelAccessOffTheInterfaceThreadIsCounted) {
   EXPECT_EQ(controls.thread_violations(), 3);
 }
 
-TEST(HeadlessControls, ExceptionInARequestReachesTheCaller) {
+TEST(HeadlessControls, ExceptionInARequestReachesTheCallerAndTheControlsStayUsable) {
   HeadlessControls controls;
-  bool caught = false;
+  int caught = 0;
   run_on_worker(controls, [&] {
     try {
       controls.dispatcher().call([]() -> int { throw std::runtime_error("x"); });
     } catch (const std::runtime_error&) {
-      caught = true;
+      ++caught;
     }
+    try {
+      controls.dispatcher().call([] { throw std::logic_error("y"); });
+    } catch (const std::logic_error&) {
+      ++caught;
+    }
+    controls.set_status("after");
   });
-  EXPECT_TRUE(caught);
+  EXPECT_EQ(caught, 2);
+  EXPECT_EQ(controls.status(), "after");
+  controls.append_log("still");
+  EXPECT_EQ(controls.book_buffer(), "still");
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <stdexcept>
 #include <string>
 #include <thread>
 
@@ -131,7 +132,7 @@ TEST_F(WindowControlsTest, WorkerCallsRunOnTheInterfaceThread) {
     cell = controls.list_get_cell(selected, 0);
     controls.list_append_row();
     controls.list_set_cell(1, 1, "三国演义");
-    window_->controls().main_thread().call([&] { ran_on = std::this_thread::get_id(); });
+    window_->controls().interface_thread().call([&] { ran_on = std::this_thread::get_id(); });
   });
   EXPECT_EQ(ran_on, std::this_thread::get_id());
   EXPECT_EQ(word, " 西游 ");  // as typed, untrimmed, back in GBK
@@ -151,6 +152,29 @@ TEST_F(WindowControlsTest, WorkerCallsRunOnTheInterfaceThread) {
   EXPECT_TRUE(gtk_widget_get_sensitive(widgets.search_button));
   EXPECT_TRUE(gtk_widget_get_sensitive(widgets.generate_button));
   EXPECT_TRUE(gtk_widget_get_sensitive(GTK_WIDGET(widgets.source_combo)));
+}
+
+TEST_F(WindowControlsTest, ExceptionInAWorkerRequestReachesTheWorkerAndTheWindowStaysUsable) {
+  Controls& controls = window_->controls();
+  int caught = 0;
+  on_worker([&] {
+    try {
+      window_->controls().interface_thread().call([]() -> int { throw std::runtime_error("x"); });
+    } catch (const std::runtime_error&) {
+      ++caught;
+    }
+    try {
+      window_->controls().interface_thread().call([] { throw std::logic_error("y"); });
+    } catch (const std::logic_error&) {
+      ++caught;
+    }
+    // The next request is carried as before: the loop was not unwound.
+    controls.set_status("之后");
+  });
+  EXPECT_EQ(caught, 2);
+  EXPECT_EQ(gtk_label_get_text(window_->widgets().status_parts[1]), u8(u8"之后"));
+  on_worker([&] { controls.append_log("书"); });
+  EXPECT_EQ(controls.log_text(), "书");
 }
 
 TEST_F(WindowControlsTest, BookBufferKeepsEveryByteAndLeavesTheViewAlone) {

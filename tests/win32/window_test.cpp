@@ -13,6 +13,7 @@
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
@@ -431,6 +432,32 @@ TEST_F(MainWindowTest, WorkerCallsAreCarriedOutOnTheInterfaceThread) {
   EXPECT_EQ(controls_.log_text(), "章节");
   EXPECT_EQ(status(), L"正在处理");
   EXPECT_TRUE(busy_controls_enabled(false));
+}
+
+TEST_F(MainWindowTest, ExceptionInAWorkerRequestReachesTheWorkerAndTheWindowStaysUsable) {
+  std::atomic<bool> done{false};
+  int caught = 0;
+  std::thread worker([&] {
+    try {
+      window_.call([]() -> int { throw std::runtime_error("x"); });
+    } catch (const std::runtime_error&) {
+      ++caught;
+    }
+    try {
+      window_.call([] { throw std::logic_error("y"); });
+    } catch (const std::logic_error&) {
+      ++caught;
+    }
+    // The next request is carried as before: nothing unwound through the window procedure.
+    controls_.set_status("之后");
+    done = true;
+  });
+  EXPECT_TRUE(pump_until([&] { return done.load(); }, [] {}));
+  worker.join();
+  EXPECT_EQ(caught, 2);
+  EXPECT_EQ(status(), L"之后");
+  controls_.append_log("书");
+  EXPECT_EQ(controls_.log_text(), "书");
 }
 
 TEST_F(MainWindowTest, DoEventsHandlesWaitingMessagesAndLeavesQuitQueued) {

@@ -1,0 +1,35 @@
+// What the searches and downloads report through: the status line, the result list's new
+// rows and the book buffer. The app's controls implement it; tests can implement it alone.
+#pragma once
+
+#include <string_view>
+
+#include "text/primitives.hpp"
+
+namespace quillreap::sources {
+
+using text::Text;
+
+// Every call may come from the interface thread (a search) or from the download worker;
+// an implementation carries a worker's call out on the interface thread and returns when
+// it is done, so the caller sees its effect at once.
+class Report {
+ public:
+  virtual ~Report() = default;
+
+  // Part 1 of the status bar; part 0 keeps its fixed label.
+  virtual void set_status(std::string_view text) = 0;
+
+  // The log box: the book buffer of a download. Must hold tens of megabytes and hand
+  // back exactly the bytes appended.
+  virtual void append_log(std::string_view text) = 0;
+  virtual void log_clear() = 0;
+  virtual Text log_text() = 0;
+
+  // The result list: rows of five cells (地址, 小说名, 小说介绍, 作者, 状态).
+  virtual int list_append_row() = 0;
+  virtual void list_set_cell(int row, int column, std::string_view text) = 0;
+  virtual void list_select_row(int row) = 0;  // -1 clears the selection
+};
+
+}  // namespace quillreap::sources
