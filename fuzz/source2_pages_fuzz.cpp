@@ -1,67 +1,55 @@
-// Fuzzes source 2's cutting of the pages it reads, with the markers its search and
-// download use: the GBK search page into result cells, the book page into the index
-// directory, the index page into chapter links and titles, and a chapter page cleaned
-// with both of its tables.
+// Fuzzes source 2's page cuts, the same functions its search and download run: the GBK
+// search page into hits, the book page into the index directory, the index into chapter
+// links and titles, and a chapter page cleaned with both of its tables.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
 #include "fuzz/fuzz_check.hpp"
-#include "sources/cleanup.hpp"
-#include "sources/page.hpp"
-#include "sources/site_config.hpp"
-#include "text/markers.hpp"
+#include "sources/source2.hpp"
 #include "text/primitives.hpp"
 
 namespace {
 
+namespace sources = quillreap::sources;
 namespace text = quillreap::text;
 using text::Text;
 
+const sources::SiteConfig& config() {
+  static const sources::SiteConfig value = sources::SiteConfig::defaults();
+  return value;
+}
+
 void cut_search_page(const Text& page) {
-  text::TextArray hits;
-  text::text_between_all(page, "CListTitle", "...</div>", hits, false, 0, {}, {}, false, true);
-  for (const Text& hit : hits) {
-    QUILLREAP_FUZZ_CHECK(hit.size() >= 9 && hit.compare(hit.size() - 9, 9, "...</div>") == 0);
-    (void)text::text_between(hit, "<a href=\"", "\" target=\"_blank\"><b>");
-    (void)text::text_between(hit, "<b>", "</b>");
-    (void)text::text_between(hit, "CListText\">", "...</div>");
-    (void)text::text_between(text::text_between(hit, "Author", "| <a href"), "shtml\">", "</a>");
-  }
+  const Text prefix = "http://" + config().source2_host;
+  for (const sources::SearchHit& hit : sources::source2::search_hits(page, config()))
+    QUILLREAP_FUZZ_CHECK(hit.address.compare(0, prefix.size(), prefix) == 0);
 }
 
 void cut_book_page(const Text& page) {
-  // "b1#引号><a href=#引号" ... "Index.html#引号 id="
-  const Text path = text::text_between(page, "b1#\xD2\xFD\xBA\xC5><a href=#\xD2\xFD\xBA\xC5",
-                                       "Index.html#\xD2\xFD\xBA\xC5 id=");
-  QUILLREAP_FUZZ_CHECK(page.find(path) != std::string::npos);
+  const Text address = sources::source2::index_address(page, config());
+  const Text prefix = "http://" + config().source2_host;
+  QUILLREAP_FUZZ_CHECK(address.compare(0, prefix.size(), prefix) == 0);
+  QUILLREAP_FUZZ_CHECK(page.find(address.substr(prefix.size())) != std::string::npos);
 }
 
 void cut_index_page(const Text& page) {
-  text::TextArray entries;
-  text::text_between_all(page, "<li><strong ><a ", "</strong ></li>", entries, false, 0, {}, "'");
-  for (const Text& entry : entries) {
+  const Text index = "http://" + config().source2_host + "/Book/1/";
+  for (const Text& entry : sources::source2::index_entries(page)) {
     QUILLREAP_FUZZ_CHECK(!entry.empty() && entry.back() == '\'');
-    // "href=#引号" ... "#引号 title="
-    (void)text::text_between(entry, "href=#\xD2\xFD\xBA\xC5", "#\xD2\xFD\xBA\xC5 title=");
-    (void)text::text_between(entry, ">", "</a>");
+    const sources::ChapterLink link = sources::source2::chapter_link(entry, index, config());
+    QUILLREAP_FUZZ_CHECK(link.address.compare(0, index.size(), index) == 0);
   }
 }
 
-void cut_chapter_page(const Text& page, const quillreap::sources::SiteConfig& config) {
-  // "contentbox#引号><br />"
-  constexpr std::string_view kLeft = "contentbox#\xD2\xFD\xBA\xC5><br />";
-  constexpr std::string_view kRight = "<br /><br /></div>";
-  if (!quillreap::sources::has_markers(page, kLeft, kRight)) return;
-  const Text clean =
-      quillreap::sources::clean_source2_chapter(text::text_between(page, kLeft, kRight), config);
-  QUILLREAP_FUZZ_CHECK(clean.find('\0') == std::string::npos);
+void cut_chapter_page(const Text& page) {
+  const auto clean = sources::source2::chapter_text(page, config());
+  if (clean) QUILLREAP_FUZZ_CHECK(clean->find('\0') == std::string::npos);
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  static const quillreap::sources::SiteConfig config = quillreap::sources::SiteConfig::defaults();
   FuzzedDataProvider input(data, size);
   const int kind = input.ConsumeIntegralInRange<int>(0, 3);
   const std::string raw = input.ConsumeRemainingBytesAsString();
@@ -77,7 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       cut_index_page(page);
       break;
     default:
-      cut_chapter_page(page, config);
+      cut_chapter_page(page);
       break;
   }
   return 0;

@@ -1,17 +1,25 @@
-// Filling one row of the result list from the cells a search cut out of a hit.
+// Filling the result list from the cells a search cut out of its hits.
 #include "sources/result_row.hpp"
 
 #include "sources/status_texts.hpp"
 
 namespace quillreap::sources {
 
-void append_result_row(Report& list, const text::Text& address, const text::Text& name,
-                       const text::Text& introduction, const text::Text& author) {
+void append_result_row(Report& list, const SearchHit& hit) {
   const int row = list.list_append_row();
-  list.list_set_cell(row, 0, address);
-  list.list_set_cell(row, 1, name);
-  list.list_set_cell(row, 2, introduction.empty() ? text::Text(kNoIntroduction) : introduction);
-  list.list_set_cell(row, 3, author);
+  list.list_set_cell(row, 0, hit.address);
+  list.list_set_cell(row, 1, hit.name);
+  list.list_set_cell(row, 2, hit.introduction.empty() ? Text(kNoIntroduction) : hit.introduction);
+  list.list_set_cell(row, 3, hit.author);
+}
+
+Text list_search_hits(Report& list, const std::vector<SearchHit>& hits) {
+  for (const SearchHit& hit : hits) {
+    text::do_events();
+    append_result_row(list, hit);
+  }
+  list.list_select_row(0);
+  return Text(kSearchDone);
 }
 
 }  // namespace quillreap::sources

@@ -1,9 +1,14 @@
 // Source 1: search through the site-search service (UTF-8 result page), and the book
-// download from the source 1 host.
+// download from the source 1 host; with the page cuts both are made of.
 #pragma once
 
+#include <optional>
+#include <vector>
+
+#include "sources/book_download.hpp"
 #include "sources/book_file.hpp"
 #include "sources/report.hpp"
+#include "sources/result_row.hpp"
 #include "sources/site_config.hpp"
 
 namespace quillreap::sources {
@@ -15,4 +20,16 @@ Text search_source1(const Text& word, Report& list, const SiteConfig& config);
 BookOutcome download_source1(const Text& book_address, const Text& book_name, Report& log_box,
                              const SiteConfig& config, const Text& directory);
 
+namespace source1 {
+
+// The search page, already converted to GBK, cut into hits.
+std::vector<SearchHit> search_hits(const Text& page);
+// The site marks a broken book with "Warning" on its page.
+bool faulty_book(const Text& book_page);
+Text index_address(const Text& book_page, const SiteConfig& config);
+text::TextArray index_entries(const Text& index_page);
+ChapterLink chapter_link(const Text& entry, const Text& index_address, const SiteConfig& config);
+std::optional<Text> chapter_text(const Text& chapter_page, const SiteConfig& config);
+
+}  // namespace source1
 }  // namespace quillreap::sources

@@ -1,0 +1,41 @@
+// The download both sources share: book page, chapter index, every chapter in index order
+// into the book buffer, then the book file. What differs between the sites (where the
+// index is, how an entry reads, how a chapter is cut and cleaned) comes in as SourcePages.
+#pragma once
+
+#include <optional>
+
+#include "sources/book_file.hpp"
+#include "sources/report.hpp"
+#include "sources/site_config.hpp"
+#include "text/primitives.hpp"
+
+namespace quillreap::sources {
+
+// One entry of a chapter index.
+struct ChapterLink {
+  Text address;
+  Text title;
+};
+
+// A site's page cuts, as plain functions of the page text so that tests and fuzz targets
+// can drive them without a download.
+struct SourcePages {
+  // True for a book page the site marks as broken; such a book is refused at once.
+  bool (*faulty_book)(const Text& book_page);
+  Text (*index_address)(const Text& book_page, const SiteConfig& config);
+  text::TextArray (*index_entries)(const Text& index_page);
+  ChapterLink (*chapter_link)(const Text& entry, const Text& index_address,
+                              const SiteConfig& config);
+  // The chapter's cleaned text; nullopt when the page lost its text (the markers around
+  // it are missing), which differs from an empty chapter.
+  std::optional<Text> (*chapter_text)(const Text& chapter_page, const SiteConfig& config);
+};
+
+// Runs on the download worker; every report call is a request the interface thread
+// carries out.
+BookOutcome download_book(const Text& book_address, const Text& book_name, Report& log_box,
+                          const SiteConfig& config, const Text& directory,
+                          const SourcePages& pages);
+
+}  // namespace quillreap::sources
