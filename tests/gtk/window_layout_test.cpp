@@ -64,8 +64,9 @@ TEST_F(WindowLayoutTest, FrameAndMenu) {
   GtkWidget* menu = gtk_menu_item_get_submenu(GTK_MENU_ITEM(widgets().menu));
   ASSERT_NE(menu, nullptr);
   EXPECT_EQ(child_labels(menu), (std::vector<std::string>{u8(u8"检测更新"), u8(u8"关于")}));
-  EXPECT_EQ(widgets().menu_items.at(Command::kCheckUpdates),
-            g_list_nth_data(gtk_container_get_children(GTK_CONTAINER(menu)), 0));
+  GList* items = gtk_container_get_children(GTK_CONTAINER(menu));
+  EXPECT_EQ(widgets().menu_items.at(Command::kCheckUpdates), g_list_nth_data(items, 0));
+  g_list_free(items);
 }
 
 TEST_F(WindowLayoutTest, EveryControlAtItsPlaceWithItsSizeAndState) {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 
 #include "app/headless_controls.hpp"
 #include "sources/source1.hpp"
@@ -178,6 +179,63 @@ TEST_F(Downloads, Source1ChaptersThatCannotBeHadKeepTheirPlace) {
   const auto targets = site_.targets();
   EXPECT_NE(std::find(targets.begin(), targets.end(), "/"), targets.end());
   EXPECT_EQ(controls_.status(), "书籍:书的所有章节已生成TXT文本在程序目录下(有3章获取失败)");
+}
+
+// An error page or a cut-off page is lost even when the bytes that did arrive hold the
+// chapter markers and text: the book must not take a server's error page for a chapter.
+TEST_F(Downloads, FailedChapterFetchesAreLostWhateverTheirBodyHolds) {
+  const auto failing = [](int status, const Text& body) {
+    loopback::Response response;
+    response.status = status;
+    response.reason = status == 404 ? "Not Found" : "Internal Server Error";
+    response.body = body;
+    return response;
+  };
+  // The head announces more bytes than follow; the server then closes the connection.
+  const auto cut_off = [](const Text& body) {
+    loopback::Response response;
+    response.raw = "HTTP/1.1 200 OK\r\nContent-Length: " + std::to_string(body.size() + 100) +
+                   "\r\nConnection: close\r\n\r\n" + body;
+    return response;
+  };
+  const Text lost_line = "书籍:书的所有章节已生成TXT文本在程序目录下(有3章获取失败)";
+  const Text book =
+      "书\r\n\r\n" + heading("一") + "正文一" + heading("二") + heading("三") + heading("四");
+
+  source1_book();
+  site_.page("/index/7/",
+             source1_entry("/read/7/1.html", "一") + source1_entry("/read/7/2.html", "二") +
+                 source1_entry("/read/7/3.html", "三") + source1_entry("/read/7/4.html", "四"));
+  site_.page("/read/7/1.html", source1_chapter("正文一"));
+  site_.respond("/read/7/2.html", failing(404, source1_chapter("错页二")));
+  site_.respond("/read/7/3.html", failing(500, source1_chapter("错页三")));
+  site_.respond("/read/7/4.html", cut_off(source1_chapter("半页四")));
+  EXPECT_EQ(download1("书"), BookOutcome::kWrittenWithGaps);
+  EXPECT_EQ(read_book("书"), book);
+  EXPECT_EQ(controls_.status(), lost_line);
+
+  source2_book();
+  site_.page("/Book/12/", source2_entry("1.html", "一") + source2_entry("2.html", "二") +
+                              source2_entry("3.html", "三") + source2_entry("4.html", "四"));
+  site_.page("/Book/12/1.html", source2_chapter("正文一"));
+  site_.respond("/Book/12/2.html", failing(404, source2_chapter("错页二")));
+  site_.respond("/Book/12/3.html", failing(500, source2_chapter("错页三")));
+  site_.respond("/Book/12/4.html", cut_off(source2_chapter("半页四")));
+  EXPECT_EQ(download2("书"), BookOutcome::kWrittenWithGaps);
+  EXPECT_EQ(read_book("书"), book);
+  EXPECT_EQ(controls_.status(), lost_line);
+}
+
+// Source 2's closing marker begins with the "<br />" that ends its opening one; that
+// shared "<br />" cannot serve both, so a page holding only one of them has lost its text.
+TEST_F(Downloads, Source2ClosingMarkerCountsOnlyBehindTheOpeningOne) {
+  source2_book();
+  site_.page("/Book/12/", source2_entry("1.html", "一") + source2_entry("2.html", "二"));
+  site_.page("/Book/12/1.html", "<div id=\"contentbox\"><br /><br /></div>");
+  site_.page("/Book/12/2.html", source2_chapter(""));  // both markers whole: empty, not lost
+  EXPECT_EQ(download2("书"), BookOutcome::kWrittenWithGaps);
+  EXPECT_EQ(read_book("书"), "书\r\n\r\n" + heading("一") + heading("二"));
+  EXPECT_EQ(controls_.status(), "书籍:书的所有章节已生成TXT文本在程序目录下(有1章获取失败)");
 }
 
 TEST_F(Downloads, NoIndexMeansNoFile) {

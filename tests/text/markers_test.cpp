@@ -20,6 +20,11 @@ TEST(TextBetween, CutsStrictlyBetweenTheMarkers) {
   // Only a right marker after the left one counts.
   EXPECT_EQ(text_between("</b> <b>late", "<b>", "</b>"), "");
   EXPECT_EQ(text_between("[a][b]", "[", "]", 3), "b");
+  // The search for the left marker begins exactly at start (1-based); 0 means 1.
+  for (int start : {0, 1, 2, 3, 4}) {
+    const Text expected[] = {"[[[x", "[[[x", "[[x", "[x", "x"};
+    EXPECT_EQ(text_between("[[[[x]", "[", "]", start), expected[start]) << start;
+  }
   EXPECT_EQ(text_between("中文[书名]", "[", "]"), "书名");
   EXPECT_EQ(text_between("", "[", "]"), "");
   // Empty markers never loop and never cut a piece out of nothing.
