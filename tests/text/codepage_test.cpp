@@ -24,7 +24,8 @@ Bytes bytes_of(std::string_view s) {
 
 // What each platform's converter makes of an emoji and of a cut-off UTF-8 sequence.
 // Windows goes through UTF-16: one '?' for each of the emoji's two units, and one for
-// the whole cut-off sequence. iconv gives one '?' per code point and per broken byte.
+// the whole cut-off sequence. The Linux decoding gives one '?' per code point and per
+// broken byte.
 #ifdef _WIN32
 const Text kEmoji = "??";
 const Text kCutSequence = "?";
