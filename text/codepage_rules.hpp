@@ -12,6 +12,10 @@ namespace quillreap::text {
 // a surrogate, a code point beyond U+10FFFF).
 std::size_t utf8_sequence_size(std::string_view rest);
 
+// Whether a GBK byte starts a two-byte character (0x81 to 0xFE); every other byte stands
+// alone, 0x80 (the euro sign) among them.
+bool gbk_lead_byte(unsigned char byte);
+
 // Byte length of the GBK character at the start of rest that could not be converted: 2 when
 // a lead byte is followed by a byte that can trail one, so the pair goes as one character;
 // 1 otherwise, so that a following ASCII byte still comes through.

@@ -62,7 +62,9 @@ std::wstring gbk_to_wide(std::string_view gbk) {
   std::wstring wide;
   wide.reserve(gbk.size());
   for (std::size_t i = 0; i < gbk.size();) {
-    const std::size_t size = static_cast<unsigned char>(gbk[i]) < 0x80 ? 1 : 2;
+    // Only a lead byte takes a second one: 0x80 (the euro sign) stands alone, and taken
+    // together with a following lead byte it would be lost with it.
+    const std::size_t size = gbk_lead_byte(static_cast<unsigned char>(gbk[i])) ? 2 : 1;
     wchar_t unit[2];
     const int got = i + size <= gbk.size()
                         ? MultiByteToWideChar(kGbk, MB_ERR_INVALID_CHARS, gbk.data() + i,

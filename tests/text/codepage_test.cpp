@@ -1,6 +1,7 @@
 // UTF-8 to GBK and back: real pages from the fixtures, characters outside GBK, zero bytes
-// and broken input. Each platform converts with its own tables; the expected GBK files
-// were made with an independent converter.
+// and broken input. Both platforms write Windows' code page 936 (Linux from the table
+// recorded from it); the search page's expected GBK was made with an independent converter,
+// the code-page page's from what Windows itself wrote.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -23,7 +24,8 @@ Bytes bytes_of(std::string_view s) {
 
 // What each platform's converter makes of an emoji and of a cut-off UTF-8 sequence.
 // Windows goes through UTF-16: one '?' for each of the emoji's two units, and one for
-// the whole cut-off sequence. iconv gives one '?' per code point and per broken byte.
+// the whole cut-off sequence. The Linux decoding gives one '?' per code point and per
+// broken byte.
 #ifdef _WIN32
 const Text kEmoji = "??";
 const Text kCutSequence = "?";
@@ -85,6 +87,39 @@ TEST(Utf8ToAnsi, ConvertsARealPageWhole) {
   const Text converted = utf8_to_ansi(bytes_of(page));
   ASSERT_EQ(converted.size(), expected.size());
   EXPECT_TRUE(converted == expected);
+}
+
+// Where Windows does more than plain GBK: a near GBK character for one GBK lacks (best
+// fit), the user-defined areas as the private use area, and the euro sign as 0x80.
+TEST(Utf8ToAnsi, WritesWhatWindowsWritesWhereGbkEnds) {
+  EXPECT_EQ(utf8_to_ansi(bytes_of("\xC3\x80")), "\xA8\xA4");      // À as à
+  EXPECT_EQ(utf8_to_ansi(bytes_of("\xC3\x89")), "\xA8\xA6");      // É as é
+  EXPECT_EQ(utf8_to_ansi(bytes_of("\xC2\xB2")), "2");             // ²
+  EXPECT_EQ(utf8_to_ansi(bytes_of("\xC2\xA2")), "\xA1\xE9");      // ¢ as ￠
+  EXPECT_EQ(utf8_to_ansi(bytes_of("\xEE\x80\x80")), "\xAA\xA1");  // U+E000
+  EXPECT_EQ(utf8_to_ansi(bytes_of("\xEF\xA3\xB5")), "\xFF");      // U+F8F5, one way only
+  EXPECT_EQ(utf8_to_ansi(bytes_of("\xEF\xA3\xBF")), "?");         // U+F8FF, beyond those areas
+  EXPECT_EQ(utf8_to_ansi(bytes_of("1\xE2\x82\xAC")), "1\x80");    // €
+}
+
+TEST(Utf8ToAnsi, APageOfCharactersGbkLacksComesOutAsOnWindows) {
+  const std::string page = fixture("cp936_page.utf8.html");
+  const std::string expected = fixture("cp936_page.gbk.txt");
+  ASSERT_GT(page.size(), 5000u);
+  EXPECT_TRUE(utf8_to_ansi(bytes_of(page)) == expected);
+  // Read back, best fit does not return, and 0xFF (what U+F8F5 becomes) is no character.
+  EXPECT_TRUE(ansi_to_utf8(expected) == fixture("cp936_page.back.utf8.html"));
+}
+
+TEST(AnsiToUtf8, ReadsUserDefinedAreasAndTheEuroSign) {
+  EXPECT_EQ(ansi_to_utf8("\xAA\xA1"), "\xEE\x80\x80");
+  EXPECT_EQ(ansi_to_utf8("\xFE\xFE"), "\xEE\x93\x85");  // U+E4C5
+  EXPECT_EQ(ansi_to_utf8("\x80"), "\xE2\x82\xAC");
+  // 0x80 stands alone: a lead byte behind it, cut off, does not take it along, even when
+  // other bytes in the text are not GBK either.
+  EXPECT_EQ(ansi_to_utf8("\x80\x81"), "\xE2\x82\xAC?");
+  EXPECT_EQ(ansi_to_utf8("\x80\x81\x40\xFF"), "\xE2\x82\xAC\xE4\xB8\x82?");
+  EXPECT_EQ(ansi_to_utf8("\xFF\xFF"), "??");
 }
 
 TEST(AnsiToUtf8, RoundTripsGbkAndMarksBrokenBytes) {
