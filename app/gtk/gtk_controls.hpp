@@ -5,9 +5,11 @@
 
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/controls.hpp"
+#include "app/gtk/book_folder.hpp"
 #include "app/gtk/main_thread.hpp"
 #include "app/gtk/window_widgets.hpp"
 
@@ -17,6 +19,9 @@ class GtkControls : public Controls {
  public:
   // Interface thread. The widgets must outlive every call.
   explicit GtkControls(const WindowWidgets& widgets);
+
+  // Interface thread, before the first download: where books go, for the status note.
+  void set_book_folder(BookFolder folder) { book_folder_ = std::move(folder); }
 
   void set_status(std::string_view text) override;
   void append_log(std::string_view text) override;
@@ -38,6 +43,7 @@ class GtkControls : public Controls {
   using Row = std::array<Text, 5>;
 
   const WindowWidgets& widgets_;
+  BookFolder book_folder_;
   MainThread main_thread_;
   // The cells as GBK bytes, row for row with the list store, which holds their UTF-8
   // form for display: reading a cell back gives exactly the bytes written.
