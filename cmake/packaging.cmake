@@ -49,8 +49,13 @@ if(WIN32)
            "\n试用:先双击 quillreap-sample-sites.exe 启动示例网站(本机 127.0.0.1 的 18061-18063 端口,"
            "窗口保持打开),\n再运行 quillreap.exe,搜索\"西游\"即可下载示例书籍。\n")
   endif()
-  configure_file(${quillreap_packaging_dir}/readme-windows.txt.in
-                 ${quillreap_generated_dir}/readme-utf8.txt @ONLY NEWLINE_STYLE CRLF)
+  # Every line break made CR LF after filling in, the inserted lines' ones too.
+  file(READ ${quillreap_packaging_dir}/readme-windows.txt.in quillreap_readme)
+  string(CONFIGURE "${quillreap_readme}" quillreap_readme @ONLY)
+  string(REPLACE "\n" "\r\n" quillreap_readme "${quillreap_readme}")
+  file(WRITE ${quillreap_generated_dir}/readme-utf8.txt "${quillreap_readme}")
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+               ${quillreap_packaging_dir}/readme-windows.txt.in)
   execute_process(COMMAND iconv -f UTF-8 -t GBK ${quillreap_generated_dir}/readme-utf8.txt
                   OUTPUT_FILE ${quillreap_generated_dir}/readme.txt
                   RESULT_VARIABLE quillreap_iconv_result)
