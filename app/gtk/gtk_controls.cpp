@@ -11,8 +11,21 @@ namespace quillreap::app::gtk {
 GtkControls::GtkControls(const WindowWidgets& widgets) : widgets_(widgets) {}
 
 void GtkControls::set_status(std::string_view text) {
+<<<<<<< HEAD
   interface_thread_.call(
       [&] { gtk_label_set_text(widgets_.status_parts[1], text::ansi_to_utf8(text).c_str()); });
+=======
+  main_thread_.call([&] {
+    const Text shown = with_book_folder_note(text, book_folder_);
+    GtkLabel* label = widgets_.status_parts[1];
+    gtk_label_set_text(label, text::ansi_to_utf8(shown).c_str());
+    // The note ends in the folder's name: a long line loses its middle, not the folder.
+    const bool noted = shown.size() != text.size();
+    gtk_label_set_ellipsize(label, noted ? PANGO_ELLIPSIZE_MIDDLE : PANGO_ELLIPSIZE_END);
+    gtk_widget_set_tooltip_text(GTK_WIDGET(label),
+                                noted ? text::ansi_to_utf8(shown).c_str() : nullptr);
+  });
+>>>>>>> issue-14
 }
 
 void GtkControls::append_log(std::string_view text) {

@@ -3,9 +3,20 @@
 // is handed to the interface thread and the worker waits until it has run.
 #pragma once
 
+<<<<<<< HEAD
 #include "app/control_state.hpp"
 #include "app/controls.hpp"
 #include "app/gtk/gtk_interface_thread.hpp"
+=======
+#include <array>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/controls.hpp"
+#include "app/gtk/book_folder.hpp"
+#include "app/gtk/main_thread.hpp"
+>>>>>>> issue-14
 #include "app/gtk/window_widgets.hpp"
 
 namespace quillreap::app::gtk {
@@ -14,6 +25,9 @@ class GtkControls : public Controls {
  public:
   // Interface thread. The widgets must outlive every call.
   explicit GtkControls(const WindowWidgets& widgets);
+
+  // Interface thread, before the first download: where books go, for the status note.
+  void set_book_folder(BookFolder folder) { book_folder_ = std::move(folder); }
 
   void set_status(std::string_view text) override;
   void append_log(std::string_view text) override;
@@ -33,10 +47,21 @@ class GtkControls : public Controls {
 
  private:
   const WindowWidgets& widgets_;
+<<<<<<< HEAD
   GtkInterfaceThread interface_thread_;
   // The cells as GBK bytes, row for row with the list store (which holds their UTF-8 form
   // for display), and the book buffer. Interface thread only.
   ControlState state_;
+=======
+  BookFolder book_folder_;
+  MainThread main_thread_;
+  // The cells as GBK bytes, row for row with the list store, which holds their UTF-8
+  // form for display: reading a cell back gives exactly the bytes written.
+  std::vector<Row> rows_;
+  // The book buffer. The hidden text view is no byte store (it holds UTF-8 and lays out
+  // on every change), so the bytes stay here.
+  std::string book_;
+>>>>>>> issue-14
 };
 
 }  // namespace quillreap::app::gtk

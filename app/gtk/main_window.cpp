@@ -17,11 +17,15 @@ void pump_pending_events() {
 }  // namespace
 
 MainWindow::MainWindow(sources::SiteConfig config, Text book_directory)
+    : MainWindow(std::move(config), BookFolder{std::move(book_directory), true}) {}
+
+MainWindow::MainWindow(sources::SiteConfig config, BookFolder book_folder)
     : widgets_(build_window(main_window_description(), [this](Command command) { run(command); })),
       controls_(std::make_unique<GtkControls>(widgets_)),
       shell_(std::make_unique<GtkShell>(GTK_WINDOW(widgets_.window))),
       controller_(std::make_unique<Controller>(*controls_, *shell_, std::move(config),
-                                               std::move(book_directory))) {
+                                               book_folder.directory)) {
+  controls_->set_book_folder(std::move(book_folder));
   text::set_event_pump(pump_pending_events);
   g_signal_connect(widgets_.window, "delete-event",
                    G_CALLBACK(+[](GtkWidget*, GdkEvent*, gpointer self) -> gboolean {

@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "app/controller.hpp"
+#include "app/gtk/book_folder.hpp"
 #include "app/gtk/gtk_controls.hpp"
 #include "app/gtk/gtk_shell.hpp"
 #include "app/gtk/window_widgets.hpp"
@@ -19,6 +20,8 @@ class MainWindow {
   // Builds the window (not shown yet) and installs this thread's event pump for
   // do_events. Books are written to book_directory.
   MainWindow(sources::SiteConfig config, Text book_directory);
+  // Books are written to book_folder; away from the program, the status bar says where.
+  MainWindow(sources::SiteConfig config, BookFolder book_folder);
   // Closes the window if it is still open.
   ~MainWindow();
   MainWindow(const MainWindow&) = delete;
