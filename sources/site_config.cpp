@@ -30,6 +30,8 @@ SiteConfig SiteConfig::defaults() {
       "\xB8\xFC\xD0\xC2\xBA\xC3\xBF\xEC\xA1\xA3",
   };
   config.update_host = defaults::kUpdateHost;
+  config.connections = defaults::kConnections;
+  config.tries = defaults::kTries;
   return config;
 }
 

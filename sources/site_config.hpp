@@ -1,5 +1,6 @@
-// The hosts and site texts the searches and downloads use. Fixed at build time (the
-// QUILLREAP_* CMake cache variables); tests and the command line pass their own values.
+// The hosts and site texts the searches and downloads use, and how a download fetches.
+// Fixed at build time (the QUILLREAP_* CMake cache variables); tests and the command line
+// pass their own values.
 #pragma once
 
 #include <array>
@@ -12,8 +13,8 @@ using text::Text;
 
 // Every text is GBK.
 struct SiteConfig {
-  Text search_host;           // site-search service used by the source 1 search
-  Text search_id;             // its 19-digit identifier, the value of the query key s
+  Text search_host;  // site-search service used by the source 1 search
+  Text search_id;    // its 19-digit identifier, the value of the query key s
   Text source1_host;
   Text source2_host;
   Text source2_label;         // found in a book address, it marks a source 2 book
@@ -21,6 +22,13 @@ struct SiteConfig {
   // The four sentences the source 2 site writes into chapters, sentence 1 first.
   std::array<Text, 4> source2_ad_sentences;
   Text update_host;
+
+  // Chapter pages fetched at once, and tries per page (book page, index, chapter; a search
+  // page is tried once).
+  int connections = 4;
+  int tries = 3;
+  static constexpr int kMaxConnections = 16;
+  static constexpr int kMaxTries = 5;
 
   // The build's configuration.
   static SiteConfig defaults();

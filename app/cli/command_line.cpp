@@ -19,6 +19,14 @@ std::optional<Command> command_named(std::string_view name) {
   return std::nullopt;
 }
 
+std::optional<int> whole_number(const Text& value) {
+  int number = 0;
+  const char* end = value.data() + value.size();
+  const auto [stop, error] = std::from_chars(value.data(), end, number);
+  if (value.empty() || error != std::errc() || stop != end) return std::nullopt;
+  return number;
+}
+
 // The value of a host-like option: nothing in it may break the address it joins.
 bool usable_host(std::string_view value) {
   return !value.empty() && value.find_first_of("/ \t\r\n") == std::string_view::npos;
@@ -44,9 +52,16 @@ const std::string_view kUsage =
     "  --source1-host HOST    the source 1 site\n"
     "  --source2-host HOST    the source 2 site\n"
     "  --source2-label LABEL  what marks a source 2 book address\n"
+    "  --connections N        chapter pages fetched at once, 1 to 16\n"
+    "  --tries N              tries per page before it counts as lost, 1 to 5\n"
+    "  --fresh                fetch every chapter again and replace the chapter store\n"
+    "  --no-store             neither read nor write a chapter store\n"
     "  --help                 this text\n"
     "Options take their value as the next argument or after '='; '--' ends the options.\n"
-    "Progress goes to standard error; download and get print the book file's path.\n"
+    "Progress goes to standard error, with one line for each page that could not be\n"
+    "had after its last try; download and get print the book file's path.\n"
+    "Interrupted (Ctrl-C), a download stops, writes no book, keeps what it fetched in the\n"
+    "chapter store for the next run, and exits with 130.\n"
     "\n"
     "exit status: 0  the book was written with every chapter (search: hits found)\n"
     "             3  the book was written, but some chapters could not be had\n"
@@ -66,6 +81,7 @@ std::variant<Invocation, UsageError> parse_command_line(const std::vector<Text>&
   bool source_given = false;
   bool row_given = false;
   bool options_ended = false;
+  Text store_option;
 
   for (size_t i = 0; i < arguments.size(); ++i) {
     const Text& argument = arguments[i];
@@ -83,6 +99,11 @@ std::variant<Invocation, UsageError> parse_command_line(const std::vector<Text>&
       options_ended = true;
       continue;
     }
+    if (argument == "--fresh" || argument == "--no-store") {
+      (argument == "--fresh" ? invocation.fresh : invocation.no_store) = true;
+      store_option = argument;
+      continue;
+    }
     // "--name value" or "--name=value".
     Text name = argument;
     std::optional<Text> value;
@@ -91,8 +112,8 @@ std::variant<Invocation, UsageError> parse_command_line(const std::vector<Text>&
       value = argument.substr(equals + 1);
     }
     static constexpr std::string_view kValued[] = {
-        "--source",    "--row",          "--out",          "--search-host",
-        "--search-id", "--source1-host", "--source2-host", "--source2-label"};
+        "--source",       "--row",          "--out",           "--search-host", "--search-id",
+        "--source1-host", "--source2-host", "--source2-label", "--connections", "--tries"};
     bool known = false;
     for (std::string_view option : kValued) known = known || name == option;
     if (!known) return usage_error(text::concat("unknown option '", name, "'"));
@@ -106,13 +127,19 @@ std::variant<Invocation, UsageError> parse_command_line(const std::vector<Text>&
       invocation.source_choice = *value == "1" ? 0 : 1;
       source_given = true;
     } else if (name == "--row") {
-      int row = -1;
-      const char* end = value->data() + value->size();
-      const auto [stop, error] = std::from_chars(value->data(), end, row);
-      if (value->empty() || error != std::errc() || stop != end || row < 0)
-        return usage_error("--row takes a row number, counted from 0");
-      invocation.row = row;
+      const std::optional<int> row = whole_number(*value);
+      if (!row || *row < 0) return usage_error("--row takes a row number, counted from 0");
+      invocation.row = *row;
       row_given = true;
+    } else if (name == "--connections" || name == "--tries") {
+      const bool connections = name == "--connections";
+      const int most =
+          connections ? sources::SiteConfig::kMaxConnections : sources::SiteConfig::kMaxTries;
+      const std::optional<int> number = whole_number(*value);
+      if (!number || *number < 1 || *number > most)
+        return usage_error(
+            text::concat(name, " takes a whole number from 1 to ", std::to_string(most)));
+      (connections ? invocation.config.connections : invocation.config.tries) = *number;
     } else if (name == "--out") {
       if (value->empty()) return usage_error("--out needs a directory");
       invocation.out_directory = *value;
@@ -146,6 +173,10 @@ std::variant<Invocation, UsageError> parse_command_line(const std::vector<Text>&
     invocation.word = words[0];
   }
   if (row_given && *command != Command::kGet) return usage_error("--row belongs to get");
+  if (!store_option.empty() && *command == Command::kSearch)
+    return usage_error(text::concat(store_option, " belongs to download and get"));
+  if (invocation.fresh && invocation.no_store)
+    return usage_error("--fresh and --no-store exclude each other");
   return invocation;
 }
 

@@ -24,6 +24,8 @@ struct Invocation {
   int row = 0;            // get
   Text out_directory = ".";
   sources::SiteConfig config = sources::SiteConfig::defaults();
+  bool fresh = false;     // download and get: ignore and replace the chapter store
+  bool no_store = false;  // download and get: neither read nor write a chapter store
 };
 
 struct UsageError {

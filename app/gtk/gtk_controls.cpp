@@ -11,11 +11,7 @@ namespace quillreap::app::gtk {
 GtkControls::GtkControls(const WindowWidgets& widgets) : widgets_(widgets) {}
 
 void GtkControls::set_status(std::string_view text) {
-<<<<<<< HEAD
-  interface_thread_.call(
-      [&] { gtk_label_set_text(widgets_.status_parts[1], text::ansi_to_utf8(text).c_str()); });
-=======
-  main_thread_.call([&] {
+  interface_thread_.call([&] {
     const Text shown = with_book_folder_note(text, book_folder_);
     GtkLabel* label = widgets_.status_parts[1];
     gtk_label_set_text(label, text::ansi_to_utf8(shown).c_str());
@@ -25,7 +21,6 @@ void GtkControls::set_status(std::string_view text) {
     gtk_widget_set_tooltip_text(GTK_WIDGET(label),
                                 noted ? text::ansi_to_utf8(shown).c_str() : nullptr);
   });
->>>>>>> issue-14
 }
 
 void GtkControls::append_log(std::string_view text) {

@@ -3,20 +3,12 @@
 // is handed to the interface thread and the worker waits until it has run.
 #pragma once
 
-<<<<<<< HEAD
+#include <utility>
+
 #include "app/control_state.hpp"
 #include "app/controls.hpp"
-#include "app/gtk/gtk_interface_thread.hpp"
-=======
-#include <array>
-#include <string>
-#include <utility>
-#include <vector>
-
-#include "app/controls.hpp"
 #include "app/gtk/book_folder.hpp"
-#include "app/gtk/main_thread.hpp"
->>>>>>> issue-14
+#include "app/gtk/gtk_interface_thread.hpp"
 #include "app/gtk/window_widgets.hpp"
 
 namespace quillreap::app::gtk {
@@ -47,21 +39,11 @@ class GtkControls : public Controls {
 
  private:
   const WindowWidgets& widgets_;
-<<<<<<< HEAD
   GtkInterfaceThread interface_thread_;
   // The cells as GBK bytes, row for row with the list store (which holds their UTF-8 form
   // for display), and the book buffer. Interface thread only.
   ControlState state_;
-=======
   BookFolder book_folder_;
-  MainThread main_thread_;
-  // The cells as GBK bytes, row for row with the list store, which holds their UTF-8
-  // form for display: reading a cell back gives exactly the bytes written.
-  std::vector<Row> rows_;
-  // The book buffer. The hidden text view is no byte store (it holds UTF-8 and lays out
-  // on every change), so the bytes stay here.
-  std::string book_;
->>>>>>> issue-14
 };
 
 }  // namespace quillreap::app::gtk

@@ -131,6 +131,34 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndOneLine) {
   }
 }
 
+TEST_F(CliTest, DownloadSettingsOutOfRangeAreUsageErrorsThatNameTheOptionAndRange) {
+  struct Case {
+    Lines arguments;
+    std::string message;
+  };
+  const std::vector<Case> wrong = {
+      {{"get", "--source", "1", "西游", "--connections", "0"}, "--connections"},
+      {{"get", "--source", "1", "西游", "--connections", "17"}, "--connections"},
+      {{"get", "--source", "1", "西游", "--connections=4x"}, "--connections"},
+      {{"get", "--source", "1", "西游", "--tries", "6"}, "--tries"},
+      {{"get", "--source", "1", "西游", "--tries", ""}, "--tries"},
+      {{"get", "--source", "1", "西游", "--tries", "-1"}, "--tries"},
+      {{"search", "--source", "1", "西游", "--fresh"}, "--fresh"},
+      {{"get", "--source", "1", "西游", "--fresh", "--no-store"}, "--no-store"},
+  };
+  for (const Case& each : wrong) {
+    const ProgramRun run = bare(each.arguments);
+    EXPECT_EQ(run.exit_status, 2) << each.message;
+    EXPECT_NE(run.err.find(each.message), std::string::npos) << run.err;
+    if (each.message == "--connections") {
+      EXPECT_NE(run.err.find("1 to 16"), std::string::npos) << run.err;
+    }
+    if (each.message == "--tries") {
+      EXPECT_NE(run.err.find("1 to 5"), std::string::npos) << run.err;
+    }
+  }
+}
+
 TEST_F(CliTest, SearchPrintsOneLinePerHitAndTheStatusLinesOnStandardError) {
   const ProgramRun run = cli({"search", "--source", "1", "西游"});
   EXPECT_EQ(run.exit_status, 0);
