@@ -37,7 +37,7 @@ struct StoredChapter {
 struct ParsedStore {
   enum class Header {
     kGood,
-    kForeign,  // not a store of this version: wrong magic, version or check sum, or too short
+    kForeign,    // not a store of this version: wrong magic, version or check sum, or too short
     kOtherBook,  // a sound store, but of another book address (its name's hash collided)
   };
   Header header = Header::kForeign;
