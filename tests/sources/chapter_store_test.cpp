@@ -174,8 +174,13 @@ TEST_F(ChapterStoreTest, ADamagedByteDropsItsRecordAndEveryOneBehindIt) {
 }
 
 TEST_F(ChapterStoreTest, AForeignOrOlderFileIsSetAsideAndTheStoreStartsAgain) {
+  // A sound header of another version: its own check sum is right.
   Bytes older = encode_store_header(kBook);
   older[8] = static_cast<unsigned char>(kChapterStoreVersion + 1);  // the version's low byte
+  const std::size_t checked = older.size() - 4;
+  const std::uint32_t check = crc32(std::span(older).first(checked));
+  for (std::size_t i = 0; i < 4; ++i)
+    older[checked + i] = static_cast<unsigned char>(check >> (8 * i));
   const Bytes garbage = text::to_bytes("第一章\r\n not a store at all");
   for (const Bytes& foreign : {older, garbage}) {
     write(foreign);
