@@ -75,8 +75,7 @@ bool take_record(Reader& reader, std::span<const unsigned char> bytes, StoredCha
   std::string_view skipped;
   if (!reader.take_u32(size) || !reader.take_u32(check) || !reader.take_text(size, skipped))
     return false;
-  // The check sum covers the length too, so a damaged length is caught even when it
-  // happens to land on a plausible size.
+  // The check sum covers the length as well as the body, so no damaged length is trusted.
   const std::span<const unsigned char> body = bytes.subspan(start + 8, size);
   if (crc32(body, crc32(bytes.subspan(start, 4))) != check) return false;
   Reader fields(body);
