@@ -93,8 +93,8 @@ std::uint32_t crc32(std::span<const unsigned char> bytes, std::uint32_t crc) {
 }
 
 Bytes encode_store_header(std::string_view book_address) {
-  Bytes out;
-  put_text(out, kMagic);
+  Bytes out(kMagic.begin(), kMagic.end());
+  out.reserve(kMagic.size() + 12 + book_address.size());
   put_u32(out, kChapterStoreVersion);
   put_counted(out, book_address);
   put_u32(out, crc32(out));
