@@ -16,6 +16,12 @@ bool write_file(std::string_view path, std::initializer_list<const Bytes*> buffe
 inline bool write_file(std::string_view path, const Bytes& bytes) {
   return write_file(path, {&bytes});
 }
+// Appends bytes at the end of path, creating it when missing. false on an empty path or
+// any failure; a failed append may leave part of bytes behind.
+bool append_file(std::string_view path, const Bytes& bytes);
+// Creates the directory path (its parent must exist) or finds it there; true when it is a
+// directory afterwards. hidden marks a new directory hidden where a leading dot does not.
+bool make_directory(std::string_view path, bool hidden = false);
 // Moves from over to, replacing an existing file at to in one step.
 bool replace_file(std::string_view from, std::string_view to);
 bool remove_file(std::string_view path);

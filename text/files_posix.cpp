@@ -66,6 +66,24 @@ bool write_file(std::string_view path, std::initializer_list<const Bytes*> buffe
   return file.close();
 }
 
+bool append_file(std::string_view path, const Bytes& bytes) {
+  if (path.empty()) return false;
+  FileDescriptor file(
+      ::open(system_path(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
+  if (!file.valid()) return false;
+  if (!bytes.empty() && !write_all(file.get(), bytes.data(), bytes.size())) return false;
+  return file.close();
+}
+
+// A leading dot is what hides a directory here; hidden has nothing more to do.
+bool make_directory(std::string_view path, bool /*hidden*/) {
+  if (path.empty()) return false;
+  const std::string name = system_path(path);
+  if (::mkdir(name.c_str(), 0777) == 0) return true;
+  struct stat info {};
+  return errno == EEXIST && ::stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 bool replace_file(std::string_view from, std::string_view to) {
   if (from.empty() || to.empty()) return false;
   return std::rename(system_path(from).c_str(), system_path(to).c_str()) == 0;

@@ -49,6 +49,27 @@ bool write_file(std::string_view path, std::initializer_list<const Bytes*> buffe
   return CloseHandle(file.release()) != 0;
 }
 
+bool append_file(std::string_view path, const Bytes& bytes) {
+  // Append-only access: every write lands at the end, even beside another writer.
+  FileHandle file = open_file(path, FILE_APPEND_DATA, FILE_SHARE_READ, OPEN_ALWAYS);
+  if (!file) return false;
+  if (!bytes.empty() && !write_all(file.get(), bytes.data(), bytes.size())) return false;
+  return CloseHandle(file.release()) != 0;
+}
+
+bool make_directory(std::string_view path, bool hidden) {
+  if (path.empty()) return false;
+  const std::wstring name = gbk_to_wide(path);
+  if (CreateDirectoryW(name.c_str(), nullptr)) {
+    // A dot does not hide a name on Windows; the attribute does. Failing to set it
+    // leaves a visible directory, which still works.
+    if (hidden) SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_HIDDEN);
+    return true;
+  }
+  const DWORD attributes = GetFileAttributesW(name.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 bool replace_file(std::string_view from, std::string_view to) {
   if (from.empty() || to.empty()) return false;
   return MoveFileExW(gbk_to_wide(from).c_str(), gbk_to_wide(to).c_str(),

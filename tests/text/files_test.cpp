@@ -76,6 +76,30 @@ TEST_F(FilesTest, ReplaceAndRemove) {
   EXPECT_FALSE(fs::exists(dir_ / u8"书.txt"));
 }
 
+TEST_F(FilesTest, AppendAddsAtTheEndAndCreatesTheFile) {
+  const Text file = path("章节.store");
+  ASSERT_TRUE(append_file(file, to_bytes("一")));
+  ASSERT_TRUE(append_file(file, Bytes{}));
+  ASSERT_TRUE(append_file(file, to_bytes("\r\n二")));
+  EXPECT_TRUE(fs::exists(dir_ / u8"章节.store"));
+  EXPECT_EQ(read_file(file), to_bytes("一\r\n二"));
+  EXPECT_FALSE(append_file("", to_bytes("x")));
+  EXPECT_FALSE(append_file(dir_.string(), to_bytes("x")));  // a folder, not a file
+  EXPECT_FALSE(append_file(path("missing") + char_of(path_separator()) + "a", to_bytes("x")));
+}
+
+TEST_F(FilesTest, MakeDirectoryCreatesOrFindsAFolder) {
+  EXPECT_TRUE(make_directory(path("书库"), true));
+  EXPECT_TRUE(fs::is_directory(dir_ / u8"书库"));
+  EXPECT_TRUE(make_directory(path("书库")));  // already there
+  ASSERT_TRUE(write_file(path("书库") + char_of(path_separator()) + "a.txt", to_bytes("x")));
+  // A file in the way, a missing parent and no name are failures.
+  ASSERT_TRUE(write_file(path("file"), to_bytes("x")));
+  EXPECT_FALSE(make_directory(path("file")));
+  EXPECT_FALSE(make_directory(path("missing") + char_of(path_separator()) + "b"));
+  EXPECT_FALSE(make_directory(""));
+}
+
 TEST(AppDirectory, IsTheFolderOfThisProgram) {
   const Text dir = app_directory();
   ASSERT_FALSE(dir.empty());

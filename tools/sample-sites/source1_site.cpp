@@ -5,6 +5,7 @@
 
 #include "tools/sample-sites/served_sites.hpp"
 #include "tools/sample-sites/site_paths.hpp"
+#include "tools/sample-sites/source1_pages.hpp"
 
 namespace quillreap::sample_sites {
 namespace {
@@ -33,49 +34,60 @@ std::string front_page(const ServedSites& sites) {
   return page + "</div>\r\n</body></html>\r\n";
 }
 
-std::string book_page(const ServedBook& book) {
-  std::string page = head(book.name);
+std::string index_page(const ServedBook& book) {
+  std::vector<IndexEntry> entries;
+  for (int n = 1; n <= book.chapter_count; ++n)
+    entries.push_back({"/" + book.id + "/" + std::to_string(n) + ".html", chapter_title(book, n)});
+  return source1_index_page(book.name, entries);
+}
+
+}  // namespace
+
+std::string source1_book_page(std::string_view id, std::string_view name, std::string_view author,
+                              std::string_view intro, bool warning) {
+  const std::string book_id(id);
+  std::string page = head(name);
   // Pages of sound books carry the word in lower case only.
-  page +=
-      book.warning ? std::string(kWarning) : std::string("<div class=\"warning-bar\"></div>\r\n");
-  page += "<div id=\"info\"><h1>" + book.name + "</h1>\r\n<p>" + kAuthorLabel + book.author +
-          "</p>\r\n<p class=\"intro\">" + book.intro + "</p>\r\n";
-  page += "<div class=\"btns\"><span class=\"btopt\"><a href=\"/" + book.id + "/1.html\" title=\"" +
+  page += warning ? std::string(kWarning) : std::string("<div class=\"warning-bar\"></div>\r\n");
+  page += "<div id=\"info\"><h1>" + std::string(name) + "</h1>\r\n<p>" + kAuthorLabel +
+          std::string(author) + "</p>\r\n<p class=\"intro\">" + std::string(intro) + "</p>\r\n";
+  page += "<div class=\"btns\"><span class=\"btopt\"><a href=\"/" + book_id + "/1.html\" title=\"" +
           kReadStart + "\">" + kReadStart + "</a></span> <span class=\"btopt\"><a href=\"/" +
-          book.id + "/index.html\" title=\"" + kShowIndex + "\">" + kShowIndex +
+          book_id + "/index.html\" title=\"" + kShowIndex + "\">" + kShowIndex +
           "</a></span></div>\r\n";
   return page + "</div>\r\n</body></html>\r\n";
 }
 
-std::string index_page(const ServedBook& book) {
-  std::string page = head(book.name);
-  page += "<div id=\"list\"><h1>" + book.name + "</h1>\r\n<ul>\r\n";
-  for (int n = 1; n <= book.chapter_count; ++n)
-    page += "<li><a href='/" + book.id + "/" + std::to_string(n) + ".html'>" +
-            chapter_title(book, n) + "<span></span></a></li>\r\n";
+std::string source1_index_page(std::string_view name, const std::vector<IndexEntry>& entries) {
+  std::string page = head(name);
+  page += "<div id=\"list\"><h1>" + std::string(name) + "</h1>\r\n<ul>\r\n";
+  for (const IndexEntry& entry : entries)
+    page += "<li><a href='" + entry.link + "'>" + entry.title + "<span></span></a></li>\r\n";
   return page + "</ul></div>\r\n</body></html>\r\n";
 }
 
-std::string chapter_page(const ServedBook& book, int n, const ServedSites& sites) {
-  std::string title = chapter_title(book, n);
+std::string source1_chapter_page(std::string_view id, std::string_view title,
+                                 std::string_view markup) {
   std::string page = head(title);
-  page += "<h1>" + title + "</h1>\r\n<div id=\"nr1\">" + chapter_markup(book, n, 1, sites) +
-          "</div>\r\n<div class=\"page\"><a href=\"/" + book.id + "/index.html\">" + kIndexWord +
-          "</a></div>\r\n";
+  page += "<h1>" + std::string(title) + "</h1>\r\n<div id=\"nr1\">" + std::string(markup) +
+          "</div>\r\n<div class=\"page\"><a href=\"/" + std::string(id) + "/index.html\">" +
+          kIndexWord + "</a></div>\r\n";
   return page + "</body></html>\r\n";
 }
-
-}  // namespace
 
 loopback::Response answer_source1(const loopback::Request& request, const ServedSites& sites) {
   std::vector<std::string> pieces = path_pieces(request.target);
   if (pieces.empty()) return gbk_page(front_page(sites));
   const ServedBook* book = find_book(sites.source1, pieces[0]);
   if (!book || pieces.size() != 2) return not_found();
-  if (pieces[1].empty()) return gbk_page(book_page(*book));
+  if (pieces[1].empty())
+    return gbk_page(
+        source1_book_page(book->id, book->name, book->author, book->intro, book->warning));
   if (pieces[1] == "index.html") return gbk_page(index_page(*book));
   int n = chapter_number(pieces[1]);
-  if (n >= 1 && n <= book->chapter_count) return gbk_page(chapter_page(*book, n, sites));
+  if (n >= 1 && n <= book->chapter_count)
+    return gbk_page(source1_chapter_page(book->id, chapter_title(*book, n),
+                                         chapter_markup(*book, n, 1, sites)));
   return not_found();
 }
 

@@ -1,0 +1,97 @@
+// Opening, reading and appending to a book's chapter store through the file seam. Runs on
+// the download worker. Every file failure ends in a store that keeps fewer chapters, never
+// in an error for the download.
+#include "sources/chapter_store.hpp"
+
+#include <cstdint>
+
+#include "sources/chapter_records.hpp"
+#include "text/files.hpp"
+
+namespace quillreap::sources {
+namespace {
+
+// No text holds a zero byte, so the pair maps to one key and back without doubt.
+Text key_of(const Text& address, const Text& title) {
+  Text key;
+  key.reserve(address.size() + 1 + title.size());
+  key.append(address).push_back('\0');
+  key.append(title);
+  return key;
+}
+
+}  // namespace
+
+Text chapter_store_file_name(const Text& book_address) {
+  std::uint64_t hash = 14695981039346656037ull;
+  for (char c : book_address) {
+    hash ^= static_cast<unsigned char>(c);
+    hash *= 1099511628211ull;
+  }
+  constexpr char kDigits[] = "0123456789abcdef";
+  Text name(16, '0');
+  for (int i = 15; i >= 0; --i, hash >>= 4) name[static_cast<std::size_t>(i)] = kDigits[hash & 15];
+  return name + ".chapters";
+}
+
+Text chapter_store_path(const Text& book_directory, const Text& book_address) {
+  return text::concat(book_directory, "/", kChapterStoreFolder, "/",
+                      chapter_store_file_name(book_address));
+}
+
+ChapterStore::ChapterStore(const Text& book_directory, const Text& book_address, Mode mode) {
+  if (mode == Mode::kOff) return;
+  path_ = chapter_store_path(book_directory, book_address);
+  if (!text::make_directory(text::concat(book_directory, "/", kChapterStoreFolder), true)) return;
+
+  if (mode == Mode::kUse) {
+    const std::optional<Bytes> bytes = text::read_file(path_);
+    if (bytes) {
+      const ParsedStore parsed = parse_chapter_store(*bytes, book_address);
+      if (parsed.header == ParsedStore::Header::kGood) {
+        for (const StoredChapter& chapter : parsed.chapters) {
+          // A later record of the same entry supersedes an earlier one.
+          chapters_[key_of(Text(chapter.address), Text(chapter.title))] = Text(chapter.text);
+        }
+        if (parsed.whole_size == bytes->size()) {
+          // Opening for append with nothing to add tells whether appends will work.
+          writable_ = text::append_file(path_, {});
+        } else {
+          // Records appended behind a torn one would never be read: keep the whole ones only.
+          const Bytes whole(bytes->begin(),
+                            bytes->begin() + static_cast<std::ptrdiff_t>(parsed.whole_size));
+          const Text temporary = path_ + ".part";
+          writable_ = text::write_file(temporary, whole) && text::replace_file(temporary, path_);
+          if (!writable_) text::remove_file(temporary);
+        }
+        return;
+      }
+      // Kept for a look rather than deleted; the next set-aside replaces it.
+      set_aside_ = true;
+      text::replace_file(path_, path_ + ".old");
+    }
+  }
+  writable_ = text::write_file(path_, encode_store_header(book_address));
+}
+
+const Text* ChapterStore::find(const Text& address, const Text& title) {
+  const auto found = chapters_.find(key_of(address, title));
+  if (found == chapters_.end()) return nullptr;
+  ++found_;
+  return &found->second;
+}
+
+void ChapterStore::keep(const Text& address, const Text& title, const Text& cleaned_text) {
+  if (path_.empty()) return;  // mode kOff
+  Text key = key_of(address, title);
+  const auto found = chapters_.find(key);
+  if (found != chapters_.end() && found->second == cleaned_text) return;
+  // One append per record: a failure may leave a torn record, so nothing more is appended
+  // behind it this run, and the next opening cuts it off.
+  if (writable_)
+    writable_ = text::append_file(path_, encode_chapter_record(address, title, cleaned_text));
+  chapters_[std::move(key)] = cleaned_text;
+  ++kept_;
+}
+
+}  // namespace quillreap::sources
