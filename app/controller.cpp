@@ -104,10 +104,11 @@ bool Controller::belongs_to_source2(const Text& book_address) const {
 
 sources::BookOutcome Controller::download_from(bool source2, const Text& book_address,
                                                const Text& book_name) {
+  const sources::DownloadControl control{store_mode_, &stop_};
   return source2 ? sources::download_source2(book_address, book_name, controls_, config_,
-                                             book_directory_)
+                                             book_directory_, control)
                  : sources::download_source1(book_address, book_name, controls_, config_,
-                                             book_directory_);
+                                             book_directory_, control);
 }
 
 }  // namespace quillreap::app

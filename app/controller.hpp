@@ -2,10 +2,13 @@
 // Holds no data of its own; every piece of state lives in the controls.
 #pragma once
 
+#include <atomic>
+
 #include "app/controls.hpp"
 #include "app/shell.hpp"
 #include "app/window_description.hpp"
 #include "sources/book_file.hpp"
+#include "sources/chapter_store.hpp"
 #include "sources/site_config.hpp"
 
 namespace quillreap::app {
@@ -31,6 +34,13 @@ class Controller {
 
   Text update_page_address() const;
 
+  // Any thread: a running download stops fetching, writes no book and returns kStopped;
+  // what it fetched stays in the chapter store. Downloads started afterwards stop at once.
+  void stop_download() { stop_.store(true); }
+  std::atomic<bool>& stop_flag() { return stop_; }
+  // Interface thread, before a download: the command line's --fresh and --no-store.
+  void set_store_mode(sources::ChapterStore::Mode mode) { store_mode_ = mode; }
+
  private:
   bool belongs_to_source2(const Text& book_address) const;
   sources::BookOutcome download_from(bool source2, const Text& book_address, const Text& book_name);
@@ -39,6 +49,8 @@ class Controller {
   Shell& shell_;
   sources::SiteConfig config_;
   Text book_directory_;
+  sources::ChapterStore::Mode store_mode_ = sources::ChapterStore::Mode::kUse;
+  std::atomic<bool> stop_{false};
 };
 
 }  // namespace quillreap::app

@@ -2,6 +2,8 @@
 // download worker; every report call is a request the interface thread carries out.
 #include "sources/book_download.hpp"
 
+#include <vector>
+
 #include "http/fetch.hpp"
 #include "sources/page.hpp"
 #include "sources/status_texts.hpp"
@@ -10,8 +12,8 @@
 namespace quillreap::sources {
 
 BookOutcome download_book(const Text& book_address, const Text& book_name, Report& log_box,
-                          const SiteConfig& config, const Text& directory,
-                          const SourcePages& pages) {
+                          const SiteConfig& config, const Text& directory, const SourcePages& pages,
+                          const DownloadControl& control) {
   const http::FetchResult book = http::fetch_page(book_address);
   if (book.failed) {
     log_box.set_status(no_index_line(book_name));
@@ -43,12 +45,32 @@ BookOutcome download_book(const Text& book_address, const Text& book_name, Repor
   }
   log_box.append_log(text::concat(book_name, "\r\n\r\n"));
 
+  std::vector<ChapterLink> links;
+  links.reserve(entries.size());
+  for (const Text& entry : entries)
+    links.push_back(pages.chapter_link(entry, index_address, config));
+  // What an earlier download of this book kept is taken as it stands; only the rest is
+  // fetched. The pointers stay valid: nothing is kept again under a stored entry.
+  ChapterStore store(directory, book_address, control.store);
+  std::vector<const Text*> stored(links.size(), nullptr);
+  int stored_count = 0;
+  for (size_t i = 0; i < links.size(); ++i) {
+    stored[i] = store.find(links[i].address, links[i].title);
+    if (stored[i]) ++stored_count;
+  }
+  if (stored_count > 0) log_box.set_status(from_store_line(stored_count));
+
   int failed_chapters = 0;
-  for (const Text& entry : entries) {
+  for (size_t i = 0; i < links.size(); ++i) {
     text::do_events();
-    const ChapterLink link = pages.chapter_link(entry, index_address, config);
+    if (control.stopped()) return BookOutcome::kStopped;
+    const ChapterLink& link = links[i];
     log_box.set_status(chapter_line(link.title));
     log_box.append_log(text::concat("\r\n\r\n", link.title, "\r\n\r\n"));
+    if (stored[i]) {
+      log_box.append_log(*stored[i]);
+      continue;
+    }
 
     // A chapter that cannot be had keeps its heading, with no text, so the book's layout
     // stays whole; the completion line counts it.
@@ -58,8 +80,10 @@ BookOutcome download_book(const Text& book_address, const Text& book_name, Repor
       ++failed_chapters;
       continue;
     }
+    store.keep(link.address, link.title, *chapter);
     log_box.append_log(*chapter);
   }
+  if (control.stopped()) return BookOutcome::kStopped;
   return save_book(log_box, book_name, directory, failed_chapters);
 }
 

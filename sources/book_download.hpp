@@ -3,9 +3,11 @@
 // index is, how an entry reads, how a chapter is cut and cleaned) comes in as SourcePages.
 #pragma once
 
+#include <atomic>
 #include <optional>
 
 #include "sources/book_file.hpp"
+#include "sources/chapter_store.hpp"
 #include "sources/report.hpp"
 #include "sources/site_config.hpp"
 #include "text/primitives.hpp"
@@ -32,10 +34,19 @@ struct SourcePages {
   std::optional<Text> (*chapter_text)(const Text& chapter_page, const SiteConfig& config);
 };
 
+// How one download runs beyond the site settings: its chapter store, and the flag that
+// stops it (set by a closing window or Ctrl-C, from any thread).
+struct DownloadControl {
+  ChapterStore::Mode store = ChapterStore::Mode::kUse;
+  const std::atomic<bool>* stop = nullptr;
+
+  bool stopped() const { return stop && stop->load(); }
+};
+
 // Runs on the download worker; every report call is a request the interface thread
-// carries out.
+// carries out. A stopped download writes no book; what it fetched stays in the store.
 BookOutcome download_book(const Text& book_address, const Text& book_name, Report& log_box,
-                          const SiteConfig& config, const Text& directory,
-                          const SourcePages& pages);
+                          const SiteConfig& config, const Text& directory, const SourcePages& pages,
+                          const DownloadControl& control = {});
 
 }  // namespace quillreap::sources

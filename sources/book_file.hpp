@@ -14,6 +14,7 @@ enum class BookOutcome {
   kComplete,         // written with every chapter
   kWrittenWithGaps,  // written, but some chapters could not be fetched or cut
   kNotWritten,       // no file: the "Warning" book, no index, or a failed write
+  kStopped,          // no file: the download was stopped (window closed, Ctrl-C)
 };
 
 // The file name stem for a novel name: double-byte aware, separators and characters

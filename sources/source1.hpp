@@ -18,7 +18,8 @@ Text search_source1(const Text& word, Report& list, const SiteConfig& config);
 
 // Downloads the book at book_address into directory as book_name + ".txt".
 BookOutcome download_source1(const Text& book_address, const Text& book_name, Report& log_box,
-                             const SiteConfig& config, const Text& directory);
+                             const SiteConfig& config, const Text& directory,
+                             const DownloadControl& control = {});
 
 namespace source1 {
 

@@ -16,7 +16,8 @@ namespace quillreap::sources {
 Text search_source2(const Text& word, Report& list, const SiteConfig& config);
 
 BookOutcome download_source2(const Text& book_address, const Text& book_name, Report& log_box,
-                             const SiteConfig& config, const Text& directory);
+                             const SiteConfig& config, const Text& directory,
+                             const DownloadControl& control = {});
 
 namespace source2 {
 

@@ -5,10 +5,11 @@
 namespace quillreap::sources {
 
 BookOutcome download_source2(const Text& book_address, const Text& book_name, Report& log_box,
-                             const SiteConfig& config, const Text& directory) {
+                             const SiteConfig& config, const Text& directory,
+                             const DownloadControl& control) {
   static constexpr SourcePages kPages{nullptr, source2::index_address, source2::index_entries,
                                       source2::chapter_link, source2::chapter_text};
-  return download_book(book_address, book_name, log_box, config, directory, kPages);
+  return download_book(book_address, book_name, log_box, config, directory, kPages, control);
 }
 
 }  // namespace quillreap::sources

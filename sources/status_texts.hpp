@@ -57,6 +57,12 @@ inline text::Text save_failed_line(std::string_view name) {
                       "\xB5\xC4TXT\xCE\xC4\xB1\xBE\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC");
 }
 
+// "本地已存" + N + "章,只获取其余章节": how many chapters the chapter store gave.
+inline text::Text from_store_line(int chapters) {
+  return text::concat("\xB1\xBE\xB5\xD8\xD2\xD1\xB4\xE6", std::to_string(chapters),
+                      "\xD5\xC2,\xD6\xBB\xBB\xF1\xC8\xA1\xC6\xE4\xD3\xE0\xD5\xC2\xBD\xDA");
+}
+
 // "未能获取" + name + "的章节目录,未生成TXT文本"
 inline text::Text no_index_line(std::string_view name) {
   return text::concat("\xCE\xB4\xC4\xDC\xBB\xF1\xC8\xA1", name,

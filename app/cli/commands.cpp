@@ -37,7 +37,12 @@ class Session {
         controller_(controls_, shell_, invocation.config, invocation.out_directory) {
     controls_.set_status_callback(
         [](const Text& status) { write_text(Stream::kError, status + "\n"); });
+    if (invocation.fresh) controller_.set_store_mode(sources::ChapterStore::Mode::kFresh);
+    if (invocation.no_store) controller_.set_store_mode(sources::ChapterStore::Mode::kOff);
+    stop_on_interrupt(&controller_.stop_flag());
   }
+
+  ~Session() { stop_on_interrupt(nullptr); }
 
   // The search button's handler with the word and source choice typed in.
   int search_rows() {
@@ -55,6 +60,10 @@ class Session {
 
   int download(const Text& address, const Text& name) {
     const sources::BookOutcome outcome = controller_.download_book(address, name);
+    if (outcome == sources::BookOutcome::kStopped) {
+      say("interrupted: no book written; the chapters fetched are kept for the next run");
+      return kExitInterrupted;
+    }
     if (outcome == sources::BookOutcome::kNotWritten) return kExitNothingWritten;
     write_text(Stream::kOut, text::concat(invocation_.out_directory, "/",
                                           sources::safe_book_file_name(name), ".txt\n"));

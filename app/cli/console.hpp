@@ -2,6 +2,7 @@
 // texts written in the terminal's own encoding. One file per platform implements it.
 #pragma once
 
+#include <atomic>
 #include <string_view>
 #include <vector>
 
@@ -21,5 +22,10 @@ enum class Stream { kOut, kError };
 // UTF-8 bytes everywhere else. Standard error is written at once, so progress shows as it
 // happens.
 void write_text(Stream stream, std::string_view gbk);
+
+// From now on an interrupt (Ctrl-C: SIGINT, or the console's Ctrl-C and Ctrl-Break) sets
+// *flag instead of ending the process, so a download can stop and keep what it fetched.
+// flag must outlive the process's handling of signals.
+void stop_on_interrupt(std::atomic<bool>* flag);
 
 }  // namespace quillreap::app::cli

@@ -1,10 +1,31 @@
 // The terminal on Linux and other POSIX systems: argv and output are UTF-8.
+#include <csignal>
 #include <cstdio>
 
 #include "app/cli/console.hpp"
 #include "text/codepage.hpp"
 
 namespace quillreap::app::cli {
+namespace {
+
+// The signal handler's only way to the download: a lock-free atomic pointer, which a
+// handler may read, to a lock-free flag, which it may set.
+std::atomic<std::atomic<bool>*> interrupt_flag{nullptr};
+
+extern "C" void on_interrupt(int) {
+  if (std::atomic<bool>* flag = interrupt_flag.load()) flag->store(true);
+}
+
+}  // namespace
+
+void stop_on_interrupt(std::atomic<bool>* flag) {
+  interrupt_flag.store(flag);
+  struct sigaction action {};
+  action.sa_handler = on_interrupt;
+  sigemptyset(&action.sa_mask);
+  // No SA_RESTART: a blocked read gives up, so the download notices the flag sooner.
+  sigaction(SIGINT, &action, nullptr);
+}
 
 std::vector<Text> arguments_as_gbk(int argc, char** argv) {
   std::vector<Text> arguments;

@@ -13,6 +13,18 @@
 namespace quillreap::app::cli {
 namespace {
 
+// The console runs its control handler on a thread of its own; it reaches the download
+// only through this atomic pointer to the download's stop flag.
+std::atomic<std::atomic<bool>*> interrupt_flag{nullptr};
+
+BOOL WINAPI on_console_control(DWORD event) {
+  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
+  std::atomic<bool>* flag = interrupt_flag.load();
+  if (!flag) return FALSE;
+  flag->store(true);
+  return TRUE;
+}
+
 constexpr UINT kGbk = 936;
 
 struct LocalMemoryFree {
@@ -50,6 +62,11 @@ std::string wide_to_utf8(const std::wstring& wide) {
 }
 
 }  // namespace
+
+void stop_on_interrupt(std::atomic<bool>* flag) {
+  interrupt_flag.store(flag);
+  SetConsoleCtrlHandler(on_console_control, TRUE);
+}
 
 std::vector<Text> arguments_as_gbk(int, char**) {
   // argv was made with the ANSI code page of the moment, which loses Chinese on a

@@ -58,8 +58,10 @@ void MainWindow::close() {
 
 void MainWindow::finish_close() {
   closed_ = true;
-  // The worker reaches the controls through requests the loop serves, so the loop keeps
-  // running until it is done; cutting it off would lose the book it is building.
+  // A running download stops at its next chapter and writes no book; what it fetched is
+  // in the chapter store for the next download. The worker still reaches the controls
+  // through requests the loop serves, so the loop keeps running until it has returned.
+  controller_->stop_download();
   shell_->join_workers();
   gtk_widget_destroy(widgets_.window);
   if (on_closed_) on_closed_();

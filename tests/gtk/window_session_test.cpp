@@ -145,17 +145,17 @@ TEST_F(WindowSessionTest, DownloadsTheChosenRowToItsGoldenBytes) {
   }
 }
 
-TEST_F(WindowSessionTest, ClosingDuringADownloadLetsTheBookFinish) {
+TEST_F(WindowSessionTest, ClosingDuringADownloadStopsItAndWritesNoBook) {
   search(0, u8"水浒");
   const int row = row_named(u8"水浒传");
   ASSERT_GE(row, 0);
   choose_row(row);
   gtk_button_clicked(GTK_BUTTON(widgets().generate_button));
-  window_->close();  // returns once the worker has ended
+  // The worker waits on its first request to the interface thread, which is closing: it
+  // sees the stop before its first chapter, and close() returns once it has ended.
+  window_->close();
   EXPECT_EQ(window_->shell().workers_running(), 0);
-  const std::optional<std::string> written = book("水浒传");
-  ASSERT_TRUE(written.has_value());
-  EXPECT_EQ(*written, fixture("source1_shuihuzhuan.txt"));
+  EXPECT_FALSE(book("水浒传").has_value());
 }
 
 TEST_F(WindowSessionTest, ClosingDuringASearchWaitsForTheSearchToReturn) {

@@ -14,11 +14,12 @@ namespace {
 
 class ChangingBookSiteTest : public ::testing::Test {
  protected:
-  // Downloads the book afresh and returns the file it wrote.
+  // Downloads the book afresh (no chapter store: every chapter is fetched) and returns the
+  // file it wrote.
   Text download(BookOutcome expected) {
     app::HeadlessControls controls;
     EXPECT_EQ(download_source1(site_.book_address(), ChangingBookSite::kBookName, controls,
-                               site_.config(), dir_.text()),
+                               site_.config(), dir_.text(), {ChapterStore::Mode::kOff}),
               expected);
     const auto bytes = text::read_file(dir_.text() + "/" + ChangingBookSite::kBookName + ".txt");
     return bytes ? Text(bytes->begin(), bytes->end()) : Text("<no file>");
