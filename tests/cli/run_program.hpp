@@ -3,6 +3,7 @@
 // hands back its exit status and what it wrote, turned back from UTF-8 into GBK.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -17,5 +18,29 @@ struct ProgramRun {
 // directory: the child's working directory ("" keeps the test's own).
 ProgramRun run_program(const std::string& program, const std::vector<std::string>& arguments,
                        const std::string& directory = "");
+
+// A child process left running, for tests that stop it from outside. Ending the object
+// kills a child still running.
+class StartedProgram {
+ public:
+  StartedProgram(const std::string& program, const std::vector<std::string>& arguments,
+                 const std::string& directory = "");
+  ~StartedProgram();
+  StartedProgram(const StartedProgram&) = delete;
+  StartedProgram& operator=(const StartedProgram&) = delete;
+
+  // What it has written to standard error so far, GBK.
+  std::string err_so_far() const;
+  // Ends it at once, as a crash or a power cut would: no handler runs.
+  void kill();
+  // Sends it Ctrl-C's signal (Linux: SIGINT).
+  void interrupt();
+  // Waits for it to end; exit_status -1 when it did not exit normally.
+  ProgramRun wait();
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
 
 }  // namespace quillreap::test_support

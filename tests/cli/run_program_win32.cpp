@@ -63,6 +63,79 @@ std::string take_file(const std::wstring& path) {
 
 }  // namespace
 
+struct StartedProgram::Impl {
+  Handle process;
+  std::wstring out_path;
+  std::wstring err_path;
+  bool waited = false;
+};
+
+StartedProgram::StartedProgram(const std::string& program,
+                               const std::vector<std::string>& arguments,
+                               const std::string& directory)
+    : impl_(std::make_unique<Impl>()) {
+  std::wstring command_line = quoted(widen(program));
+  for (const std::string& argument : arguments) command_line += L" " + quoted(widen(argument));
+  wchar_t temporary[MAX_PATH + 1] = {};
+  GetTempPathW(MAX_PATH, temporary);
+  static int started = 0;
+  const std::wstring stem = std::wstring(temporary) + L"quillreap-cli-started-" +
+                            std::to_wstring(GetCurrentProcessId()) + L"-" +
+                            std::to_wstring(++started);
+  impl_->out_path = stem + L".out";
+  impl_->err_path = stem + L".err";
+  Handle out = output_file(impl_->out_path);
+  Handle err = output_file(impl_->err_path);
+  STARTUPINFOW startup{};
+  startup.cb = sizeof(startup);
+  startup.dwFlags = STARTF_USESTDHANDLES;
+  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  startup.hStdOutput = out.get();
+  startup.hStdError = err.get();
+  PROCESS_INFORMATION process{};
+  const std::wstring wide_directory = widen(directory);
+  if (CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                     directory.empty() ? nullptr : wide_directory.c_str(), &startup, &process)) {
+    impl_->process.reset(process.hProcess);
+    CloseHandle(process.hThread);
+  }
+}
+
+StartedProgram::~StartedProgram() {
+  if (impl_->process && !impl_->waited) {
+    kill();
+    wait();
+  }
+}
+
+std::string StartedProgram::err_so_far() const {
+  std::ifstream in(impl_->err_path.c_str(), std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
+  return text::utf8_to_ansi(std::string_view(bytes));
+}
+
+void StartedProgram::kill() {
+  if (impl_->process && !impl_->waited) TerminateProcess(impl_->process.get(), 137);
+}
+
+void StartedProgram::interrupt() {
+  // A console's Ctrl-C reaches every process on it, this test's too; a test that needs it
+  // runs on Linux.
+}
+
+ProgramRun StartedProgram::wait() {
+  ProgramRun run;
+  if (impl_->process && !impl_->waited) {
+    WaitForSingleObject(impl_->process.get(), INFINITE);
+    DWORD code = 0;
+    if (GetExitCodeProcess(impl_->process.get(), &code)) run.exit_status = static_cast<int>(code);
+    impl_->waited = true;
+    run.out = take_file(impl_->out_path);
+    run.err = take_file(impl_->err_path);
+  }
+  return run;
+}
+
 ProgramRun run_program(const std::string& program, const std::vector<std::string>& arguments,
                        const std::string& directory) {
   std::wstring command_line = quoted(widen(program));

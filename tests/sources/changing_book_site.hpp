@@ -58,6 +58,13 @@ class ChangingBookSite {
     chapters_.at(static_cast<std::size_t>(n - 1)).withheld = withheld;
   }
 
+  // Chapter n and every later one stall: the connection stays open and nothing is sent,
+  // so a download waits there until it is stopped. 0 serves every chapter again.
+  void stall_from(int n) {
+    std::lock_guard lock(mutex_);
+    stall_from_ = n;
+  }
+
   int chapter_count() const {
     std::lock_guard lock(mutex_);
     return static_cast<int>(chapters_.size());
@@ -122,6 +129,11 @@ class ChangingBookSite {
     ++requests_[n];
     const Chapter& chapter = chapters_[static_cast<std::size_t>(n - 1)];
     if (chapter.withheld) return sample_sites::not_found();
+    if (stall_from_ > 0 && n >= stall_from_) {
+      loopback::Response stall;
+      stall.action = loopback::Response::Action::kStall;
+      return stall;
+    }
     return sample_sites::gbk_page(
         sample_sites::source1_chapter_page(kBookId, chapter.title, chapter.text));
   }
@@ -129,6 +141,7 @@ class ChangingBookSite {
   mutable std::mutex mutex_;
   std::vector<Chapter> chapters_;
   std::map<int, int> requests_;  // chapter number -> pages asked for
+  int stall_from_ = 0;
   loopback::HttpServer server_;  // last: stopped before what it serves goes
 };
 

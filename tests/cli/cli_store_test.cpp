@@ -1,0 +1,202 @@
+// quillreap-cli and the chapter store, against a book whose index changes between runs:
+// a killed download resumes with only the missing chapters, a serial's new chapters come
+// alone, a retitled or once-failed chapter is fetched again, a damaged or unwritable store
+// still gives the right book, and Ctrl-C stops a download with status 130.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <thread>
+
+#include "sources/chapter_store.hpp"
+#include "sources/status_texts.hpp"
+#include "tests/cli/run_program.hpp"
+#include "tests/sources/changing_book_site.hpp"
+#include "text/files.hpp"
+
+namespace quillreap {
+namespace {
+
+using sources::ChangingBookSite;
+using test_support::ProgramRun;
+using test_support::StartedProgram;
+using Lines = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+class CliStoreTest : public ::testing::Test {
+ protected:
+  CliStoreTest() {
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    directory_ = fs::temp_directory_path() / (std::string("quillreap-store-") + test->name());
+    fs::remove_all(directory_);
+    fs::create_directories(directory_);
+  }
+  ~CliStoreTest() override {
+    std::error_code ignored;
+    fs::remove_all(directory_, ignored);
+  }
+
+  Lines arguments(Lines extra = {}) {
+    Lines line{"download",         site_.book_address(), ChangingBookSite::kBookName,
+               "--source1-host",   site_.host(),         "--out",
+               directory_.string()};
+    line.insert(line.end(), extra.begin(), extra.end());
+    return line;
+  }
+  // One whole download; the site's request counts start again from zero.
+  ProgramRun download(Lines extra = {}) {
+    site_.reset_counts();
+    return test_support::run_program(QUILLREAP_CLI, arguments(std::move(extra)));
+  }
+  std::string book() const {
+    const auto bytes =
+        text::read_file(directory_.string() + "/" + ChangingBookSite::kBookName + ".txt");
+    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("(no file)");
+  }
+  fs::path store_file() const {
+    return fs::path(sources::chapter_store_path(directory_.generic_string(), site_.book_address()));
+  }
+  // Starts a download that stops at chapter `stall`, and waits until it has written every
+  // chapter before it to the store: the status line of chapter `stall` shows after them.
+  std::unique_ptr<StartedProgram> start_stalled_download(int stall) {
+    site_.stall_from(stall);
+    site_.reset_counts();
+    auto program = std::make_unique<StartedProgram>(QUILLREAP_CLI, arguments());
+    const std::string waiting_for = sources::chapter_line(site_.title(stall));
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (program->err_so_far().find(waiting_for) == std::string::npos &&
+           std::chrono::steady_clock::now() < deadline)
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    EXPECT_NE(program->err_so_far().find(waiting_for), std::string::npos);
+    return program;
+  }
+
+  ChangingBookSite site_{10};
+  fs::path directory_;
+};
+
+TEST_F(CliStoreTest, KilledDownloadResumesWithOnlyTheMissingChapters) {
+  auto killed = start_stalled_download(6);
+  killed->kill();
+  killed->wait();
+  EXPECT_EQ(book(), "(no file)");
+
+  site_.stall_from(0);
+  const ProgramRun again = download();
+  EXPECT_EQ(again.exit_status, 0) << again.err;
+  for (int n = 1; n <= 5; ++n) EXPECT_EQ(site_.requests_for(n), 0) << n;
+  EXPECT_EQ(site_.chapter_requests(), 5);
+  EXPECT_EQ(book(), site_.expected_book());
+  EXPECT_NE(again.err.find(sources::from_store_line(5)), std::string::npos) << again.err;
+  // Every chapter's status line still shows, in index order.
+  size_t at = 0;
+  for (int n = 1; n <= 10; ++n) {
+    at = again.err.find(sources::chapter_line(site_.title(n)), at);
+    ASSERT_NE(at, std::string::npos) << n;
+  }
+}
+
+TEST_F(CliStoreTest, SerialsNewChaptersAndChangedTitlesAreAllThatIsFetched) {
+  ASSERT_EQ(download().exit_status, 0);
+  EXPECT_EQ(site_.chapter_requests(), 10);
+
+  site_.add_chapters(5);
+  EXPECT_EQ(download().exit_status, 0);
+  EXPECT_EQ(site_.chapter_requests(), 5);
+  for (int n = 11; n <= 15; ++n) EXPECT_EQ(site_.requests_for(n), 1) << n;
+  EXPECT_EQ(book(), site_.expected_book());
+
+  site_.set_title(3, "第三章 新的标题");
+  EXPECT_EQ(download().exit_status, 0);
+  EXPECT_EQ(site_.chapter_requests(), 1);
+  EXPECT_EQ(site_.requests_for(3), 1);
+  EXPECT_EQ(book(), site_.expected_book());
+}
+
+TEST_F(CliStoreTest, ChapterThatFailedIsFetchedNextTimeAndTheBookComesOutWhole) {
+  site_.withhold(4);
+  EXPECT_EQ(download().exit_status, 3);
+  EXPECT_EQ(site_.requests_for(4), 1);  // a 404 is not tried again
+  EXPECT_EQ(book(), site_.expected_book());
+
+  site_.withhold(4, false);
+  EXPECT_EQ(download().exit_status, 0);
+  EXPECT_EQ(site_.chapter_requests(), 1);
+  EXPECT_EQ(site_.requests_for(4), 1);
+  EXPECT_EQ(book(), site_.expected_book());
+}
+
+TEST_F(CliStoreTest, DamagedStoreStillGivesTheRightBook) {
+  ASSERT_EQ(download().exit_status, 0);
+  const auto whole = text::read_file(store_file().string());
+  ASSERT_TRUE(whole.has_value());
+
+  struct Damage {
+    const char* what;
+    text::Bytes bytes;
+  };
+  text::Bytes flipped = *whole;
+  flipped[flipped.size() * 2 / 3] ^= 0x5A;
+  text::Bytes garbage(whole->size(), 0xEE);
+  const Damage damages[] = {
+      {"cut in half", text::Bytes(whole->begin(), whole->begin() + whole->size() / 2)},
+      {"one byte flipped", flipped},
+      {"garbage", garbage},
+      {"empty", {}},
+  };
+  for (const Damage& damage : damages) {
+    SCOPED_TRACE(damage.what);
+    ASSERT_TRUE(text::write_file(store_file().string(), damage.bytes));
+    const ProgramRun run = download();
+    EXPECT_EQ(run.exit_status, 0) << run.err;
+    EXPECT_EQ(book(), site_.expected_book());
+    EXPECT_GE(site_.chapter_requests(), 1);
+    // The run mended the store: the next one fetches nothing.
+    EXPECT_EQ(download().exit_status, 0);
+    EXPECT_EQ(site_.chapter_requests(), 0);
+  }
+}
+
+TEST_F(CliStoreTest, StoreThatCannotBeWrittenLeavesTheDownloadAsItWas) {
+  // Tests may run as root, where permissions stop nothing: a file stands where the store's
+  // folder would go.
+  ASSERT_TRUE(text::write_file(directory_.string() + "/.quillreap", text::to_bytes("x")));
+  for (int run = 0; run < 2; ++run) {
+    const ProgramRun done = download();
+    EXPECT_EQ(done.exit_status, 0) << done.err;
+    EXPECT_EQ(site_.chapter_requests(), 10);
+    EXPECT_EQ(book(), site_.expected_book());
+  }
+}
+
+TEST_F(CliStoreTest, FreshFetchesEverythingAndNoStoreTouchesNothing) {
+  ASSERT_EQ(download({"--no-store"}).exit_status, 0);
+  EXPECT_FALSE(fs::exists(directory_ / ".quillreap"));
+  EXPECT_EQ(book(), site_.expected_book());
+
+  ASSERT_EQ(download().exit_status, 0);
+  ASSERT_EQ(download({"--fresh"}).exit_status, 0);
+  EXPECT_EQ(site_.chapter_requests(), 10);
+  EXPECT_EQ(book(), site_.expected_book());
+  ASSERT_EQ(download().exit_status, 0);
+  EXPECT_EQ(site_.chapter_requests(), 0);
+}
+
+#ifndef _WIN32
+// A console's Ctrl-C would reach the test itself under Wine, so this runs on Linux.
+TEST_F(CliStoreTest, InterruptStopsTheDownloadWithStatus130AndKeepsTheStore) {
+  auto interrupted = start_stalled_download(6);
+  interrupted->interrupt();
+  const ProgramRun stopped = interrupted->wait();
+  EXPECT_EQ(stopped.exit_status, 130) << stopped.err;
+  EXPECT_EQ(book(), "(no file)");
+
+  site_.stall_from(0);
+  EXPECT_EQ(download().exit_status, 0);
+  EXPECT_EQ(site_.chapter_requests(), 5);
+  EXPECT_EQ(book(), site_.expected_book());
+}
+#endif
+
+}  // namespace
+}  // namespace quillreap
