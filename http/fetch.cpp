@@ -4,6 +4,7 @@
 #include "http/fetch.hpp"
 
 #include <algorithm>
+#include <string>
 
 #include "http/cookies.hpp"
 #include "http/response_headers.hpp"
@@ -96,7 +97,65 @@ bool body_cut_short(const Text& raw_headers, const Bytes& body, int method, int 
   return text::to_int(announced) > text::bytes_length(body);
 }
 
+FailureReason reason_of(transport::Failure failure) {
+  using transport::Failure;
+  switch (failure) {
+    case Failure::kNone:
+    case Failure::kNoConnection:
+      return FailureReason::kNoConnection;
+    case Failure::kRefused:
+      return FailureReason::kConnectionRefused;
+    case Failure::kReset:
+      return FailureReason::kReset;
+    case Failure::kCutShort:
+      return FailureReason::kCutShort;
+    case Failure::kTimeout:
+      return FailureReason::kTimeout;
+    case Failure::kTooManyRedirects:
+      return FailureReason::kTooManyRedirects;
+    case Failure::kClient:
+      return FailureReason::kClientError;
+  }
+  return FailureReason::kNoConnection;
+}
+
+// The status comes first: a 503 whose body was also cut off is retried for the 503. A
+// short body comes before the platform's own error, since some platforms report a
+// connection dropped mid-body as a reset and others not at all.
+FailureReason failure_reason(bool cut_short, int status, transport::Failure failure) {
+  if (status >= 400) return FailureReason::kHttpStatus;
+  if (cut_short) return FailureReason::kCutShort;
+  return reason_of(failure);
+}
+
 }  // namespace
+
+Text failure_description(const FetchResult& result) {
+  if (!result.failed) return {};
+  switch (result.reason) {
+    case FailureReason::kNone:
+      return {};
+    case FailureReason::kNoConnection:
+      return "no connection";
+    case FailureReason::kConnectionRefused:
+      return "connection refused";
+    case FailureReason::kReset:
+      return "connection reset";
+    case FailureReason::kCutShort:
+      return "body cut short";
+    case FailureReason::kTimeout:
+      return "time-out";
+    case FailureReason::kHttpStatus:
+      return "HTTP status " + std::to_string(result.status);
+    case FailureReason::kAddressRefused:
+      return "address refused";
+    case FailureReason::kTooManyRedirects:
+      return "too many redirects";
+    case FailureReason::kClientError:
+      return "HTTP library error";
+  }
+  return "failed";
+}
 
 Text header_value(std::string_view header) {
   const int colon = text::find_text(header, ":");
@@ -118,7 +177,10 @@ FetchResult fetch_page(std::string_view address, int method, std::string_view po
 
   // The host and path come out of the address, and the address itself goes out as the
   // Referer line, so the whole address is checked.
-  if (holds_control_byte(address)) return result;
+  if (holds_control_byte(address)) {
+    result.reason = FailureReason::kAddressRefused;
+    return result;
+  }
   const Text host = split_url(address);
   const std::int32_t port = url_port(address);
   const Text path = url_path(address);
@@ -138,14 +200,15 @@ FetchResult fetch_page(std::string_view address, int method, std::string_view po
   const Text no_cookies;
   complete_header_block(headers, address, cookies ? *cookies : no_cookies);
   bool failed = false;
+  transport::Failure failure = transport::Failure::kNone;
   if (method == kGet) {
-    failed = !transport::send_request(*request, headers, nullptr, 0);
+    failed = !transport::send_request(*request, headers, nullptr, 0, &failure);
   } else {
     Bytes own_body;
     Bytes& body = post_bytes ? *post_bytes : own_body;
     if (text::bytes_length(body) == 0) body = text::to_bytes(post_text);
     failed = !transport::send_request(*request, headers, body.empty() ? nullptr : body.data(),
-                                      static_cast<std::uint32_t>(body.size()));
+                                      static_cast<std::uint32_t>(body.size()), &failure);
   }
   if (extra_headers) *extra_headers = headers;
 
@@ -153,7 +216,11 @@ FetchResult fetch_page(std::string_view address, int method, std::string_view po
   std::uint32_t count = 0;
   do {
     count = 0;
-    if (!transport::read_response(*request, buffer.data(), kReadSize, &count)) failed = true;
+    transport::Failure read_failure = transport::Failure::kNone;
+    if (!transport::read_response(*request, buffer.data(), kReadSize, &count, &read_failure)) {
+      failed = true;
+      if (failure == transport::Failure::kNone) failure = read_failure;
+    }
     const Bytes piece = text::bytes_left(buffer, static_cast<int>(count));
     result.body.insert(result.body.end(), piece.begin(), piece.end());
   } while (count != 0);
@@ -164,8 +231,10 @@ FetchResult fetch_page(std::string_view address, int method, std::string_view po
   internet.reset();
 
   result.status = status_of(raw_headers);
-  result.failed = failed || result.status == 0 || result.status >= 400 ||
-                  body_cut_short(raw_headers, result.body, method, result.status);
+  const bool cut_short = body_cut_short(raw_headers, result.body, method, result.status);
+  result.failed = failed || result.status == 0 || result.status >= 400 || cut_short;
+  result.reason =
+      result.failed ? failure_reason(cut_short, result.status, failure) : FailureReason::kNone;
   Text collected = collect_cookies(raw_headers);
   if (cookies) collected = merge_cookies(*cookies, collected);
   if (returned_headers) *returned_headers = raw_headers;

@@ -230,6 +230,59 @@ TEST_F(FetchTest, FailuresAreReported) {
   EXPECT_LT(cut.body.size(), 200000u);
 }
 
+// Every way a fetch can fail names its reason, and a fetch that did not fail names none.
+TEST_F(FetchTest, EachFailureNamesItsReason) {
+  handler_ = [](const Request& r) {
+    Response answer = page(std::string(200000, 'b'));
+    if (r.target == "/404") answer = page("no such page", 404, "Not Found");
+    if (r.target == "/503") answer = page("busy", 503, "Service Unavailable");
+    if (r.target == "/reset") answer.action = Response::Action::kReset;
+    if (r.target == "/close") answer.action = Response::Action::kClose;
+    if (r.target == "/mid-body") answer.action = Response::Action::kResetMidBody;
+    if (r.target == "/short") answer.raw = "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nshort";
+    if (r.target == "/stall") answer.action = Response::Action::kStall;
+    if (r.target == "/loop") {
+      answer = page("again", 302, "Found");
+      answer.headers.emplace_back("Location", "/loop");
+    }
+    return answer;
+  };
+  std::string refused_address;
+  {
+    HttpServer closed([](const Request&) { return page(""); });
+    refused_address = "http://" + closed.host() + "/x";
+  }
+  struct Case {
+    std::string address;
+    FailureReason reason;
+    const char* description;
+  };
+  const Case cases[] = {
+      {address("/fine"), FailureReason::kNone, ""},
+      {address("/404"), FailureReason::kHttpStatus, "HTTP status 404"},
+      {address("/503"), FailureReason::kHttpStatus, "HTTP status 503"},
+      {address("/reset"), FailureReason::kReset, "connection reset"},
+      {address("/close"), FailureReason::kReset, "connection reset"},
+      // A body shorter than announced is cut short, whether the connection was reset or
+      // closed in an orderly way.
+      {address("/mid-body"), FailureReason::kCutShort, "body cut short"},
+      {address("/short"), FailureReason::kCutShort, "body cut short"},
+      {address("/stall"), FailureReason::kTimeout, "time-out"},
+      {address("/loop"), FailureReason::kTooManyRedirects, "too many redirects"},
+      {refused_address, FailureReason::kConnectionRefused, "connection refused"},
+      {address("/bad\r\nX-Evil: 1"), FailureReason::kAddressRefused, "address refused"},
+  };
+  set_receive_timeout(std::chrono::milliseconds(1000));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.address);
+    const FetchResult result = fetch_page(c.address);
+    EXPECT_EQ(result.reason, c.reason);
+    EXPECT_EQ(result.failed, c.reason != FailureReason::kNone);
+    EXPECT_EQ(failure_description(result), c.description);
+  }
+  set_receive_timeout(transport::kDefaultReceiveTimeout);
+}
+
 TEST_F(FetchTest, SetCookieLinesCollectedInAnyLetterCase) {
   handler_ = [](const Request& r) {
     Response p = page("c");

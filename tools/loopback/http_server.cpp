@@ -153,17 +153,16 @@ class HttpServer::Impl::Session : public std::enable_shared_from_this<Session> {
       case Response::Action::kClose:
         close();
         return;
+      case Response::Action::kReset:
+        reset();
+        return;
       case Response::Action::kStall:
         server_.stalled.insert(shared_from_this());
         return;
       case Response::Action::kResetMidBody: {
         out_ = response_head(response, response.body.size()) +
                response.body.substr(0, response.body.size() / 2);
-        write_then([this] {
-          asio::error_code ignored;
-          socket_.set_option(asio::socket_base::linger(true, 0), ignored);
-          socket_.close(ignored);
-        });
+        write_then([this] { reset(); });
         return;
       }
       case Response::Action::kRespond:
@@ -184,6 +183,13 @@ class HttpServer::Impl::Session : public std::enable_shared_from_this<Session> {
     auto self = shared_from_this();
     asio::async_write(socket_, asio::buffer(out_),
                       [self, then](const asio::error_code&, std::size_t) { then(); });
+  }
+
+  // A zero linger makes the close send a reset instead of an orderly end.
+  void reset() {
+    asio::error_code ignored;
+    socket_.set_option(asio::socket_base::linger(true, 0), ignored);
+    socket_.close(ignored);
   }
 
   void close() {

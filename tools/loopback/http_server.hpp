@@ -27,10 +27,11 @@ struct Request {
 
 struct Response {
   enum class Action {
-    kRespond,      // send status, headers and body (or raw when set)
-    kClose,        // close the connection without answering
-    kStall,        // keep the connection open and send nothing until the server stops
-    kResetMidBody  // send the head and half the body, then reset the connection
+    kRespond,       // send status, headers and body (or raw when set)
+    kClose,         // close the connection without answering
+    kStall,         // keep the connection open and send nothing until the server stops
+    kResetMidBody,  // send the head and half the body, then reset the connection
+    kReset          // reset the connection without answering
   };
   Action action = Action::kRespond;
   int status = 200;
