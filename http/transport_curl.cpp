@@ -1,6 +1,6 @@
 // The Linux transport: libcurl, one easy handle per fetch, giving fetch_page the same wire
 // behaviour as WinInet: the request target byte for byte, one cookie jar for the process,
-// redirects followed here (curl would resend the fixed target), no decompression.
+// no redirects followed by curl (fetch_page follows them), no decompression.
 #include <curl/curl.h>
 
 #include <algorithm>
@@ -94,14 +94,11 @@ struct HeaderListFreer {
 };
 using HeaderList = std::unique_ptr<curl_slist, HeaderListFreer>;
 
-constexpr int kMaxRedirects = 30;
-
 bool starts_with(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
 
-// The path as curl's URL parser accepts it; only used for cookie paths and to resolve a
-// relative Location, never sent.
+// The path as curl's URL parser accepts it; only used for cookie paths, never sent.
 std::string escaped_for_url(std::string_view path) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
@@ -132,8 +129,7 @@ std::string request_target(std::string_view path) {
   return out;
 }
 
-// Where one exchange goes: the first from the fetch's arguments, later ones from a
-// redirect's Location.
+// Where the exchange goes, from the connection and request handles.
 struct Destination {
   bool secure = false;
   std::string host;
@@ -164,7 +160,7 @@ struct Request {
   std::uint32_t flags = 0;
   CurlHandle curl;
 
-  // The exchange under way (reset for each redirect).
+  // The exchange.
   std::string raw_headers;
   int status = 0;
   std::vector<unsigned char> body;
@@ -279,10 +275,9 @@ struct Options {
   }
 };
 
-// Everything that stays the same across the redirects of one fetch. The reload and
+// The fetch's settings. The reload and
 // need-file flags ask nothing of curl: it keeps no cache, every page comes from the server.
-// No Accept-Encoding is set, so nothing is asked for compressed or decompressed. Set once per
-// handle: the cookie jar in particular must not be switched on again for each exchange.
+// No Accept-Encoding is set, so nothing is asked for compressed or decompressed.
 CURLcode configure_fetch(Request& request, const HeaderList& headers) {
   Options set{request.curl.get()};
   const Internet& internet = *request.internet;
@@ -341,79 +336,6 @@ CURLcode configure_exchange(Request& request, const std::string& verb, const uns
     }
   }
   return set.first_refusal;
-}
-
-bool is_redirect(int status) {
-  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
-
-bool starts_with_ignoring_case(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() &&
-         curl_strnequal(text.data(), prefix.data(), prefix.size()) != 0;
-}
-
-// The value of the final response's Location line; "" without one.
-std::string location_of(std::string_view raw_headers) {
-  size_t start = 0;
-  while (start < raw_headers.size()) {
-    size_t end = raw_headers.find("\r\n", start);
-    if (end == std::string_view::npos) end = raw_headers.size();
-    std::string_view line = raw_headers.substr(start, end - start);
-    if (starts_with_ignoring_case(line, "Location:")) {
-      line.remove_prefix(9);
-      while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
-      while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
-      return std::string(line);
-    }
-    start = end + 2;
-  }
-  return {};
-}
-
-// Where a redirect leads, resolved against the current destination. The new path goes out
-// like the first one (bytes raw, space as %20), which curl's own resolution would not do.
-bool redirect_destination(const Request& request, Destination& next) {
-  const std::string location = location_of(request.raw_headers);
-  if (location.empty()) return false;
-  next = request.destination;
-  std::string_view rest = location;
-  bool absolute = true;
-  if (starts_with_ignoring_case(rest, "http://")) {
-    next.secure = false;
-    rest.remove_prefix(7);
-  } else if (starts_with_ignoring_case(rest, "https://")) {
-    next.secure = true;
-    rest.remove_prefix(8);
-  } else if (starts_with(rest, "//")) {
-    rest.remove_prefix(2);
-  } else {
-    absolute = false;
-  }
-  if (absolute) {
-    const size_t path_at = rest.find_first_of("/?");
-    const std::string_view authority = rest.substr(0, path_at);
-    const size_t colon = authority.rfind(':');
-    next.host = std::string(authority.substr(0, colon));
-    for (char& c : next.host) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-    next.port = colon == std::string_view::npos
-                    ? 0
-                    : std::atoi(std::string(authority.substr(colon + 1)).c_str());
-    const std::string_view path =
-        path_at == std::string_view::npos ? std::string_view() : rest.substr(path_at);
-    next.target = (path.empty() || path.front() != '/' ? "/" : "") + request_target(path);
-  } else if (rest.find("://") != std::string_view::npos &&
-             rest.find("://") < rest.find_first_of("/?")) {
-    return false;  // another scheme: nothing this client can follow
-  } else if (starts_with(rest, "/")) {
-    next.target = request_target(rest);
-  } else {
-    // Relative to the directory of the current path.
-    const std::string& current = request.destination.target;
-    const std::string path_only = current.substr(0, current.find('?'));
-    next.target = path_only.substr(0, path_only.rfind('/') + 1) + request_target(rest);
-  }
-  fill_url(next);
-  return !next.host.empty();
 }
 
 // What a failed transfer means to the caller. A refused connect and one that found no
@@ -496,47 +418,20 @@ RequestHandle open_request(Connection& connection, const char* verb, const char*
   return RequestHandle(request.release());
 }
 
+// One exchange: fetch_page follows redirects itself, so the same hops are taken on every
+// platform.
 bool send_request(Request& request, std::string_view headers, const unsigned char* body,
                   std::uint32_t body_length, Failure* failure) {
   const HeaderList list = header_list(headers);
-  std::string verb = request.verb;
   CURLcode outcome = configure_fetch(request, list);
+  if (outcome == CURLE_OK) outcome = configure_exchange(request, request.verb, body, body_length);
   if (outcome != CURLE_OK) {
     *failure = Failure::kClient;
     return false;
   }
-  for (int hop = 0;; ++hop) {
-    request.raw_headers.clear();
-    request.status = 0;
-    request.body.clear();
-    request.stopped_after_head = false;
-    request.uploaded = 0;
-    request.last_activity = std::chrono::steady_clock::now();
-    outcome = configure_exchange(request, verb, body, body_length);
-    if (outcome != CURLE_OK) {
-      *failure = Failure::kClient;
-      return false;
-    }
-    outcome = curl_easy_perform(request.curl.get());
-    if (request.stopped_after_head) outcome = CURLE_OK;
-    if ((request.flags & kFlagNoAutoRedirect) || !is_redirect(request.status)) break;
-    // Still redirected after the last hop allowed: the send fails, as WinInet's does with
-    // ERROR_HTTP_REDIRECT_FAILED, so a redirect loop never reads as a page.
-    if (hop == kMaxRedirects) {
-      request.transfer_failed = true;
-      *failure = Failure::kTooManyRedirects;
-      return false;
-    }
-    Destination next;
-    if (!redirect_destination(request, next)) break;
-    request.destination = next;
-    // As browsers do: 301, 302 and 303 turn a POST into a GET without a body.
-    if (request.status != 307 && request.status != 308 && verb == "POST") {
-      verb = "GET";
-      body = nullptr;
-      body_length = 0;
-    }
-  }
+  request.last_activity = std::chrono::steady_clock::now();
+  outcome = curl_easy_perform(request.curl.get());
+  if (request.stopped_after_head) outcome = CURLE_OK;
   request.transfer_failed = outcome != CURLE_OK;
   if (request.transfer_failed) request.failure = failure_of(request.curl.get(), outcome);
   if (request.status == 0) *failure = request.failure;

@@ -203,6 +203,44 @@ TEST_F(FetchTest, RedirectsFollowedUnlessTurnedOff) {
   EXPECT_EQ(headers.substr(0, 13), "HTTP/1.1 302 ");
 }
 
+// Redirects are followed by the program itself: a loop ends after its hops, and cookies
+// set by a redirect's answer reach the page it leads to.
+TEST_F(FetchTest, RedirectsEndAndKeepTheirCookies) {
+  handler_ = [](const Request& r) {
+    if (r.target == "/loop") {
+      Response again = page("again", 302, "Found");
+      again.headers.emplace_back("Location", "/loop");
+      return again;
+    }
+    if (r.target.rfind("/login", 0) == 0) {
+      Response moved = page("moved", 302, "Found");
+      // The path keeps the cookie out of the other tests' requests through the shared jar.
+      const std::string which = r.target.substr(6);
+      moved.headers = {{"Location", "/home" + which},
+                       {"Set-Cookie", "session" + which + "=1; Path=/home" + which}};
+      return moved;
+    }
+    return page("cookie " + r.header("Cookie"));
+  };
+  const FetchResult looped = fetch_page(address("/loop"));
+  EXPECT_TRUE(looped.failed);
+  EXPECT_EQ(looped.reason, FailureReason::kTooManyRedirects);
+  EXPECT_EQ(server_.requests().size(), 31u);  // the first request and thirty hops
+
+  // The process's jar keeps what the redirect set.
+  const FetchResult jarred = fetch_page(address("/login-jar"));
+  EXPECT_EQ(as_string(jarred.body), "cookie session-jar=1");
+
+  // Cookie text of the caller's: sent on, and handed back merged.
+  Text cookies = "mine=2";
+  Text returned;
+  const FetchResult own = fetch_page(address("/login-own"), kGet, {}, &cookies, &returned);
+  EXPECT_NE(as_string(own.body).find("session-own=1"), std::string::npos);
+  EXPECT_NE(as_string(own.body).find("mine=2"), std::string::npos);
+  EXPECT_NE(returned.find("session-own=1"), std::string::npos);
+  EXPECT_NE(returned.find("mine=2"), std::string::npos);
+}
+
 TEST_F(FetchTest, FailuresAreReported) {
   handler_ = [](const Request&) { return page("no such page", 404, "Not Found"); };
   const FetchResult missing = fetch_page(address("/gone"));
