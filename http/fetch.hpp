@@ -11,14 +11,33 @@ namespace quillreap::http {
 using text::Bytes;
 using text::Text;
 
+// Why an exchange failed; kNone exactly when it did not.
+enum class FailureReason {
+  kNone,
+  kNoConnection,       // no network, no such host, nothing reached
+  kConnectionRefused,  // the host answered the connect with a refusal
+  kReset,              // the connection was reset or closed before a complete answer
+  kCutShort,           // the body ended before the length its response announced
+  kTimeout,            // nothing came for the receive time-out (or the connect time-out)
+  kHttpStatus,         // the final response's status is 400 or above
+  kAddressRefused,     // the address cannot be sent safely; nothing went out
+  kTooManyRedirects,   // still redirected after the last hop allowed
+  kClientError,        // the HTTP library refused a setting or failed on its own side
+};
+
 // The body exactly as the server sent it (error pages included), and whether the
 // exchange failed: no handle, no connection, no response, a read that failed, an address
-// that cannot be sent safely, or an HTTP status of 400 and above.
+// that cannot be sent safely, or an HTTP status of 400 and above; reason says which.
 struct FetchResult {
   Bytes body;
   bool failed = true;
   int status = 0;  // the final response's HTTP status, 0 when none arrived
+  FailureReason reason = FailureReason::kNoConnection;
 };
+
+// A short English description for messages: "connection refused", "HTTP status 503"; ""
+// for a fetch that did not fail.
+Text failure_description(const FetchResult& result);
 
 enum Method { kGet = 0, kPost = 1, kHead = 2 };
 

@@ -46,6 +46,18 @@ using InternetHandle = std::unique_ptr<Internet, InternetCloser>;
 using ConnectionHandle = std::unique_ptr<Connection, ConnectionCloser>;
 using RequestHandle = std::unique_ptr<Request, RequestCloser>;
 
+// Why a send or a read failed, as far as the platform can tell.
+enum class Failure {
+  kNone,
+  kNoConnection,  // no route, no such host, or a failure the platform does not name
+  kRefused,
+  kReset,  // reset, aborted, or closed without an answer
+  kCutShort,
+  kTimeout,
+  kTooManyRedirects,
+  kClient,  // the platform library refused a setting or ran out of something
+};
+
 // A null user_agent sends none; a null proxy connects directly. proxy is "host:port", or
 // "http=host:port" to proxy plain addresses only. Null handle on failure.
 InternetHandle open_internet(const char* user_agent, const char* proxy);
@@ -53,13 +65,13 @@ ConnectionHandle connect(Internet& internet, const char* host, std::int32_t port
 RequestHandle open_request(Connection& connection, const char* verb, const char* path,
                            const char* version, std::uint32_t flags);
 // headers: lines separated by "\r\n". A null body (length 0) sends none. False when no
-// response arrived.
+// response arrived; *failure then says why (it is left alone on success).
 bool send_request(Request& request, std::string_view headers, const unsigned char* body,
-                  std::uint32_t body_length);
+                  std::uint32_t body_length, Failure* failure);
 // Up to size bytes of the body; *count 0 at the end. False (with *count 0) when the read
-// failed.
+// failed; *failure then says why.
 bool read_response(Request& request, unsigned char* buffer, std::uint32_t size,
-                   std::uint32_t* count);
+                   std::uint32_t* count, Failure* failure);
 
 enum class QueryOutcome { kOk, kTooSmall, kFailed };
 // The final response's raw header block, every line ended by "\r\n", NUL-terminated in

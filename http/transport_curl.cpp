@@ -1,10 +1,11 @@
 // The Linux transport: libcurl, one easy handle per fetch, giving fetch_page the same wire
 // behaviour as WinInet: the request target byte for byte, one cookie jar for the process,
-// redirects followed here (curl would resend the fixed target), no decompression.
+// no redirects followed by curl (fetch_page follows them), no decompression.
 #include <curl/curl.h>
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
 #include <chrono>
 #include <cstdlib>
 #include <memory>
@@ -18,40 +19,69 @@ namespace quillreap::http::transport {
 
 namespace {
 
-// The process's cookie jar: one curl share of cookies, set up at the first fetch and
-// shared by every fetch that has no cookie text of its caller's.
-class CookieJar {
+// The process's shared state: one connection cache, so consecutive pages on a host go over
+// one kept-alive connection, and one cookie jar. A fetch with cookie text of its caller's
+// must not see the jar, and a share that holds cookies switches the jar on for every handle
+// it is given, so there are two shares: connections and cookies for the usual fetch,
+// connections only for the other. Set up at the first fetch, kept for the process.
+class Shares {
  public:
-  CookieJar() {
+  Shares() {
     curl_global_init(CURL_GLOBAL_DEFAULT);
-    share_ = curl_share_init();
-    curl_share_setopt(share_, CURLSHOPT_LOCKFUNC, &CookieJar::lock);
-    curl_share_setopt(share_, CURLSHOPT_UNLOCKFUNC, &CookieJar::unlock);
-    curl_share_setopt(share_, CURLSHOPT_USERDATA, this);
-    curl_share_setopt(share_, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE);
+    ok_ = set_up(with_cookies_, true) && set_up(connections_only_, false);
   }
-  ~CookieJar() { curl_share_cleanup(share_); }
-  CookieJar(const CookieJar&) = delete;
-  CookieJar& operator=(const CookieJar&) = delete;
+  ~Shares() {
+    curl_share_cleanup(with_cookies_);
+    curl_share_cleanup(connections_only_);
+  }
+  Shares(const Shares&) = delete;
+  Shares& operator=(const Shares&) = delete;
 
-  CURLSH* share() const { return share_; }
+  // Null when the library refused to set a share up.
+  CURLSH* share(bool cookies) const {
+    if (!ok_) return nullptr;
+    return cookies ? with_cookies_ : connections_only_;
+  }
 
  private:
-  static void lock(CURL*, curl_lock_data data, curl_lock_access, void* self) {
-    static_cast<CookieJar*>(self)->mutexes_[data % kLocks].lock();
+  // One mutex per kind of data per share, as the share's locking asks: the callbacks may
+  // hold one kind while taking another.
+  struct Locks {
+    std::array<std::mutex, CURL_LOCK_DATA_LAST> mutexes;
+  };
+
+  static void lock(CURL*, curl_lock_data data, curl_lock_access, void* locks) {
+    static_cast<Locks*>(locks)->mutexes[data % CURL_LOCK_DATA_LAST].lock();
   }
-  static void unlock(CURL*, curl_lock_data data, void* self) {
-    static_cast<CookieJar*>(self)->mutexes_[data % kLocks].unlock();
+  static void unlock(CURL*, curl_lock_data data, void* locks) {
+    static_cast<Locks*>(locks)->mutexes[data % CURL_LOCK_DATA_LAST].unlock();
   }
 
-  static constexpr std::size_t kLocks = CURL_LOCK_DATA_LAST;
-  CURLSH* share_ = nullptr;
-  std::array<std::mutex, kLocks> mutexes_;
+  bool set_up(CURLSH*& share, bool cookies) {
+    share = curl_share_init();
+    if (!share) return false;
+    Locks& locks = cookies ? cookie_locks_ : connection_locks_;
+    bool ok = curl_share_setopt(share, CURLSHOPT_LOCKFUNC, &Shares::lock) == CURLSHE_OK &&
+              curl_share_setopt(share, CURLSHOPT_UNLOCKFUNC, &Shares::unlock) == CURLSHE_OK &&
+              curl_share_setopt(share, CURLSHOPT_USERDATA, &locks) == CURLSHE_OK &&
+              curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_CONNECT) == CURLSHE_OK;
+    if (ok && cookies) {
+      ok = curl_share_setopt(share, CURLSHOPT_SHARE, CURL_LOCK_DATA_COOKIE) == CURLSHE_OK;
+    }
+    return ok;
+  }
+
+  // The locks are declared first so they outlive the shares that call into them.
+  Locks cookie_locks_;
+  Locks connection_locks_;
+  CURLSH* with_cookies_ = nullptr;
+  CURLSH* connections_only_ = nullptr;
+  bool ok_ = false;
 };
 
-CookieJar& cookie_jar() {
-  static CookieJar jar;  // also runs curl_global_init once, before any easy handle
-  return jar;
+Shares& shares() {
+  static Shares shared;  // also runs curl_global_init once, before any easy handle
+  return shared;
 }
 
 struct CurlCloser {
@@ -64,14 +94,11 @@ struct HeaderListFreer {
 };
 using HeaderList = std::unique_ptr<curl_slist, HeaderListFreer>;
 
-constexpr int kMaxRedirects = 30;
-
 bool starts_with(std::string_view text, std::string_view prefix) {
   return text.substr(0, prefix.size()) == prefix;
 }
 
-// The path as curl's URL parser accepts it; only used for cookie paths and to resolve a
-// relative Location, never sent.
+// The path as curl's URL parser accepts it; only used for cookie paths, never sent.
 std::string escaped_for_url(std::string_view path) {
   static constexpr char kHex[] = "0123456789ABCDEF";
   std::string out;
@@ -102,8 +129,7 @@ std::string request_target(std::string_view path) {
   return out;
 }
 
-// Where one exchange goes: the first from the fetch's arguments, later ones from a
-// redirect's Location.
+// Where the exchange goes, from the connection and request handles.
 struct Destination {
   bool secure = false;
   std::string host;
@@ -134,7 +160,7 @@ struct Request {
   std::uint32_t flags = 0;
   CurlHandle curl;
 
-  // The exchange under way (reset for each redirect).
+  // The exchange.
   std::string raw_headers;
   int status = 0;
   std::vector<unsigned char> body;
@@ -146,6 +172,7 @@ struct Request {
   // Handing the final body out.
   std::size_t read_position = 0;
   bool transfer_failed = false;
+  Failure failure = Failure::kNone;
 };
 // The handles are plain objects here: nothing is opened until the send.
 
@@ -235,144 +262,124 @@ HeaderList header_list(std::string_view block) {
   return HeaderList(list);
 }
 
-// Everything that stays the same across the redirects of one fetch. The reload and
+// Sets options one after another and keeps the first one the library refused: a fetch
+// must not go out with a setting silently missing.
+struct Options {
+  CURL* curl;
+  CURLcode first_refusal = CURLE_OK;
+
+  template <typename Value>
+  void operator()(CURLoption option, Value value) {
+    const CURLcode code = curl_easy_setopt(curl, option, value);
+    if (first_refusal == CURLE_OK) first_refusal = code;
+  }
+};
+
+// The fetch's settings. The reload and
 // need-file flags ask nothing of curl: it keeps no cache, every page comes from the server.
-// No Accept-Encoding is set, so nothing is asked for compressed or decompressed. Set once per
-// handle: the cookie jar in particular must not be switched on again for each exchange.
-void configure_fetch(Request& request, const HeaderList& headers) {
-  CURL* curl = request.curl.get();
+// No Accept-Encoding is set, so nothing is asked for compressed or decompressed.
+CURLcode configure_fetch(Request& request, const HeaderList& headers) {
+  Options set{request.curl.get()};
   const Internet& internet = *request.internet;
-  curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-  curl_easy_setopt(curl, CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
-  curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
-  curl_easy_setopt(curl, CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+  set(CURLOPT_NOSIGNAL, 1L);
+  set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
+  set(CURLOPT_PROTOCOLS_STR, "http,https");
+  set(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
   if (internet.has_user_agent) {
-    curl_easy_setopt(curl, CURLOPT_USERAGENT, internet.user_agent.c_str());
+    set(CURLOPT_USERAGENT, internet.user_agent.c_str());
   }
-  curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers.get());
-  if (!(request.flags & kFlagNoCookies)) {
-    curl_easy_setopt(curl, CURLOPT_SHARE, cookie_jar().share());
-    curl_easy_setopt(curl, CURLOPT_COOKIEFILE, "");
-  }
-  curl_easy_setopt(curl, CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(kConnectTimeout.count()));
-  curl_easy_setopt(curl, CURLOPT_NOPROGRESS, 0L);
-  curl_easy_setopt(curl, CURLOPT_XFERINFOFUNCTION, &on_progress);
-  curl_easy_setopt(curl, CURLOPT_XFERINFODATA, &request);
-  curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, &on_header);
-  curl_easy_setopt(curl, CURLOPT_HEADERDATA, &request);
-  curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, &on_body);
-  curl_easy_setopt(curl, CURLOPT_WRITEDATA, &request);
+  set(CURLOPT_HTTPHEADER, headers.get());
+  const bool jar = !(request.flags & kFlagNoCookies);
+  CURLSH* share = shares().share(jar);
+  if (!share) return CURLE_FAILED_INIT;
+  set(CURLOPT_SHARE, share);
+  if (jar) set(CURLOPT_COOKIEFILE, "");
+  set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(kConnectTimeout.count()));
+  set(CURLOPT_NOPROGRESS, 0L);
+  set(CURLOPT_XFERINFOFUNCTION, &on_progress);
+  set(CURLOPT_XFERINFODATA, &request);
+  set(CURLOPT_HEADERFUNCTION, &on_header);
+  set(CURLOPT_HEADERDATA, &request);
+  set(CURLOPT_WRITEFUNCTION, &on_body);
+  set(CURLOPT_WRITEDATA, &request);
+  return set.first_refusal;
 }
 
 // Where this exchange goes and with which verb and body.
-void configure_exchange(Request& request, const std::string& verb, const unsigned char* body,
-                        std::uint32_t body_length) {
-  CURL* curl = request.curl.get();
+CURLcode configure_exchange(Request& request, const std::string& verb, const unsigned char* body,
+                            std::uint32_t body_length) {
+  Options set{request.curl.get()};
   const Internet& internet = *request.internet;
   const Destination& d = request.destination;
-  curl_easy_setopt(curl, CURLOPT_URL, d.url.c_str());
+  set(CURLOPT_URL, d.url.c_str());
   const bool proxied = !internet.proxy.empty() && !(d.secure && internet.proxy_plain_only);
   // An empty proxy also keeps curl from taking one from the environment.
-  curl_easy_setopt(curl, CURLOPT_PROXY, proxied ? internet.proxy.c_str() : "");
+  set(CURLOPT_PROXY, proxied ? internet.proxy.c_str() : "");
   std::string target = d.target;
   if (proxied && !d.secure) {
     // A plain request through a proxy names the whole address.
     target = "http://" + d.host + (d.port != 0 ? ":" + std::to_string(d.port) : "") + target;
   }
-  curl_easy_setopt(curl, CURLOPT_REQUEST_TARGET, target.c_str());  // curl copies it
+  set(CURLOPT_REQUEST_TARGET, target.c_str());  // curl copies it
 
   request.stop_after_head = false;
   if (verb == "GET") {
-    curl_easy_setopt(curl, CURLOPT_HTTPGET, 1L);
+    set(CURLOPT_HTTPGET, 1L);
   } else if (verb == "HEAD" && body_length == 0) {
-    curl_easy_setopt(curl, CURLOPT_NOBODY, 1L);
+    set(CURLOPT_NOBODY, 1L);
   } else {
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body_length));
-    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body ? static_cast<const void*>(body) : "");
+    set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body_length));
+    set(CURLOPT_POSTFIELDS, body ? static_cast<const void*>(body) : "");
     if (verb != "POST") {
-      curl_easy_setopt(curl, CURLOPT_CUSTOMREQUEST, verb.c_str());
+      set(CURLOPT_CUSTOMREQUEST, verb.c_str());
       request.stop_after_head = verb == "HEAD";
     }
   }
+  return set.first_refusal;
 }
 
-bool is_redirect(int status) {
-  return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
-
-bool starts_with_ignoring_case(std::string_view text, std::string_view prefix) {
-  return text.size() >= prefix.size() &&
-         curl_strnequal(text.data(), prefix.data(), prefix.size()) != 0;
-}
-
-// The value of the final response's Location line; "" without one.
-std::string location_of(std::string_view raw_headers) {
-  size_t start = 0;
-  while (start < raw_headers.size()) {
-    size_t end = raw_headers.find("\r\n", start);
-    if (end == std::string_view::npos) end = raw_headers.size();
-    std::string_view line = raw_headers.substr(start, end - start);
-    if (starts_with_ignoring_case(line, "Location:")) {
-      line.remove_prefix(9);
-      while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
-      while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
-      return std::string(line);
+// What a failed transfer means to the caller. A refused connect and one that found no
+// route share curl's code; the socket's own error tells them apart.
+Failure failure_of(CURL* curl, CURLcode outcome) {
+  switch (outcome) {
+    case CURLE_OK:
+      return Failure::kNone;
+    case CURLE_COULDNT_CONNECT: {
+      long os_error = 0;
+      curl_easy_getinfo(curl, CURLINFO_OS_ERRNO, &os_error);
+      return os_error == ECONNREFUSED ? Failure::kRefused : Failure::kNoConnection;
     }
-    start = end + 2;
+    case CURLE_COULDNT_RESOLVE_HOST:
+    case CURLE_COULDNT_RESOLVE_PROXY:
+      return Failure::kNoConnection;
+    case CURLE_OPERATION_TIMEDOUT:
+    case CURLE_ABORTED_BY_CALLBACK:  // only the receive time-out aborts a transfer
+      return Failure::kTimeout;
+    case CURLE_PARTIAL_FILE:
+      return Failure::kCutShort;
+    case CURLE_RECV_ERROR:
+    case CURLE_SEND_ERROR:
+    case CURLE_GOT_NOTHING:
+    case CURLE_SSL_CONNECT_ERROR:
+      return Failure::kReset;
+    case CURLE_TOO_MANY_REDIRECTS:
+      return Failure::kTooManyRedirects;
+    case CURLE_OUT_OF_MEMORY:
+    case CURLE_FAILED_INIT:
+    case CURLE_UNKNOWN_OPTION:
+    case CURLE_NOT_BUILT_IN:
+    case CURLE_BAD_FUNCTION_ARGUMENT:
+    case CURLE_UNSUPPORTED_PROTOCOL:
+      return Failure::kClient;
+    default:
+      return Failure::kNoConnection;
   }
-  return {};
-}
-
-// Where a redirect leads, resolved against the current destination. The new path goes out
-// like the first one (bytes raw, space as %20), which curl's own resolution would not do.
-bool redirect_destination(const Request& request, Destination& next) {
-  const std::string location = location_of(request.raw_headers);
-  if (location.empty()) return false;
-  next = request.destination;
-  std::string_view rest = location;
-  bool absolute = true;
-  if (starts_with_ignoring_case(rest, "http://")) {
-    next.secure = false;
-    rest.remove_prefix(7);
-  } else if (starts_with_ignoring_case(rest, "https://")) {
-    next.secure = true;
-    rest.remove_prefix(8);
-  } else if (starts_with(rest, "//")) {
-    rest.remove_prefix(2);
-  } else {
-    absolute = false;
-  }
-  if (absolute) {
-    const size_t path_at = rest.find_first_of("/?");
-    const std::string_view authority = rest.substr(0, path_at);
-    const size_t colon = authority.rfind(':');
-    next.host = std::string(authority.substr(0, colon));
-    for (char& c : next.host) c = (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c;
-    next.port = colon == std::string_view::npos
-                    ? 0
-                    : std::atoi(std::string(authority.substr(colon + 1)).c_str());
-    const std::string_view path =
-        path_at == std::string_view::npos ? std::string_view() : rest.substr(path_at);
-    next.target = (path.empty() || path.front() != '/' ? "/" : "") + request_target(path);
-  } else if (rest.find("://") != std::string_view::npos &&
-             rest.find("://") < rest.find_first_of("/?")) {
-    return false;  // another scheme: nothing this client can follow
-  } else if (starts_with(rest, "/")) {
-    next.target = request_target(rest);
-  } else {
-    // Relative to the directory of the current path.
-    const std::string& current = request.destination.target;
-    const std::string path_only = current.substr(0, current.find('?'));
-    next.target = path_only.substr(0, path_only.rfind('/') + 1) + request_target(rest);
-  }
-  fill_url(next);
-  return !next.host.empty();
 }
 
 }  // namespace
 
 InternetHandle open_internet(const char* user_agent, const char* proxy) {
-  cookie_jar();
+  shares();
   auto internet = std::make_unique<Internet>();
   internet->has_user_agent = user_agent != nullptr;
   if (user_agent) internet->user_agent = user_agent;
@@ -411,52 +418,39 @@ RequestHandle open_request(Connection& connection, const char* verb, const char*
   return RequestHandle(request.release());
 }
 
+// One exchange: fetch_page follows redirects itself, so the same hops are taken on every
+// platform.
 bool send_request(Request& request, std::string_view headers, const unsigned char* body,
-                  std::uint32_t body_length) {
+                  std::uint32_t body_length, Failure* failure) {
   const HeaderList list = header_list(headers);
-  std::string verb = request.verb;
-  configure_fetch(request, list);
-  CURLcode outcome = CURLE_OK;
-  for (int hop = 0;; ++hop) {
-    request.raw_headers.clear();
-    request.status = 0;
-    request.body.clear();
-    request.stopped_after_head = false;
-    request.uploaded = 0;
-    request.last_activity = std::chrono::steady_clock::now();
-    configure_exchange(request, verb, body, body_length);
-    outcome = curl_easy_perform(request.curl.get());
-    if (request.stopped_after_head) outcome = CURLE_OK;
-    if ((request.flags & kFlagNoAutoRedirect) || !is_redirect(request.status)) break;
-    // Still redirected after the last hop allowed: the send fails, as WinInet's does with
-    // ERROR_HTTP_REDIRECT_FAILED, so a redirect loop never reads as a page.
-    if (hop == kMaxRedirects) {
-      request.transfer_failed = true;
-      return false;
-    }
-    Destination next;
-    if (!redirect_destination(request, next)) break;
-    request.destination = next;
-    // As browsers do: 301, 302 and 303 turn a POST into a GET without a body.
-    if (request.status != 307 && request.status != 308 && verb == "POST") {
-      verb = "GET";
-      body = nullptr;
-      body_length = 0;
-    }
+  CURLcode outcome = configure_fetch(request, list);
+  if (outcome == CURLE_OK) outcome = configure_exchange(request, request.verb, body, body_length);
+  if (outcome != CURLE_OK) {
+    *failure = Failure::kClient;
+    return false;
   }
+  request.last_activity = std::chrono::steady_clock::now();
+  outcome = curl_easy_perform(request.curl.get());
+  if (request.stopped_after_head) outcome = CURLE_OK;
   request.transfer_failed = outcome != CURLE_OK;
+  if (request.transfer_failed) request.failure = failure_of(request.curl.get(), outcome);
+  if (request.status == 0) *failure = request.failure;
   return request.status != 0;
 }
 
 bool read_response(Request& request, unsigned char* buffer, std::uint32_t size,
-                   std::uint32_t* count) {
+                   std::uint32_t* count, Failure* failure) {
   const size_t left = request.body.size() - request.read_position;
   const size_t n = left < size ? left : size;
   std::copy_n(request.body.data() + request.read_position, n, buffer);
   request.read_position += n;
   *count = static_cast<std::uint32_t>(n);
   // The failure shows at the end, after every byte that did arrive.
-  return n != 0 || !request.transfer_failed;
+  if (n == 0 && request.transfer_failed) {
+    *failure = request.failure;
+    return false;
+  }
+  return true;
 }
 
 QueryOutcome query_raw_headers(Request& request, char* buffer, std::uint32_t* length) {

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <wininet.h>
 
+#include <chrono>
 #include <string>
 
 #include "http/transport.hpp"
@@ -71,6 +72,42 @@ void apply_receive_timeout(HINTERNET handle) {
   w.set_option(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
 }
 
+// What the calling thread's last WinInet error means to the caller; read right after the
+// call that failed, before anything else can overwrite it. Some WinInets report a receive
+// time-out as an aborted connection: one that failed only after waiting the whole time-out
+// is taken for a time-out.
+Failure last_failure(Failure otherwise, std::chrono::steady_clock::time_point started) {
+  const DWORD error = GetLastError();
+  if (error == ERROR_INTERNET_CONNECTION_ABORTED &&
+      std::chrono::steady_clock::now() - started >= receive_timeout() * 9 / 10) {
+    return Failure::kTimeout;
+  }
+  switch (error) {
+    case ERROR_INTERNET_CANNOT_CONNECT:
+      return Failure::kRefused;
+    case ERROR_INTERNET_NAME_NOT_RESOLVED:
+    case ERROR_INTERNET_DISCONNECTED:
+    case ERROR_INTERNET_SERVER_UNREACHABLE:
+    case ERROR_INTERNET_PROXY_SERVER_UNREACHABLE:
+      return Failure::kNoConnection;
+    case ERROR_INTERNET_TIMEOUT:
+      return Failure::kTimeout;
+    case ERROR_INTERNET_CONNECTION_RESET:
+    case ERROR_INTERNET_CONNECTION_ABORTED:
+    case ERROR_HTTP_INVALID_SERVER_RESPONSE:
+      return Failure::kReset;
+    case ERROR_HTTP_REDIRECT_FAILED:
+      return Failure::kTooManyRedirects;
+    case ERROR_NOT_ENOUGH_MEMORY:
+    case ERROR_INTERNET_INVALID_OPTION:
+    case ERROR_INTERNET_BAD_OPTION_LENGTH:
+    case ERROR_INVALID_PARAMETER:
+      return Failure::kClient;
+    default:
+      return otherwise;
+  }
+}
+
 }  // namespace
 
 // The handle types are WinInet's own handles under a typed name; never dereferenced.
@@ -108,17 +145,22 @@ RequestHandle open_request(Connection& connection, const char* verb, const char*
 }
 
 bool send_request(Request& request, std::string_view headers, const unsigned char* body,
-                  std::uint32_t body_length) {
+                  std::uint32_t body_length, Failure* failure) {
   const std::string block(headers);
   void* optional = const_cast<unsigned char*>(body);
-  return wininet().send_request(native(&request), block.c_str(), static_cast<DWORD>(block.size()),
-                                optional, body_length) != FALSE;
+  const auto started = std::chrono::steady_clock::now();
+  const BOOL sent = wininet().send_request(native(&request), block.c_str(),
+                                           static_cast<DWORD>(block.size()), optional, body_length);
+  if (!sent) *failure = last_failure(Failure::kNoConnection, started);
+  return sent != FALSE;
 }
 
 bool read_response(Request& request, unsigned char* buffer, std::uint32_t size,
-                   std::uint32_t* count) {
+                   std::uint32_t* count, Failure* failure) {
   DWORD read = 0;
+  const auto started = std::chrono::steady_clock::now();
   const BOOL ok = wininet().read_file(native(&request), buffer, size, &read);
+  if (!ok) *failure = last_failure(Failure::kReset, started);
   *count = ok ? read : 0;
   return ok != FALSE;
 }

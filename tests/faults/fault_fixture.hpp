@@ -27,14 +27,6 @@ namespace quillreap::faults {
 using sample_sites::FaultSites;
 using text::Text;
 
-// Wine's WinInet follows a redirect to itself for ever, where Windows' stops after its
-// limit and libcurl's transport after 30; the redirect loops are left out under Wine.
-#ifdef QUILLREAP_FAULTS_UNDER_WINE
-inline constexpr bool kRedirectLoopsEnd = false;
-#else
-inline constexpr bool kRedirectLoopsEnd = true;
-#endif
-
 // What a download left behind.
 struct Download {
   Text status;

@@ -203,6 +203,44 @@ TEST_F(FetchTest, RedirectsFollowedUnlessTurnedOff) {
   EXPECT_EQ(headers.substr(0, 13), "HTTP/1.1 302 ");
 }
 
+// Redirects are followed by the program itself: a loop ends after its hops, and cookies
+// set by a redirect's answer reach the page it leads to.
+TEST_F(FetchTest, RedirectsEndAndKeepTheirCookies) {
+  handler_ = [](const Request& r) {
+    if (r.target == "/loop") {
+      Response again = page("again", 302, "Found");
+      again.headers.emplace_back("Location", "/loop");
+      return again;
+    }
+    if (r.target.rfind("/login", 0) == 0) {
+      Response moved = page("moved", 302, "Found");
+      // The path keeps the cookie out of the other tests' requests through the shared jar.
+      const std::string which = r.target.substr(6);
+      moved.headers = {{"Location", "/home" + which},
+                       {"Set-Cookie", "session" + which + "=1; Path=/home" + which}};
+      return moved;
+    }
+    return page("cookie " + r.header("Cookie"));
+  };
+  const FetchResult looped = fetch_page(address("/loop"));
+  EXPECT_TRUE(looped.failed);
+  EXPECT_EQ(looped.reason, FailureReason::kTooManyRedirects);
+  EXPECT_EQ(server_.requests().size(), 31u);  // the first request and thirty hops
+
+  // The process's jar keeps what the redirect set.
+  const FetchResult jarred = fetch_page(address("/login-jar"));
+  EXPECT_EQ(as_string(jarred.body), "cookie session-jar=1");
+
+  // Cookie text of the caller's: sent on, and handed back merged.
+  Text cookies = "mine=2";
+  Text returned;
+  const FetchResult own = fetch_page(address("/login-own"), kGet, {}, &cookies, &returned);
+  EXPECT_NE(as_string(own.body).find("session-own=1"), std::string::npos);
+  EXPECT_NE(as_string(own.body).find("mine=2"), std::string::npos);
+  EXPECT_NE(returned.find("session-own=1"), std::string::npos);
+  EXPECT_NE(returned.find("mine=2"), std::string::npos);
+}
+
 TEST_F(FetchTest, FailuresAreReported) {
   handler_ = [](const Request&) { return page("no such page", 404, "Not Found"); };
   const FetchResult missing = fetch_page(address("/gone"));
@@ -228,6 +266,59 @@ TEST_F(FetchTest, FailuresAreReported) {
   const FetchResult cut = fetch_page(address("/cut"));
   EXPECT_TRUE(cut.failed);
   EXPECT_LT(cut.body.size(), 200000u);
+}
+
+// Every way a fetch can fail names its reason, and a fetch that did not fail names none.
+TEST_F(FetchTest, EachFailureNamesItsReason) {
+  handler_ = [](const Request& r) {
+    Response answer = page(std::string(200000, 'b'));
+    if (r.target == "/404") answer = page("no such page", 404, "Not Found");
+    if (r.target == "/503") answer = page("busy", 503, "Service Unavailable");
+    if (r.target == "/reset") answer.action = Response::Action::kReset;
+    if (r.target == "/close") answer.action = Response::Action::kClose;
+    if (r.target == "/mid-body") answer.action = Response::Action::kResetMidBody;
+    if (r.target == "/short") answer.raw = "HTTP/1.1 200 OK\r\nContent-Length: 100\r\n\r\nshort";
+    if (r.target == "/stall") answer.action = Response::Action::kStall;
+    if (r.target == "/loop") {
+      answer = page("again", 302, "Found");
+      answer.headers.emplace_back("Location", "/loop");
+    }
+    return answer;
+  };
+  std::string refused_address;
+  {
+    HttpServer closed([](const Request&) { return page(""); });
+    refused_address = "http://" + closed.host() + "/x";
+  }
+  struct Case {
+    std::string address;
+    FailureReason reason;
+    const char* description;
+  };
+  const Case cases[] = {
+      {address("/fine"), FailureReason::kNone, ""},
+      {address("/404"), FailureReason::kHttpStatus, "HTTP status 404"},
+      {address("/503"), FailureReason::kHttpStatus, "HTTP status 503"},
+      {address("/reset"), FailureReason::kReset, "connection reset"},
+      {address("/close"), FailureReason::kReset, "connection reset"},
+      // A body shorter than announced is cut short, whether the connection was reset or
+      // closed in an orderly way.
+      {address("/mid-body"), FailureReason::kCutShort, "body cut short"},
+      {address("/short"), FailureReason::kCutShort, "body cut short"},
+      {address("/stall"), FailureReason::kTimeout, "time-out"},
+      {address("/loop"), FailureReason::kTooManyRedirects, "too many redirects"},
+      {refused_address, FailureReason::kConnectionRefused, "connection refused"},
+      {address("/bad\r\nX-Evil: 1"), FailureReason::kAddressRefused, "address refused"},
+  };
+  set_receive_timeout(std::chrono::milliseconds(1000));
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.address);
+    const FetchResult result = fetch_page(c.address);
+    EXPECT_EQ(result.reason, c.reason);
+    EXPECT_EQ(result.failed, c.reason != FailureReason::kNone);
+    EXPECT_EQ(failure_description(result), c.description);
+  }
+  set_receive_timeout(transport::kDefaultReceiveTimeout);
 }
 
 TEST_F(FetchTest, SetCookieLinesCollectedInAnyLetterCase) {

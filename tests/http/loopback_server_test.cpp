@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <asio.hpp>
+#include <chrono>
 #include <string>
 
 #include "tools/loopback/http_server.hpp"
@@ -67,6 +68,28 @@ TEST(LoopbackServer, RawAnswerCloseAndStall) {
   socket.connect({asio::ip::make_address_v4("127.0.0.1"), server.port()});
   asio::write(socket, asio::buffer(std::string("GET / HTTP/1.1\r\n\r\n")));
   while (server.requests().size() < 3) std::this_thread::yield();
+}
+
+// Requests sent back to back on one kept-alive connection are each answered, in order,
+// until one asks for the connection to close.
+TEST(LoopbackServer, KeptAliveConnectionAnswersEveryRequestOnIt) {
+  HttpServer server(
+      [](const Request& request) {
+        Response r;
+        r.body = request.target + "|" + request.body;
+        return r;
+      },
+      0, ServerOptions{std::chrono::milliseconds(0), true});
+  const std::string reply = exchange(server.port(),
+                                     "GET /a HTTP/1.1\r\n\r\n"
+                                     "POST /b HTTP/1.1\r\nContent-Length: 2\r\n\r\nxy"
+                                     "GET /c HTTP/1.1\r\nConnection: close\r\n\r\n");
+  EXPECT_EQ(reply,
+            "HTTP/1.1 200 OK\r\nContent-Length: 3\r\nConnection: keep-alive\r\n\r\n/a|"
+            "HTTP/1.1 200 OK\r\nContent-Length: 5\r\nConnection: keep-alive\r\n\r\n/b|xy"
+            "HTTP/1.1 200 OK\r\nContent-Length: 3\r\nConnection: close\r\n\r\n/c|");
+  EXPECT_EQ(server.requests().size(), 3u);
+  EXPECT_EQ(server.accepted_connections(), 1u);
 }
 
 }  // namespace

@@ -1,10 +1,12 @@
 // The loopback HTTP server: one Asio io_context on its own thread, one session per
 // connection that reads a request head and its Content-Length body, hands it to the
-// handler, answers as the handler says and closes.
+// handler, answers as the handler says (after a timer when answers are delayed) and
+// closes, or with kept-alive connections reads the next request.
 #include "tools/loopback/http_server.hpp"
 
 #include <array>
 #include <asio.hpp>
+#include <atomic>
 #include <cstdlib>
 #include <mutex>
 #include <set>
@@ -69,13 +71,16 @@ bool has_header(const std::vector<std::pair<std::string, std::string>>& headers,
   return false;
 }
 
-std::string response_head(const Response& response, std::size_t body_length) {
+std::string response_head(const Response& response, std::size_t body_length,
+                          bool keep_alive = false) {
   std::string head = "HTTP/1.1 " + std::to_string(response.status) + " " + response.reason + "\r\n";
   for (const auto& [name, value] : response.headers) head += name + ": " + value + "\r\n";
   if (!has_header(response.headers, "Content-Length")) {
     head += "Content-Length: " + std::to_string(body_length) + "\r\n";
   }
-  if (!has_header(response.headers, "Connection")) head += "Connection: close\r\n";
+  if (!has_header(response.headers, "Connection")) {
+    head += keep_alive ? "Connection: keep-alive\r\n" : "Connection: close\r\n";
+  }
   head += "\r\n";
   return head;
 }
@@ -95,6 +100,8 @@ struct HttpServer::Impl {
   tcp::acceptor acceptor{io};
   std::uint16_t port = 0;
   Handler handler;
+  ServerOptions options;
+  std::atomic<std::size_t> accepted{0};
   std::thread thread;
 
   mutable std::mutex mutex;
@@ -109,7 +116,8 @@ struct HttpServer::Impl {
 
 class HttpServer::Impl::Session : public std::enable_shared_from_this<Session> {
  public:
-  Session(Impl& server, tcp::socket socket) : server_(server), socket_(std::move(socket)) {}
+  Session(Impl& server, tcp::socket socket)
+      : server_(server), socket_(std::move(socket)), timer_(server.io) {}
 
   void start() { read_more(); }
 
@@ -120,14 +128,30 @@ class HttpServer::Impl::Session : public std::enable_shared_from_this<Session> {
                             [this, self](const asio::error_code& error, std::size_t n) {
                               if (error) return;  // the client went away: nothing to answer
                               request_.raw.append(chunk_.data(), n);
-                              // Not HTTP at all (a TLS handshake, say): nothing to answer.
-                              if (request_.raw[0] < 'A' || request_.raw[0] > 'Z') return close();
-                              if (request_complete()) {
-                                answer();
-                              } else {
-                                read_more();
-                              }
+                              take_request();
                             });
+  }
+
+  void take_request() {
+    // Not HTTP at all (a TLS handshake, say): nothing to answer.
+    if (!request_.raw.empty() && (request_.raw[0] < 'A' || request_.raw[0] > 'Z')) {
+      return close();
+    }
+    if (!request_.raw.empty() && request_complete()) {
+      answer();
+    } else {
+      read_more();
+    }
+  }
+
+  // After a kept-alive answer: whatever came after the request starts the next one.
+  void next_request() {
+    std::string rest = request_.raw.substr(head_end_ + 4 + body_length_);
+    request_ = Request{};
+    request_.raw = std::move(rest);
+    head_end_ = std::string::npos;
+    body_length_ = 0;
+    take_request();
   }
 
   bool request_complete() {
@@ -149,9 +173,25 @@ class HttpServer::Impl::Session : public std::enable_shared_from_this<Session> {
       server_.requests.push_back(request_);
     }
     Response response = server_.handler(request_);
+    if (server_.options.delay.count() > 0) {
+      auto self = shared_from_this();
+      timer_.expires_after(server_.options.delay);
+      timer_.async_wait(
+          [this, self, response = std::move(response)](const asio::error_code& error) {
+            if (!error) send(response);
+          });
+      return;
+    }
+    send(response);
+  }
+
+  void send(const Response& response) {
     switch (response.action) {
       case Response::Action::kClose:
         close();
+        return;
+      case Response::Action::kReset:
+        reset();
         return;
       case Response::Action::kStall:
         server_.stalled.insert(shared_from_this());
@@ -159,24 +199,26 @@ class HttpServer::Impl::Session : public std::enable_shared_from_this<Session> {
       case Response::Action::kResetMidBody: {
         out_ = response_head(response, response.body.size()) +
                response.body.substr(0, response.body.size() / 2);
-        write_then([this] {
-          asio::error_code ignored;
-          socket_.set_option(asio::socket_base::linger(true, 0), ignored);
-          socket_.close(ignored);
-        });
+        write_then([this] { reset(); });
         return;
       }
       case Response::Action::kRespond:
         break;
     }
+    const bool keep_alive = server_.options.keep_alive && !response.raw &&
+                            !equal_ignoring_case(request_.header("Connection"), "close");
     if (response.raw) {
       out_ = *response.raw;
     } else {
-      out_ = response_head(response, response.body.size());
+      out_ = response_head(response, response.body.size(), keep_alive);
       // A HEAD answer announces the body's length but carries none.
       if (request_.method != "HEAD") out_ += response.body;
     }
-    write_then([this] { close(); });
+    if (keep_alive) {
+      write_then([this] { next_request(); });
+    } else {
+      write_then([this] { close(); });
+    }
   }
 
   template <typename Then>
@@ -184,6 +226,13 @@ class HttpServer::Impl::Session : public std::enable_shared_from_this<Session> {
     auto self = shared_from_this();
     asio::async_write(socket_, asio::buffer(out_),
                       [self, then](const asio::error_code&, std::size_t) { then(); });
+  }
+
+  // A zero linger makes the close send a reset instead of an orderly end.
+  void reset() {
+    asio::error_code ignored;
+    socket_.set_option(asio::socket_base::linger(true, 0), ignored);
+    socket_.close(ignored);
   }
 
   void close() {
@@ -194,6 +243,7 @@ class HttpServer::Impl::Session : public std::enable_shared_from_this<Session> {
 
   Impl& server_;
   tcp::socket socket_;
+  asio::steady_timer timer_;
   std::array<char, 4096> chunk_{};
   Request request_;
   std::size_t head_end_ = std::string::npos;
@@ -206,14 +256,17 @@ void HttpServer::Impl::accept_next() {
     if (error) {
       if (error == asio::error::operation_aborted || !acceptor.is_open()) return;
     } else {
+      ++accepted;
       std::make_shared<Session>(*this, std::move(socket))->start();
     }
     accept_next();
   });
 }
 
-HttpServer::HttpServer(Handler handler, std::uint16_t port) : impl_(std::make_unique<Impl>()) {
+HttpServer::HttpServer(Handler handler, std::uint16_t port, ServerOptions options)
+    : impl_(std::make_unique<Impl>()) {
   impl_->handler = std::move(handler);
+  impl_->options = options;
   tcp::endpoint endpoint(asio::ip::make_address_v4("127.0.0.1"), port);
   impl_->acceptor.open(endpoint.protocol());
   impl_->acceptor.set_option(tcp::acceptor::reuse_address(true));
@@ -242,6 +295,10 @@ std::uint16_t HttpServer::port() const {
 
 std::string HttpServer::host() const {
   return "127.0.0.1:" + std::to_string(port());
+}
+
+std::size_t HttpServer::accepted_connections() const {
+  return impl_->accepted.load();
 }
 
 std::vector<Request> HttpServer::requests() const {

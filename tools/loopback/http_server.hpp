@@ -1,8 +1,11 @@
 // A small HTTP/1.1 server on 127.0.0.1 for tests, benchmarks and the sample sites.
-// Runs its own thread; one response per connection, then the connection is closed.
+// Runs its own thread; one response per connection, then the connection is closed, unless
+// the server keeps connections alive.
 // Built on standalone Asio so the same server runs inside the Windows test executables.
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -27,10 +30,11 @@ struct Request {
 
 struct Response {
   enum class Action {
-    kRespond,      // send status, headers and body (or raw when set)
-    kClose,        // close the connection without answering
-    kStall,        // keep the connection open and send nothing until the server stops
-    kResetMidBody  // send the head and half the body, then reset the connection
+    kRespond,       // send status, headers and body (or raw when set)
+    kClose,         // close the connection without answering
+    kStall,         // keep the connection open and send nothing until the server stops
+    kResetMidBody,  // send the head and half the body, then reset the connection
+    kReset          // reset the connection without answering
   };
   Action action = Action::kRespond;
   int status = 200;
@@ -40,11 +44,21 @@ struct Response {
   std::optional<std::string> raw;  // sent verbatim instead of status/headers/body
 };
 
+// How the server behaves on the wire, beyond what each response says.
+struct ServerOptions {
+  // Every answer (a close or a reset too) waits this long before it goes out; other
+  // connections are served meanwhile.
+  std::chrono::milliseconds delay{0};
+  // Plain answers leave the connection open for the client's next request, unless the
+  // request said "Connection: close".
+  bool keep_alive = false;
+};
+
 class HttpServer {
  public:
   using Handler = std::function<Response(const Request&)>;
   // port 0 picks a free port. The handler runs on the server's thread.
-  explicit HttpServer(Handler handler, std::uint16_t port = 0);
+  explicit HttpServer(Handler handler, std::uint16_t port = 0, ServerOptions options = {});
   ~HttpServer();  // stops the server and its thread
   HttpServer(const HttpServer&) = delete;
   HttpServer& operator=(const HttpServer&) = delete;
@@ -53,6 +67,8 @@ class HttpServer {
   std::string host() const;  // "127.0.0.1:" + port
   // Every request received so far, oldest first.
   std::vector<Request> requests() const;
+  // Connections accepted so far.
+  std::size_t accepted_connections() const;
 
  private:
   struct Impl;

@@ -22,11 +22,15 @@ extern "C" void on_signal(int) {
 constexpr char kUsage[] =
     "usage: quillreap-sample-sites [--search-port N] [--source1-port N] [--source2-port N]\n"
     "                              [--big-chapters N] [--big-chapter-bytes N]\n"
+    "                              [--delay-ms D] [--flaky K] [--keep-alive]\n"
     "       quillreap-sample-sites --faults [--fault-port N]\n"
     "Serves the site-search service, source 1 and source 2 on 127.0.0.1 (ports 18061,\n"
     "18062, 18063 by default; 0 picks a free port). With --big-chapters the sites also list\n"
     "the benchmark book (search word: the GBK bytes of \"\xE6\xB5\x8B\xE8\xAF\x95\xE5\xB7\xA8"
     "\xE8\x91\x97\") of N chapters of --big-chapter-bytes bytes each (default 10000).\n"
+    "--delay-ms D holds every answer D ms (other connections are served meanwhile);\n"
+    "--flaky K fails the first request for every K-th chapter page (a reset or a 503 in\n"
+    "turn; asked again, the page comes); --keep-alive keeps connections open between pages.\n"
     "With --faults it serves instead the fault site on port 18064 (--fault-port): both\n"
     "sources' markup on one host, one misbehaving book per fault, listed at start.\n";
 
@@ -45,6 +49,7 @@ int main(int argc, char** argv) {
   using quillreap::sample_sites::Ports;
   Ports ports{18061, 18062, 18063};
   BigBook big{0, 10000};
+  quillreap::sample_sites::Behaviour behaviour;
   bool faults = false;
   long fault_port = 18064;
   for (int i = 1; i < argc; ++i) {
@@ -65,6 +70,12 @@ int main(int argc, char** argv) {
     } else if (option == "--big-chapter-bytes" && has_value &&
                read_number(argv[++i], 100000000, value)) {
       big.chapter_bytes = static_cast<int>(value);
+    } else if (option == "--delay-ms" && has_value && read_number(argv[++i], 600000, value)) {
+      behaviour.delay = std::chrono::milliseconds(value);
+    } else if (option == "--flaky" && has_value && read_number(argv[++i], 1000000, value)) {
+      behaviour.flaky_every = static_cast<int>(value);
+    } else if (option == "--keep-alive") {
+      behaviour.keep_alive = true;
     } else if (option == "--faults") {
       faults = true;
     } else if (option == "--fault-port" && has_value && read_number(argv[++i], 65535, value)) {
@@ -91,7 +102,7 @@ int main(int argc, char** argv) {
       return 0;
     }
     quillreap::sample_sites::SampleSites sites(quillreap::sources::SiteConfig::defaults(), ports,
-                                               big);
+                                               big, behaviour);
     std::printf("search  %s\nsource1 %s\nsource2 %s\n", sites.search_host().c_str(),
                 sites.source1_host().c_str(), sites.source2_host().c_str());
     std::fflush(stdout);

@@ -3,9 +3,13 @@
 #include "tools/sample-sites/sample_sites.hpp"
 
 #include <mutex>
+#include <set>
+#include <string>
+#include <vector>
 
 #include "tools/loopback/http_server.hpp"
 #include "tools/sample-sites/served_sites.hpp"
+#include "tools/sample-sites/site_paths.hpp"
 
 namespace quillreap::sample_sites {
 
@@ -14,8 +18,9 @@ struct SampleSites::Impl {
 
   // Runs on a server's thread. Until the description is published (the constructor is still
   // starting servers) the sites answer 503.
-  loopback::HttpServer::Handler handler(Answer answer) {
-    return [this, answer](const loopback::Request& request) {
+  loopback::HttpServer::Handler handler(Answer answer, bool chapters) {
+    return [this, answer, chapters](const loopback::Request& request) {
+      if (chapters && first_request_fails(request)) return flaky_answer(request);
       std::shared_ptr<const ServedSites> sites;
       {
         std::lock_guard lock(mutex);
@@ -31,19 +36,47 @@ struct SampleSites::Impl {
     };
   }
 
+  // Whether this is the first request for a chapter page the flaky sites fail once.
+  bool first_request_fails(const loopback::Request& request) {
+    if (behaviour.flaky_every <= 0) return false;
+    const std::vector<std::string> pieces = path_pieces(request.target);
+    if (pieces.size() < 2) return false;
+    const int n = chapter_number(pieces.back());
+    if (n < 1 || n % behaviour.flaky_every != 0) return false;
+    std::lock_guard lock(mutex);
+    return failed_once.insert(request.target).second;
+  }
+
+  loopback::Response flaky_answer(const loopback::Request& request) const {
+    loopback::Response failure;
+    const int n = chapter_number(path_pieces(request.target).back());
+    if ((n / behaviour.flaky_every) % 2 == 1) {
+      failure.action = loopback::Response::Action::kReset;
+    } else {
+      failure.status = 503;
+      failure.reason = "Service Unavailable";
+      failure.body = "busy";
+    }
+    return failure;
+  }
+
+  Behaviour behaviour;
   std::mutex mutex;
   std::shared_ptr<const ServedSites> published;
+  std::set<std::string> failed_once;  // chapter targets, both sources' (their paths differ)
   std::unique_ptr<loopback::HttpServer> search, source1, source2;
 };
 
-SampleSites::SampleSites(sources::SiteConfig base, Ports ports, BigBook big)
+SampleSites::SampleSites(sources::SiteConfig base, Ports ports, BigBook big, Behaviour behaviour)
     : impl_(std::make_unique<Impl>()) {
-  impl_->search =
-      std::make_unique<loopback::HttpServer>(impl_->handler(answer_search_service), ports.search);
-  impl_->source1 =
-      std::make_unique<loopback::HttpServer>(impl_->handler(answer_source1), ports.source1);
-  impl_->source2 =
-      std::make_unique<loopback::HttpServer>(impl_->handler(answer_source2), ports.source2);
+  impl_->behaviour = behaviour;
+  const loopback::ServerOptions options{behaviour.delay, behaviour.keep_alive};
+  impl_->search = std::make_unique<loopback::HttpServer>(
+      impl_->handler(answer_search_service, false), ports.search, options);
+  impl_->source1 = std::make_unique<loopback::HttpServer>(impl_->handler(answer_source1, true),
+                                                          ports.source1, options);
+  impl_->source2 = std::make_unique<loopback::HttpServer>(impl_->handler(answer_source2, true),
+                                                          ports.source2, options);
   auto sites = std::make_shared<ServedSites>();
   sites->config = std::move(base);
   sites->config.search_host = impl_->search->host();
@@ -72,6 +105,11 @@ std::string SampleSites::source1_host() const {
 }
 std::string SampleSites::source2_host() const {
   return impl_->source2->host();
+}
+
+std::size_t SampleSites::accepted_connections() const {
+  return impl_->search->accepted_connections() + impl_->source1->accepted_connections() +
+         impl_->source2->accepted_connections();
 }
 
 sources::SiteConfig SampleSites::config() const {

@@ -3,6 +3,8 @@
 // cut. Tests start them in-process on free ports; quillreap-sample-sites runs them for demos.
 #pragma once
 
+#include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -25,12 +27,22 @@ struct BigBook {
   int chapter_bytes = 0;
 };
 
+// How much the sites behave like real ones on a real network. The default: answers at
+// once, never fail, one connection per page.
+struct Behaviour {
+  std::chrono::milliseconds delay{0};  // every answer waits this long; others go on meanwhile
+  // K > 0: the first request for every K-th chapter page of a book fails, by a reset or a
+  // 503 in turn (chapter K reset, 2K 503, 3K reset ...); asking again gets the page.
+  int flaky_every = 0;
+  bool keep_alive = false;  // answers leave the connection open for the next request
+};
+
 class SampleSites {
  public:
   // Serves `base`'s source 2 display name and advertising sentences; the hosts come from
   // the ports the servers listen on.
   explicit SampleSites(sources::SiteConfig base = sources::SiteConfig::defaults(), Ports ports = {},
-                       BigBook big = {});
+                       BigBook big = {}, Behaviour behaviour = {});
   ~SampleSites();
   SampleSites(const SampleSites&) = delete;
   SampleSites& operator=(const SampleSites&) = delete;
@@ -42,6 +54,8 @@ class SampleSites {
   // source 2 host followed by "/", so that it never matches inside a source 1 address
   // whose port merely begins with the same digits.
   sources::SiteConfig config() const;
+  // Connections the three servers have accepted so far.
+  std::size_t accepted_connections() const;
 
  private:
   struct Impl;
