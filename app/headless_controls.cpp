@@ -109,6 +109,18 @@ int HeadlessControls::source_choice() {
   });
 }
 
+void HeadlessControls::page_failed(std::string_view address, std::string_view reason, int tries) {
+  dispatcher_.call([&] {
+    check_thread();
+    if (failed_page_callback_) failed_page_callback_(address, reason, tries);
+  });
+}
+
+void HeadlessControls::set_failed_page_callback(FailedPageCallback callback) {
+  check_thread();
+  failed_page_callback_ = std::move(callback);
+}
+
 void HeadlessControls::set_search_word(std::string_view word) {
   check_thread();
   search_word_ = Text(word);

@@ -34,6 +34,7 @@ class HeadlessControls : public Controls {
   void set_busy(bool busy) override;
   Text search_word() override;
   int source_choice() override;
+  void page_failed(std::string_view address, std::string_view reason, int tries) override;
 
   // The interface thread's side. These read or set the model directly and must be called
   // on the interface thread; a call from elsewhere counts as a thread violation.
@@ -47,6 +48,10 @@ class HeadlessControls : public Controls {
   void set_source_choice(int choice);
   // Called on the interface thread with the new text after every set_status.
   void set_status_callback(std::function<void(const Text&)> callback);
+  // Called on the interface thread for each page that could not be had after its last try.
+  using FailedPageCallback =
+      std::function<void(std::string_view address, std::string_view reason, int tries)>;
+  void set_failed_page_callback(FailedPageCallback callback);
 
   Text status() const;
   std::vector<Text> status_history() const;  // every text set, oldest first
@@ -71,6 +76,7 @@ class HeadlessControls : public Controls {
   Text status_;
   std::vector<Text> status_history_;
   std::function<void(const Text&)> status_callback_;
+  FailedPageCallback failed_page_callback_;
   bool busy_ = false;
   std::vector<bool> busy_history_;
   ControlState state_;

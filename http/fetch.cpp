@@ -171,6 +171,15 @@ FetchResult fetch_page(std::string_view address, int method, std::string_view po
                        Text* cookies, Text* returned_cookies, Text* extra_headers,
                        Text* returned_headers, bool no_redirect, Bytes* post_bytes,
                        std::string_view proxy) {
+  return fetch_page_until_stopped(nullptr, address, method, post_text, cookies, returned_cookies,
+                                  extra_headers, returned_headers, no_redirect, post_bytes, proxy);
+}
+
+FetchResult fetch_page_until_stopped(const std::atomic<bool>* stop, std::string_view address,
+                                     int method, std::string_view post_text, Text* cookies,
+                                     Text* returned_cookies, Text* extra_headers,
+                                     Text* returned_headers, bool no_redirect, Bytes* post_bytes,
+                                     std::string_view proxy) {
   FetchResult result;
   if (method < kGet || method > kHead) method = kGet;
   static constexpr const char* kVerbs[] = {"GET", "POST", "HEAD"};
@@ -190,7 +199,7 @@ FetchResult fetch_page(std::string_view address, int method, std::string_view po
   Text proxy_setting;
   if (!proxy.empty()) proxy_setting = secure ? Text(proxy) : text::concat("http=", proxy);
   transport::InternetHandle internet =
-      transport::open_internet(text_or_null(user_agent), text_or_null(proxy_setting));
+      transport::open_internet(text_or_null(user_agent), text_or_null(proxy_setting), stop);
   if (!internet) return result;
 
   Bytes own_body;

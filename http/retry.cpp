@@ -91,8 +91,14 @@ RetriedFetch fetch_with_retries(std::string_view address, const RetryPolicy& pol
       return out;
     }
     headers.clear();
-    out.result = fetch_page(address, kGet, {}, nullptr, nullptr, nullptr, &headers);
+    out.result =
+        fetch_page_until_stopped(cancelled, address, kGet, {}, nullptr, nullptr, nullptr, &headers);
     ++out.tries;
+    // An exchange cut short by the stop is no failure of the site's.
+    if (is_cancelled(cancelled)) {
+      out.cancelled = true;
+      return out;
+    }
     if (!is_transient(out.result) || out.tries >= tries) return out;
     if (!pause(pause_before(out.tries + 1, policy, headers), cancelled)) {
       out.cancelled = true;

@@ -3,6 +3,7 @@
 // Every call runs on the fetching thread and blocks it; handles never cross threads.
 #pragma once
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -60,7 +61,11 @@ enum class Failure {
 
 // A null user_agent sends none; a null proxy connects directly. proxy is "host:port", or
 // "http=host:port" to proxy plain addresses only. Null handle on failure.
-InternetHandle open_internet(const char* user_agent, const char* proxy);
+// stop (may be null): once set, an exchange under way on this handle gives up within about
+// a second. The libcurl transport honours it; WinInet's blocking calls end only at their
+// own time-outs, so there it changes nothing.
+InternetHandle open_internet(const char* user_agent, const char* proxy,
+                             const std::atomic<bool>* stop = nullptr);
 ConnectionHandle connect(Internet& internet, const char* host, std::int32_t port);
 RequestHandle open_request(Connection& connection, const char* verb, const char* path,
                            const char* version, std::uint32_t flags);

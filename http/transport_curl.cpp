@@ -145,6 +145,7 @@ struct Internet {
   bool has_user_agent = false;
   std::string proxy;  // "" for a direct connection
   bool proxy_plain_only = false;
+  const std::atomic<bool>* stop = nullptr;  // the download's stop flag, or null
 };
 
 struct Connection {
@@ -233,6 +234,8 @@ int on_progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploa
     request.uploaded = uploaded;
     request.last_activity = now;
   }
+  // A stopped download drops its pages in flight rather than wait for them.
+  if (request.internet->stop && request.internet->stop->load()) return 1;
   return now - request.last_activity > receive_timeout() ? 1 : 0;
 }
 
@@ -378,9 +381,11 @@ Failure failure_of(CURL* curl, CURLcode outcome) {
 
 }  // namespace
 
-InternetHandle open_internet(const char* user_agent, const char* proxy) {
+InternetHandle open_internet(const char* user_agent, const char* proxy,
+                             const std::atomic<bool>* stop) {
   shares();
   auto internet = std::make_unique<Internet>();
+  internet->stop = stop;
   internet->has_user_agent = user_agent != nullptr;
   if (user_agent) internet->user_agent = user_agent;
   if (proxy) {

@@ -2,24 +2,64 @@
 // download worker; every report call is a request the interface thread carries out.
 #include "sources/book_download.hpp"
 
+#include <map>
+#include <mutex>
 #include <vector>
 
-#include "http/fetch.hpp"
+#include "http/retry.hpp"
 #include "sources/page.hpp"
+#include "sources/pages_ahead.hpp"
 #include "sources/status_texts.hpp"
 #include "text/markers.hpp"
 
 namespace quillreap::sources {
+namespace {
+
+// The retrying fetch of one download. Runs on the worker and on the fetching threads, so
+// the tries it remembers for each address (for the failure's report) are kept under a lock.
+class Fetcher {
+ public:
+  Fetcher(const SiteConfig& config, const DownloadControl& control)
+      : policy_{config.tries}, stop_(control.stop) {}
+
+  http::RetriedFetch fetch(const Text& address) {
+    http::RetriedFetch fetched = http::fetch_with_retries(address, policy_, stop_);
+    std::lock_guard lock(mutex_);
+    tries_[address] = fetched.tries;
+    return fetched;
+  }
+  int tries_for(const Text& address) const {
+    std::lock_guard lock(mutex_);
+    const auto found = tries_.find(address);
+    return found == tries_.end() ? 0 : found->second;
+  }
+
+ private:
+  const http::RetryPolicy policy_;
+  const std::atomic<bool>* const stop_;
+  mutable std::mutex mutex_;
+  std::map<Text, int> tries_;
+};
+
+void report_failure(Report& log_box, const Text& address, const http::FetchResult& fetched,
+                    int tries) {
+  log_box.page_failed(address, http::failure_description(fetched), tries);
+}
+
+}  // namespace
 
 BookOutcome download_book(const Text& book_address, const Text& book_name, Report& log_box,
                           const SiteConfig& config, const Text& directory, const SourcePages& pages,
                           const DownloadControl& control) {
-  const http::FetchResult book = http::fetch_page(book_address);
-  if (book.failed) {
+  Fetcher fetcher(config, control);
+  const http::RetriedFetch book = fetcher.fetch(book_address);
+  if (book.cancelled) return BookOutcome::kStopped;
+  if (book.result.failed) {
+    report_failure(log_box, book_address, book.result, book.tries);
     log_box.set_status(no_index_line(book_name));
     return BookOutcome::kNotWritten;
   }
-  const Text book_page = text::to_text(book.body);
+  const Text book_page = text::to_text(book.result.body);
   // A broken book is refused before the log box is touched.
   if (pages.faulty_book && pages.faulty_book(book_page)) {
     log_box.set_status(kFaultyBook);
@@ -30,12 +70,14 @@ BookOutcome download_book(const Text& book_address, const Text& book_name, Repor
   text::do_events();
 
   const Text index_address = pages.index_address(book_page, config);
-  const http::FetchResult index = http::fetch_page(index_address);
-  if (index.failed) {
+  const http::RetriedFetch index = fetcher.fetch(index_address);
+  if (index.cancelled) return BookOutcome::kStopped;
+  if (index.result.failed) {
+    report_failure(log_box, index_address, index.result, index.tries);
     log_box.set_status(no_index_line(book_name));
     return BookOutcome::kNotWritten;
   }
-  const Text index_page = text::to_text(index.body);
+  const Text index_page = text::to_text(index.result.body);
   log_box.set_status(parsing_line(book_name));
 
   const text::TextArray entries = pages.index_entries(index_page);
@@ -53,13 +95,19 @@ BookOutcome download_book(const Text& book_address, const Text& book_name, Repor
   // fetched. The pointers stay valid: nothing is kept again under a stored entry.
   ChapterStore store(directory, book_address, control.store);
   std::vector<const Text*> stored(links.size(), nullptr);
-  int stored_count = 0;
+  std::vector<Text> to_fetch;
   for (size_t i = 0; i < links.size(); ++i) {
     stored[i] = store.find(links[i].address, links[i].title);
-    if (stored[i]) ++stored_count;
+    if (!stored[i]) to_fetch.push_back(links[i].address);
   }
+  const int stored_count = static_cast<int>(links.size() - to_fetch.size());
   if (stored_count > 0) log_box.set_status(from_store_line(stored_count));
 
+  // The pages to fetch come back in index order, a few fetched ahead of the one written.
+  PagesAhead ahead(
+      std::move(to_fetch),
+      [&fetcher](const Text& address) { return fetcher.fetch(address).result; }, config.connections,
+      control.stop);
   int failed_chapters = 0;
   for (size_t i = 0; i < links.size(); ++i) {
     text::do_events();
@@ -71,11 +119,14 @@ BookOutcome download_book(const Text& book_address, const Text& book_name, Repor
       log_box.append_log(*stored[i]);
       continue;
     }
+    const std::optional<http::FetchResult> fetched = ahead.next();
+    if (!fetched || control.stopped()) return BookOutcome::kStopped;
+    if (fetched->failed)
+      report_failure(log_box, link.address, *fetched, fetcher.tries_for(link.address));
 
     // A chapter that cannot be had keeps its heading, with no text, so the book's layout
     // stays whole; the completion line counts it.
-    const std::optional<Text> chapter =
-        pages.chapter_text(page_text(http::fetch_page(link.address)), config);
+    const std::optional<Text> chapter = pages.chapter_text(page_text(*fetched), config);
     if (!chapter) {
       ++failed_chapters;
       continue;

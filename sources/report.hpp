@@ -30,6 +30,14 @@ class Report {
   virtual int list_append_row() = 0;
   virtual void list_set_cell(int row, int column, std::string_view text) = 0;
   virtual void list_select_row(int row) = 0;  // -1 clears the selection
+
+  // A page (search page, book page, index or chapter) that could not be had after its last
+  // try: its address, why (a short English text such as "HTTP status 503") and the tries
+  // made. The windows show nothing more than their status lines; the command line prints
+  // a line for each.
+  virtual void page_failed(std::string_view address, std::string_view reason, int tries) {
+    (void)address, (void)reason, (void)tries;
+  }
 };
 
 }  // namespace quillreap::sources

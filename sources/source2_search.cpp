@@ -12,7 +12,10 @@ Text search_source2(const Text& word, Report& list, const SiteConfig& config) {
   list.set_status(kSearchingSource2);
   const Text address = text::concat("http://", config.source2_host,
                                     "/Book/Search.aspx?SearchKey=", word, "&SearchClass=1");
-  return list_search_hits(list, source2::search_hits(page_text(http::fetch_page(address)), config));
+  // A search page is tried once: the user is waiting on it and can search again.
+  const http::FetchResult fetched = http::fetch_page(address);
+  if (fetched.failed) list.page_failed(address, http::failure_description(fetched), 1);
+  return list_search_hits(list, source2::search_hits(page_text(fetched), config));
 }
 
 }  // namespace quillreap::sources

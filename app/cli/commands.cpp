@@ -37,6 +37,11 @@ class Session {
         controller_(controls_, shell_, invocation.config, invocation.out_directory) {
     controls_.set_status_callback(
         [](const Text& status) { write_text(Stream::kError, status + "\n"); });
+    controls_.set_failed_page_callback(
+        [](std::string_view address, std::string_view reason, int tries) {
+          say(text::concat("could not get ", address, ": ", reason, " (", std::to_string(tries),
+                           tries == 1 ? " try)" : " tries)"));
+        });
     if (invocation.fresh) controller_.set_store_mode(sources::ChapterStore::Mode::kFresh);
     if (invocation.no_store) controller_.set_store_mode(sources::ChapterStore::Mode::kOff);
     stop_on_interrupt(&controller_.stop_flag());

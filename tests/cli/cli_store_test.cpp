@@ -115,8 +115,14 @@ TEST_F(CliStoreTest, SerialsNewChaptersAndChangedTitlesAreAllThatIsFetched) {
 
 TEST_F(CliStoreTest, ChapterThatFailedIsFetchedNextTimeAndTheBookComesOutWhole) {
   site_.withhold(4);
-  EXPECT_EQ(download().exit_status, 3);
+  const ProgramRun lost = download();
+  EXPECT_EQ(lost.exit_status, 3);
   EXPECT_EQ(site_.requests_for(4), 1);  // a 404 is not tried again
+  // One line on standard error names the page, why it failed and the tries made.
+  EXPECT_NE(lost.err.find("quillreap-cli: could not get " + site_.chapter_address(4) +
+                          ": HTTP status 404 (1 try)\n"),
+            std::string::npos)
+      << lost.err;
   EXPECT_EQ(book(), site_.expected_book());
 
   site_.withhold(4, false);
@@ -180,6 +186,25 @@ TEST_F(CliStoreTest, FreshFetchesEverythingAndNoStoreTouchesNothing) {
   EXPECT_EQ(book(), site_.expected_book());
   ASSERT_EQ(download().exit_status, 0);
   EXPECT_EQ(site_.chapter_requests(), 0);
+}
+
+TEST_F(CliStoreTest, SiteThatIsDownIsSaidToBeSoNotJustEmpty) {
+  // Port 1 on loopback refuses every connection.
+  const ProgramRun search = test_support::run_program(
+      QUILLREAP_CLI, {"search", "--source", "2", "西游", "--source2-host", "127.0.0.1:1"});
+  EXPECT_EQ(search.exit_status, 1);
+  EXPECT_NE(search.err.find("could not get http://127.0.0.1:1/Book/Search.aspx?SearchKey="),
+            std::string::npos)
+      << search.err;
+  EXPECT_NE(search.err.find(": connection refused (1 try)\n"), std::string::npos) << search.err;
+
+  const ProgramRun book = test_support::run_program(
+      QUILLREAP_CLI,
+      {"download", "http://127.0.0.1:1/1_1/", "书", "--tries", "2", "--out", directory_.string()});
+  EXPECT_EQ(book.exit_status, 1);
+  EXPECT_NE(book.err.find("could not get http://127.0.0.1:1/1_1/: connection refused (2 tries)"),
+            std::string::npos)
+      << book.err;
 }
 
 #ifndef _WIN32

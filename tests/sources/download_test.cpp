@@ -27,7 +27,11 @@ class Downloads : public ::testing::Test {
  protected:
   Downloads()
       : config_(test_site_config("127.0.0.1:1", site_.host(), site_.host())),
-        root_("http://" + site_.host()) {}
+        root_("http://" + site_.host()) {
+    // These tests read the requests in the order they reach the site: one page at a time.
+    // Several in flight give the same book (tests/sources/pages_in_flight_test.cpp).
+    config_.connections = 1;
+  }
 
   Text book_path(const Text& stem) const { return dir_.text() + "/" + stem + ".txt"; }
   Text read_book(const Text& stem) const {
