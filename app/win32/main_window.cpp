@@ -349,6 +349,14 @@ LRESULT MainWindow::handle_message(UINT message, WPARAM wparam, LPARAM lparam) {
       }
       break;
     }
+    case WM_CLOSE:
+      // The program ends at once: its message loop returns and the process goes, taking
+      // the window with it. Destroying the window first would only add the wait some
+      // window systems make before a window is gone (two seconds under Wine without a
+      // window manager) to a close that should stop a download at once.
+      if (!quit_on_close_) break;
+      PostQuitMessage(0);
+      return 0;
     case WM_DESTROY:
       if (quit_on_close_) PostQuitMessage(0);
       return 0;

@@ -26,7 +26,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
   const int code = app::win32::run_message_loop(window.handle());
   // Nothing waits for a download worker: ending the process here, before the objects
-  // above go out of scope, stops a running one before anything it uses is torn down. The book file
-  // is replaced in one step, so none is left half written.
-  ExitProcess(static_cast<UINT>(code));
+  // above go out of scope, stops a running one before anything it uses is torn down. The
+  // book file is replaced in one step, so none is left half written, and every chapter
+  // already in the chapter store is whole there. The process is ended outright rather
+  // than with ExitProcess, whose unloading of the libraries waits on WinInet's requests
+  // still in flight on the fetching threads.
+  controller.stop_download();
+  TerminateProcess(GetCurrentProcess(), static_cast<UINT>(code));
+  return code;
 }

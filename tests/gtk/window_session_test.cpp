@@ -3,6 +3,7 @@
 // and closing the window while a download runs.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include "app/gtk/main_window.hpp"
+#include "sources/chapter_store.hpp"
 #include "tests/gtk/gtk_test_support.hpp"
 #include "text/files.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
@@ -156,6 +158,31 @@ TEST_F(WindowSessionTest, ClosingDuringADownloadStopsItAndWritesNoBook) {
   window_->close();
   EXPECT_EQ(window_->shell().workers_running(), 0);
   EXPECT_FALSE(book("水浒传").has_value());
+}
+
+TEST_F(WindowSessionTest, ClosingDuringASlowDownloadEndsItPromptlyAndKeepsTheStore) {
+  // A site that takes 200 ms over every answer, as a real one does.
+  sample_sites::SampleSites slow(sources::SiteConfig::defaults(), {}, {},
+                                 {std::chrono::milliseconds(200), 0, false});
+  window_ = std::make_unique<MainWindow>(slow.config(), books_.text());
+  window_->show();
+  search(0, u8"水浒");
+  const int row = row_named(u8"水浒传");
+  ASSERT_GE(row, 0);
+  choose_row(row);
+  const text::Text address = window_->controls().list_get_cell(row, 0);
+  gtk_button_clicked(GTK_BUTTON(widgets().generate_button));
+  // Two chapters are written (and kept) once the third one's line shows.
+  ASSERT_TRUE(pump_until([&] { return status().find(u8(u8"《第三回")) != std::string::npos; }))
+      << status();
+
+  const auto asked = std::chrono::steady_clock::now();
+  window_->close();
+  EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(2));
+  EXPECT_EQ(window_->shell().workers_running(), 0);
+  EXPECT_FALSE(book("水浒传").has_value());
+  sources::ChapterStore store(books_.text(), address);
+  EXPECT_GE(store.stored_count(), 2);
 }
 
 TEST_F(WindowSessionTest, ClosingDuringASearchWaitsForTheSearchToReturn) {
