@@ -14,15 +14,21 @@
 namespace {
 
 volatile std::sig_atomic_t stop_requested = 0;
+volatile std::sig_atomic_t count_requested = 0;
 
 extern "C" void on_signal(int) {
   stop_requested = 1;
+}
+
+extern "C" void on_count_signal(int) {
+  count_requested = 1;
 }
 
 constexpr char kUsage[] =
     "usage: quillreap-sample-sites [--search-port N] [--source1-port N] [--source2-port N]\n"
     "                              [--big-chapters N] [--big-chapter-bytes N]\n"
     "                              [--delay-ms D] [--flaky K] [--keep-alive]\n"
+    "                              [--count-connections]\n"
     "       quillreap-sample-sites --faults [--fault-port N]\n"
     "Serves the site-search service, source 1 and source 2 on 127.0.0.1 (ports 18061,\n"
     "18062, 18063 by default; 0 picks a free port). With --big-chapters the sites also list\n"
@@ -31,6 +37,7 @@ constexpr char kUsage[] =
     "--delay-ms D holds every answer D ms (other connections are served meanwhile);\n"
     "--flaky K fails the first request for every K-th chapter page (a reset or a 503 in\n"
     "turn; asked again, the page comes); --keep-alive keeps connections open between pages.\n"
+    "--count-connections prints \"connections N\" (accepted so far) on each SIGUSR1.\n"
     "With --faults it serves instead the fault site on port 18064 (--fault-port): both\n"
     "sources' markup on one host, one misbehaving book per fault, listed at start.\n";
 
@@ -51,6 +58,7 @@ int main(int argc, char** argv) {
   BigBook big{0, 10000};
   quillreap::sample_sites::Behaviour behaviour;
   bool faults = false;
+  bool count_connections = false;
   long fault_port = 18064;
   for (int i = 1; i < argc; ++i) {
     std::string_view option = argv[i];
@@ -76,6 +84,8 @@ int main(int argc, char** argv) {
       behaviour.flaky_every = static_cast<int>(value);
     } else if (option == "--keep-alive") {
       behaviour.keep_alive = true;
+    } else if (option == "--count-connections") {
+      count_connections = true;
     } else if (option == "--faults") {
       faults = true;
     } else if (option == "--fault-port" && has_value && read_number(argv[++i], 65535, value)) {
@@ -88,6 +98,8 @@ int main(int argc, char** argv) {
 
   std::signal(SIGINT, on_signal);
   std::signal(SIGTERM, on_signal);
+  // Only on request: otherwise SIGUSR1 keeps its default meaning.
+  if (count_connections) std::signal(SIGUSR1, on_count_signal);
   try {
     if (faults) {
       quillreap::sample_sites::FaultSites site(static_cast<std::uint16_t>(fault_port));
@@ -106,7 +118,16 @@ int main(int argc, char** argv) {
     std::printf("search  %s\nsource1 %s\nsource2 %s\n", sites.search_host().c_str(),
                 sites.source1_host().c_str(), sites.source2_host().c_str());
     std::fflush(stdout);
-    while (!stop_requested) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    // Without --keep-alive every connection carries one request, so benchmarks count the
+    // pages a client fetched from the difference of two counts.
+    while (!stop_requested) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(count_connections ? 5 : 100));
+      if (count_requested) {
+        count_requested = 0;
+        std::printf("connections %zu\n", sites.accepted_connections());
+        std::fflush(stdout);
+      }
+    }
   } catch (const std::exception& error) {
     std::fprintf(stderr, "quillreap-sample-sites: %s\n", error.what());
     return 1;
