@@ -46,20 +46,33 @@ void report_failure(Report& log_box, const Text& address, const http::FetchResul
   log_box.page_failed(address, http::failure_description(fetched), tries);
 }
 
+// The book page or the index, which the download cannot do without: nullopt when the
+// download was stopped, or when the page could not be had (reported, and the status says
+// no index was found).
+std::optional<Text> needed_page(Fetcher& fetcher, Report& log_box, const Text& address,
+                                const Text& book_name) {
+  const http::RetriedFetch fetched = fetcher.fetch(address);
+  if (fetched.cancelled) return std::nullopt;
+  if (fetched.result.failed) {
+    report_failure(log_box, address, fetched.result, fetched.tries);
+    log_box.set_status(no_index_line(book_name));
+    return std::nullopt;
+  }
+  return text::to_text(fetched.result.body);
+}
+
 }  // namespace
 
 BookOutcome download_book(const Text& book_address, const Text& book_name, Report& log_box,
                           const SiteConfig& config, const Text& directory, const SourcePages& pages,
                           const DownloadControl& control) {
   Fetcher fetcher(config, control);
-  const http::RetriedFetch book = fetcher.fetch(book_address);
-  if (book.cancelled) return BookOutcome::kStopped;
-  if (book.result.failed) {
-    report_failure(log_box, book_address, book.result, book.tries);
-    log_box.set_status(no_index_line(book_name));
-    return BookOutcome::kNotWritten;
-  }
-  const Text book_page = text::to_text(book.result.body);
+  const auto lost = [&] {
+    return control.stopped() ? BookOutcome::kStopped : BookOutcome::kNotWritten;
+  };
+  const std::optional<Text> book = needed_page(fetcher, log_box, book_address, book_name);
+  if (!book) return lost();
+  const Text& book_page = *book;
   // A broken book is refused before the log box is touched.
   if (pages.faulty_book && pages.faulty_book(book_page)) {
     log_box.set_status(kFaultyBook);
@@ -70,14 +83,9 @@ BookOutcome download_book(const Text& book_address, const Text& book_name, Repor
   text::do_events();
 
   const Text index_address = pages.index_address(book_page, config);
-  const http::RetriedFetch index = fetcher.fetch(index_address);
-  if (index.cancelled) return BookOutcome::kStopped;
-  if (index.result.failed) {
-    report_failure(log_box, index_address, index.result, index.tries);
-    log_box.set_status(no_index_line(book_name));
-    return BookOutcome::kNotWritten;
-  }
-  const Text index_page = text::to_text(index.result.body);
+  const std::optional<Text> index = needed_page(fetcher, log_box, index_address, book_name);
+  if (!index) return lost();
+  const Text& index_page = *index;
   log_box.set_status(parsing_line(book_name));
 
   const text::TextArray entries = pages.index_entries(index_page);

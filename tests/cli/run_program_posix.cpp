@@ -63,10 +63,8 @@ StartedProgram::StartedProgram(const std::string& program,
 }
 
 StartedProgram::~StartedProgram() {
-  if (impl_->child > 0 && !impl_->waited) {
-    ::kill(impl_->child, SIGKILL);
-    wait();
-  }
+  kill();
+  wait();
 }
 
 std::string StartedProgram::err_so_far() const {
@@ -85,43 +83,19 @@ void StartedProgram::interrupt() {
 
 ProgramRun StartedProgram::wait() {
   ProgramRun run;
-  if (impl_->child > 0 && !impl_->waited) {
-    int status = 0;
-    if (waitpid(impl_->child, &status, 0) == impl_->child && WIFEXITED(status))
-      run.exit_status = WEXITSTATUS(status);
-    impl_->waited = true;
-    run.out = take_file(impl_->out_path);
-    run.err = take_file(impl_->err_path);
-  }
+  if (impl_->waited) return run;
+  impl_->waited = true;
+  int status = 0;
+  if (impl_->child > 0 && waitpid(impl_->child, &status, 0) == impl_->child && WIFEXITED(status))
+    run.exit_status = WEXITSTATUS(status);
+  run.out = take_file(impl_->out_path);
+  run.err = take_file(impl_->err_path);
   return run;
 }
 
 ProgramRun run_program(const std::string& program, const std::vector<std::string>& arguments,
                        const std::string& directory) {
-  std::vector<std::string> utf8{program};
-  for (const std::string& argument : arguments) utf8.push_back(text::ansi_to_utf8(argument));
-  std::vector<char*> argv;
-  for (std::string& argument : utf8) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-
-  const std::string out_path = temporary_file();
-  const std::string err_path = temporary_file();
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 1, out_path.c_str(), O_WRONLY | O_TRUNC, 0);
-  posix_spawn_file_actions_addopen(&actions, 2, err_path.c_str(), O_WRONLY | O_TRUNC, 0);
-  if (!directory.empty()) posix_spawn_file_actions_addchdir_np(&actions, directory.c_str());
-
-  ProgramRun run;
-  pid_t child = 0;
-  const int spawned = posix_spawn(&child, program.c_str(), &actions, nullptr, argv.data(), environ);
-  posix_spawn_file_actions_destroy(&actions);
-  int status = 0;
-  if (spawned == 0 && waitpid(child, &status, 0) == child && WIFEXITED(status))
-    run.exit_status = WEXITSTATUS(status);
-  run.out = take_file(out_path);
-  run.err = take_file(err_path);
-  return run;
+  return StartedProgram(program, arguments, directory).wait();
 }
 
 }  // namespace quillreap::test_support

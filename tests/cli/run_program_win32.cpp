@@ -102,10 +102,8 @@ StartedProgram::StartedProgram(const std::string& program,
 }
 
 StartedProgram::~StartedProgram() {
-  if (impl_->process && !impl_->waited) {
-    kill();
-    wait();
-  }
+  kill();
+  wait();
 }
 
 std::string StartedProgram::err_so_far() const {
@@ -125,53 +123,20 @@ void StartedProgram::interrupt() {
 
 ProgramRun StartedProgram::wait() {
   ProgramRun run;
-  if (impl_->process && !impl_->waited) {
-    WaitForSingleObject(impl_->process.get(), INFINITE);
-    DWORD code = 0;
-    if (GetExitCodeProcess(impl_->process.get(), &code)) run.exit_status = static_cast<int>(code);
-    impl_->waited = true;
-    run.out = take_file(impl_->out_path);
-    run.err = take_file(impl_->err_path);
-  }
+  if (impl_->waited) return run;
+  impl_->waited = true;
+  DWORD code = 0;
+  if (impl_->process && WaitForSingleObject(impl_->process.get(), INFINITE) == WAIT_OBJECT_0 &&
+      GetExitCodeProcess(impl_->process.get(), &code))
+    run.exit_status = static_cast<int>(code);
+  run.out = take_file(impl_->out_path);
+  run.err = take_file(impl_->err_path);
   return run;
 }
 
 ProgramRun run_program(const std::string& program, const std::vector<std::string>& arguments,
                        const std::string& directory) {
-  std::wstring command_line = quoted(widen(program));
-  for (const std::string& argument : arguments) command_line += L" " + quoted(widen(argument));
-
-  wchar_t temporary[MAX_PATH + 1] = {};
-  GetTempPathW(MAX_PATH, temporary);
-  const std::wstring stem =
-      std::wstring(temporary) + L"quillreap-cli-test-" + std::to_wstring(GetCurrentProcessId());
-  const std::wstring out_path = stem + L".out";
-  const std::wstring err_path = stem + L".err";
-
-  ProgramRun run;
-  {
-    Handle out = output_file(out_path);
-    Handle err = output_file(err_path);
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    startup.hStdOutput = out.get();
-    startup.hStdError = err.get();
-    PROCESS_INFORMATION process{};
-    const std::wstring wide_directory = widen(directory);
-    if (CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                       directory.empty() ? nullptr : wide_directory.c_str(), &startup, &process)) {
-      Handle process_handle(process.hProcess);
-      Handle thread_handle(process.hThread);
-      WaitForSingleObject(process.hProcess, INFINITE);
-      DWORD code = 0;
-      if (GetExitCodeProcess(process.hProcess, &code)) run.exit_status = static_cast<int>(code);
-    }
-  }
-  run.out = take_file(out_path);
-  run.err = take_file(err_path);
-  return run;
+  return StartedProgram(program, arguments, directory).wait();
 }
 
 }  // namespace quillreap::test_support
