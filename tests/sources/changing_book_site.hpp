@@ -119,9 +119,13 @@ class ChangingBookSite {
           sample_sites::source1_book_page(kBookId, kBookName, "佚名", "会变的书", false));
     if (pieces[1] == "index.html") {
       std::vector<sample_sites::IndexEntry> entries;
-      for (std::size_t i = 0; i < chapters_.size(); ++i)
-        entries.push_back({"/" + std::string(kBookId) + "/" + std::to_string(i + 1) + ".html",
-                           chapters_[i].title});
+      // Appended piece by piece: GCC 12 misreads "/" + std::string(...) under MinGW as an
+      // overlapping copy (-Wrestrict).
+      for (std::size_t i = 0; i < chapters_.size(); ++i) {
+        std::string link = "/";
+        link.append(kBookId).append("/").append(std::to_string(i + 1)).append(".html");
+        entries.push_back({link, chapters_[i].title});
+      }
       return sample_sites::gbk_page(sample_sites::source1_index_page(kBookName, entries));
     }
     const int n = sample_sites::chapter_number(pieces[1]);

@@ -98,8 +98,16 @@ int main(int argc, char** argv) {
 
   std::signal(SIGINT, on_signal);
   std::signal(SIGTERM, on_signal);
-  // Only on request: otherwise SIGUSR1 keeps its default meaning.
+  // Only on request: otherwise SIGUSR1 keeps its default meaning. Windows has no such
+  // signal, so there the benchmarks' counting is not offered.
+#ifdef SIGUSR1
   if (count_connections) std::signal(SIGUSR1, on_count_signal);
+#else
+  if (count_connections) {
+    std::fputs("quillreap-sample-sites: --count-connections needs SIGUSR1\n", stderr);
+    return 2;
+  }
+#endif
   try {
     if (faults) {
       quillreap::sample_sites::FaultSites site(static_cast<std::uint16_t>(fault_port));
