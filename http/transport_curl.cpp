@@ -189,10 +189,18 @@ void RequestCloser::operator()(Request* handle) const noexcept {
 
 namespace {
 
+// ":" + port is appended in two steps: GCC 12 misreads the concatenation of a literal and a
+// temporary string as an overlapping copy (-Wrestrict) in optimised builds.
+std::string port_suffix(int port) {
+  if (port == 0) return {};
+  std::string suffix = ":";
+  suffix.append(std::to_string(port));
+  return suffix;
+}
+
 void fill_url(Destination& d) {
-  d.url = (d.secure ? "https://" : "http://") + d.host;
-  if (d.port != 0) d.url += ":" + std::to_string(d.port);
-  d.url += escaped_for_url(d.target);
+  d.url = d.secure ? "https://" : "http://";
+  d.url.append(d.host).append(port_suffix(d.port)).append(escaped_for_url(d.target));
 }
 
 size_t on_header(char* data, size_t size, size_t count, void* user) {
@@ -321,7 +329,7 @@ CURLcode configure_exchange(Request& request, const std::string& verb, const uns
   std::string target = d.target;
   if (proxied && !d.secure) {
     // A plain request through a proxy names the whole address.
-    target = "http://" + d.host + (d.port != 0 ? ":" + std::to_string(d.port) : "") + target;
+    target = std::string("http://").append(d.host).append(port_suffix(d.port)).append(target);
   }
   set(CURLOPT_REQUEST_TARGET, target.c_str());  // curl copies it
 
