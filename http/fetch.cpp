@@ -258,7 +258,7 @@ FetchResult fetch_page_until_stopped(const std::atomic<bool>* stop, std::string_
       break;
     }
     const std::optional<Destination> next =
-        redirect_destination(destination, location_of(raw_headers));
+        redirect_destination(destination, header_line_value(raw_headers, "Location"));
     if (!next) break;
     destination = *next;
     if (cookies) {

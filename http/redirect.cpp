@@ -15,12 +15,6 @@ bool starts_with_ignoring_case(std::string_view value, std::string_view prefix) 
   return value.size() >= prefix.size() && text::to_lower(value.substr(0, prefix.size())) == prefix;
 }
 
-std::string_view trim(std::string_view value) {
-  while (!value.empty() && (value.front() == ' ' || value.front() == '\t')) value.remove_prefix(1);
-  while (!value.empty() && (value.back() == ' ' || value.back() == '\t')) value.remove_suffix(1);
-  return value;
-}
-
 }  // namespace
 
 Destination destination_of(std::string_view address) {
@@ -34,18 +28,6 @@ Destination destination_of(std::string_view address) {
 
 bool is_redirect(int status) {
   return status == 301 || status == 302 || status == 303 || status == 307 || status == 308;
-}
-
-text::Text location_of(std::string_view raw_headers) {
-  std::size_t start = 0;
-  while (start < raw_headers.size()) {
-    std::size_t end = raw_headers.find("\r\n", start);
-    if (end == std::string_view::npos) end = raw_headers.size();
-    const std::string_view line = raw_headers.substr(start, end - start);
-    if (starts_with_ignoring_case(line, "location:")) return text::Text(trim(line.substr(9)));
-    start = end + 2;
-  }
-  return {};
 }
 
 std::optional<Destination> redirect_destination(const Destination& from,

@@ -27,9 +27,6 @@ Destination destination_of(std::string_view address);
 
 bool is_redirect(int status);
 
-// The trimmed value of the first Location line of a raw header block; "" without one.
-text::Text location_of(std::string_view raw_headers);
-
 // Where location leads from `from`: an absolute address (http or https), one without a
 // scheme ("//host/path"), a path from the root, or a path relative to from's directory.
 // Nothing for an empty location, another scheme, or no host.

@@ -37,6 +37,24 @@ Text collect_cookies(const Text& raw_headers) {
   return text::text_left(collected, text::text_length(collected) - 2);
 }
 
+Text header_line_value(std::string_view raw_headers, std::string_view name) {
+  std::size_t start = 0;
+  while (start < raw_headers.size()) {
+    std::size_t end = raw_headers.find(kLineEnd, start);
+    if (end == std::string_view::npos) end = raw_headers.size();
+    std::string_view line = raw_headers.substr(start, end - start);
+    start = end + kLineEnd.size();
+    if (line.size() <= name.size() || line[name.size()] != ':' ||
+        text::to_lower(line.substr(0, name.size())) != text::to_lower(name))
+      continue;
+    line.remove_prefix(name.size() + 1);
+    while (!line.empty() && (line.front() == ' ' || line.front() == '\t')) line.remove_prefix(1);
+    while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
+    return Text(line);
+  }
+  return {};
+}
+
 int status_of(const Text& raw_headers) {
   if (text::text_left(raw_headers, 5) != "HTTP/") return 0;
   const int space = text::find_text(raw_headers, " ");

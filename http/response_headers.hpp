@@ -15,6 +15,10 @@ text::Text clean_raw_headers(std::string_view buffer);
 // Each Set-Cookie line gives its first name=value pair; the items are joined by "; ".
 text::Text collect_cookies(const text::Text& raw_headers);
 
+// The value of the block's first header line of that name (ASCII letter case ignored),
+// spaces and tabs around it trimmed; "" without one.
+text::Text header_line_value(std::string_view raw_headers, std::string_view name);
+
 // "HTTP/1.1 404 Not Found" gives 404; 0 when the block has no status line.
 int status_of(const text::Text& raw_headers);
 

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "http/response_headers.hpp"
 #include "text/primitives.hpp"
 
 namespace quillreap::http {
@@ -60,24 +61,12 @@ bool is_transient(const FetchResult& result) {
 }
 
 int retry_after_seconds(std::string_view raw_headers) {
-  std::size_t start = 0;
-  while (start < raw_headers.size()) {
-    std::size_t end = raw_headers.find("\r\n", start);
-    if (end == std::string_view::npos) end = raw_headers.size();
-    const std::string_view line = raw_headers.substr(start, end - start);
-    start = end + 2;
-    constexpr std::string_view kName = "retry-after:";
-    if (line.size() < kName.size() || text::to_lower(line.substr(0, kName.size())) != kName) {
-      continue;
-    }
-    const Text value = text::trim_spaces(line.substr(kName.size()));
-    if (value.empty() || value.size() > 9 ||
-        !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-      return -1;
-    }
-    return std::stoi(value);
-  }
-  return -1;
+  // Only the seconds form: a date would need the clock the site keeps.
+  const Text value = header_line_value(raw_headers, "Retry-After");
+  if (value.empty() || value.size() > 9 ||
+      !std::all_of(value.begin(), value.end(), [](char c) { return c >= '0' && c <= '9'; }))
+    return -1;
+  return std::stoi(value);
 }
 
 RetriedFetch fetch_with_retries(std::string_view address, const RetryPolicy& policy,

@@ -23,12 +23,10 @@ struct SiteConfig {
   std::array<Text, 4> source2_ad_sentences;
   Text update_host;
 
-  // Chapter pages fetched at once, and tries per page (book page, index, chapter; a search
-  // page is tried once).
+  // Chapter pages fetched at once (1 to PagesAhead::kMostConnections), and tries per page
+  // (1 to RetryPolicy::kMostTries; book page, index, chapter; a search page is tried once).
   int connections = 4;
   int tries = 3;
-  static constexpr int kMaxConnections = 16;
-  static constexpr int kMaxTries = 5;
 
   // The build's configuration.
   static SiteConfig defaults();

@@ -5,6 +5,9 @@
 #include <charconv>
 #include <optional>
 
+#include "http/retry.hpp"
+#include "sources/pages_ahead.hpp"
+
 namespace quillreap::app::cli {
 namespace {
 
@@ -134,7 +137,7 @@ std::variant<Invocation, UsageError> parse_command_line(const std::vector<Text>&
     } else if (name == "--connections" || name == "--tries") {
       const bool connections = name == "--connections";
       const int most =
-          connections ? sources::SiteConfig::kMaxConnections : sources::SiteConfig::kMaxTries;
+          connections ? sources::PagesAhead::kMostConnections : http::RetryPolicy::kMostTries;
       const std::optional<int> number = whole_number(*value);
       if (!number || *number < 1 || *number > most)
         return usage_error(
