@@ -55,7 +55,7 @@ struct ParsedStore {
 ParsedStore parse_chapter_store(std::span<const unsigned char> bytes,
                                 std::string_view book_address);
 
-// Reads one record read back from its place in the file: false unless the bytes are
+// One record, read back alone from its place in the file: false unless the bytes are
 // exactly one whole, sound record. The chapter's views point into record.
 bool parse_chapter_record(std::span<const unsigned char> record, StoredChapter& chapter);
 

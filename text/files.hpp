@@ -2,6 +2,7 @@
 // into what its file system takes (UTF-16 on Windows, UTF-8 on Linux).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
