@@ -83,6 +83,14 @@ def timed(command, log, who):
     return wall, rss
 
 
+def cpu_seconds(log):
+    """User and system CPU time of the command timed() ran last with this log: it swings
+    less with the machine's load than the wall time."""
+    report = open(log, errors="replace").read()
+    return sum(float(re.search(r"%s time \(seconds\): ([0-9.]+)" % kind, report).group(1))
+               for kind in ("User", "System"))
+
+
 def download_command(cli, host, out, name="bigbook"):
     """quillreap-cli downloading the generated book 测试巨著 from source 2 at host into out."""
     # The label ends in "/" so it cannot match a longer port on the same address.

@@ -1,9 +1,11 @@
 // Fuzzes the chapter store's file reader: any bytes read without failing, and what is read
 // is exactly what was written. Raw input is read as a store file as it stands; otherwise
 // the input makes a sound store of a few chapters, then cuts it or damages one byte, and
-// the reader must hand back the chapters before that point, every one whole and unchanged.
+// the reader must hand back the chapters before that point, every one whole and unchanged,
+// and each record must read back alone from the place the reader gives for it.
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -34,6 +36,17 @@ void check_reads_back(const Bytes& bytes, const ParsedStore& parsed, std::string
       QUILLREAP_FUZZ_CHECK(text.find('\0') == std::string_view::npos);
     const Bytes record =
         quillreap::sources::encode_chapter_record(chapter.address, chapter.title, chapter.text);
+    // Each record's place holds exactly it, and reads back alone as it did in the file.
+    QUILLREAP_FUZZ_CHECK(chapter.record_offset == again.size());
+    QUILLREAP_FUZZ_CHECK(chapter.record_size == record.size());
+    quillreap::sources::StoredChapter alone;
+    QUILLREAP_FUZZ_CHECK(quillreap::sources::parse_chapter_record(
+        std::span(bytes).subspan(chapter.record_offset, chapter.record_size), alone));
+    QUILLREAP_FUZZ_CHECK(alone.address == chapter.address && alone.title == chapter.title &&
+                         alone.text == chapter.text);
+    // One byte short of it is not a record.
+    QUILLREAP_FUZZ_CHECK(!quillreap::sources::parse_chapter_record(
+        std::span(bytes).subspan(chapter.record_offset, chapter.record_size - 1), alone));
     again.insert(again.end(), record.begin(), record.end());
   }
   QUILLREAP_FUZZ_CHECK(again.size() == parsed.whole_size);

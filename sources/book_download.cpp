@@ -100,12 +100,12 @@ BookOutcome download_book(const Text& book_address, const Text& book_name, Repor
   for (const Text& entry : entries)
     links.push_back(pages.chapter_link(entry, index_address, config));
   // What an earlier download of this book kept is taken as it stands; only the rest is
-  // fetched. The pointers stay valid: nothing is kept again under a stored entry.
+  // fetched. Kept texts are read from the store when their turn comes.
   ChapterStore store(directory, book_address, control.store);
-  std::vector<const Text*> stored(links.size(), nullptr);
+  std::vector<bool> stored(links.size(), false);
   std::vector<Text> to_fetch;
   for (size_t i = 0; i < links.size(); ++i) {
-    stored[i] = store.find(links[i].address, links[i].title);
+    stored[i] = store.holds(links[i].address, links[i].title);
     if (!stored[i]) to_fetch.push_back(links[i].address);
   }
   const int stored_count = static_cast<int>(links.size() - to_fetch.size());
@@ -123,11 +123,18 @@ BookOutcome download_book(const Text& book_address, const Text& book_name, Repor
     const ChapterLink& link = links[i];
     log_box.set_status(chapter_line(link.title));
     log_box.append_log(text::concat("\r\n\r\n", link.title, "\r\n\r\n"));
+    std::optional<http::FetchResult> fetched;
     if (stored[i]) {
-      log_box.append_log(*stored[i]);
-      continue;
+      if (const std::optional<Text> kept = store.read(link.address, link.title)) {
+        log_box.append_log(*kept);
+        continue;
+      }
+      // The store's file changed under the download: the chapter is fetched after all.
+      if (http::RetriedFetch again = fetcher.fetch(link.address); !again.cancelled)
+        fetched = std::move(again.result);
+    } else {
+      fetched = ahead.next();
     }
-    const std::optional<http::FetchResult> fetched = ahead.next();
     if (!fetched || control.stopped()) return BookOutcome::kStopped;
     if (fetched->failed)
       report_failure(log_box, link.address, *fetched, fetcher.tries_for(link.address));

@@ -32,6 +32,9 @@ struct StoredChapter {
   std::string_view address;  // views into the parsed bytes
   std::string_view title;
   std::string_view text;
+  // Where the whole record lies in the parsed bytes, to read it again by itself.
+  std::size_t record_offset = 0;
+  std::size_t record_size = 0;
 };
 
 struct ParsedStore {
@@ -51,5 +54,9 @@ struct ParsedStore {
 // Reads a store's bytes. Never fails: whatever cannot be trusted is left out.
 ParsedStore parse_chapter_store(std::span<const unsigned char> bytes,
                                 std::string_view book_address);
+
+// One record, read back alone from its place in the file: false unless the bytes are
+// exactly one whole, sound record. The chapter's views point into record.
+bool parse_chapter_record(std::span<const unsigned char> record, StoredChapter& chapter);
 
 }  // namespace quillreap::sources

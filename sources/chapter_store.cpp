@@ -45,14 +45,17 @@ ChapterStore::ChapterStore(const Text& book_directory, const Text& book_address,
   if (!text::make_directory(text::concat(book_directory, "/", kChapterStoreFolder), true)) return;
 
   if (mode == Mode::kUse) {
+    // The whole file is read once to check it; only the places of its records stay.
     const std::optional<Bytes> bytes = text::read_file(path_);
     if (bytes) {
       const ParsedStore parsed = parse_chapter_store(*bytes, book_address);
       if (parsed.header == ParsedStore::Header::kGood) {
         for (const StoredChapter& chapter : parsed.chapters) {
           // A later record of the same entry supersedes an earlier one.
-          chapters_[key_of(Text(chapter.address), Text(chapter.title))] = Text(chapter.text);
+          places_[key_of(Text(chapter.address), Text(chapter.title))] = {
+              chapter.record_offset, static_cast<std::uint32_t>(chapter.record_size)};
         }
+        end_ = parsed.whole_size;
         if (parsed.whole_size == bytes->size()) {
           // Opening for append with nothing to add tells whether appends will work.
           writable_ = text::append_file(path_, {});
@@ -71,26 +74,50 @@ ChapterStore::ChapterStore(const Text& book_directory, const Text& book_address,
       text::replace_file(path_, path_ + ".old");
     }
   }
-  writable_ = text::write_file(path_, encode_store_header(book_address));
+  const Bytes header = encode_store_header(book_address);
+  writable_ = text::write_file(path_, header);
+  end_ = header.size();
 }
 
-const Text* ChapterStore::find(const Text& address, const Text& title) {
-  const auto found = chapters_.find(key_of(address, title));
-  if (found == chapters_.end()) return nullptr;
-  ++found_;
-  return &found->second;
+bool ChapterStore::holds(const Text& address, const Text& title) const {
+  return places_.count(key_of(address, title)) > 0;
+}
+
+std::optional<Text> ChapterStore::read(const Text& address, const Text& title) {
+  const auto found = places_.find(key_of(address, title));
+  if (found == places_.end()) return std::nullopt;
+  std::optional<Text> text = read_record(found->second, address, title);
+  if (text) ++found_;
+  return text;
+}
+
+std::optional<Text> ChapterStore::read_record(const Place& place, const Text& address,
+                                              const Text& title) {
+  // Opened once, then kept: a download reads its kept chapters one after another.
+  if (!file_.is_open()) file_ = text::FileReader(path_);
+  // The record is checked again, and must be this entry's: the file may have been
+  // rewritten since opening, and a sound record of another chapter may now lie here.
+  StoredChapter chapter;
+  if (!file_.read_at(place.offset, place.size, record_) ||
+      !parse_chapter_record(record_, chapter) || chapter.address != address ||
+      chapter.title != title) {
+    return std::nullopt;
+  }
+  return Text(chapter.text);
 }
 
 void ChapterStore::keep(const Text& address, const Text& title, const Text& cleaned_text) {
-  if (path_.empty()) return;  // mode kOff
+  if (!writable_) return;
   Text key = key_of(address, title);
-  const auto found = chapters_.find(key);
-  if (found != chapters_.end() && found->second == cleaned_text) return;
+  const auto found = places_.find(key);
+  if (found != places_.end() && read_record(found->second, address, title) == cleaned_text) return;
   // One append per record: a failure may leave a torn record, so nothing more is appended
   // behind it this run, and the next opening cuts it off.
-  if (writable_)
-    writable_ = text::append_file(path_, encode_chapter_record(address, title, cleaned_text));
-  chapters_[std::move(key)] = cleaned_text;
+  const Bytes record = encode_chapter_record(address, title, cleaned_text);
+  writable_ = text::append_file(path_, record);
+  if (!writable_) return;
+  places_[std::move(key)] = {end_, static_cast<std::uint32_t>(record.size())};
+  end_ += record.size();
   ++kept_;
 }
 

@@ -1,10 +1,14 @@
 // The chapter store: the cleaned text of every chapter a download of a book has fetched,
 // kept in the book directory so that the next download of the same book fetches only
-// what is new or failed before. It never makes a download fail; see writable().
+// what is new or failed before. It never makes a download fail; see writable(). Only
+// where each chapter lies in the file is held in memory; texts are read when asked for.
 #pragma once
 
+#include <cstdint>
 #include <map>
+#include <optional>
 
+#include "text/files.hpp"
 #include "text/primitives.hpp"
 
 namespace quillreap::sources {
@@ -35,26 +39,40 @@ class ChapterStore {
   ChapterStore(const ChapterStore&) = delete;
   ChapterStore& operator=(const ChapterStore&) = delete;
 
-  // The cleaned text kept for this index entry (address and title, exact bytes), or null.
-  // The pointer stays valid until keep() is called with the same address and title.
-  const Text* find(const Text& address, const Text& title);
-  // Remembers a chapter that was fetched and cleaned, and appends it to the file while
-  // the store is writable. Call it only for chapters whose text was found on the page.
+  // Whether a text is kept for this index entry (address and title, exact bytes).
+  bool holds(const Text& address, const Text& title) const;
+  // The text kept for this index entry, read from the file and checked again; nullopt when
+  // none is held, or when the file no longer holds it whole (another program rewrote or
+  // cut it meanwhile): the download then fetches the chapter after all.
+  std::optional<Text> read(const Text& address, const Text& title);
+  // Appends a chapter that was fetched and cleaned to the file while the store is
+  // writable. Call it only for chapters whose text was found on the page.
   void keep(const Text& address, const Text& title, const Text& cleaned_text);
 
   // False when the store could not be written (read-only folder, disk full, mode kOff):
   // the download goes on without it, and the next download fetches those chapters again.
+  // Nothing kept then is found again, in this download or the next.
   bool writable() const { return writable_; }
   // True when the file at opening could not be trusted and was moved aside.
   bool set_aside() const { return set_aside_; }
-  int stored_count() const { return static_cast<int>(chapters_.size()); }
-  int found_count() const { return found_; }  // find() calls that answered a text
+  int stored_count() const { return static_cast<int>(places_.size()); }
+  int found_count() const { return found_; }  // read() calls that answered a text
   int kept_count() const { return kept_; }    // keep() calls that stored a new text
   const Text& path() const { return path_; }  // "" in mode kOff
 
  private:
+  // Where a whole record lies in the file.
+  struct Place {
+    std::uint64_t offset = 0;
+    std::uint32_t size = 0;
+  };
+  std::optional<Text> read_record(const Place& place, const Text& address, const Text& title);
+
   Text path_;
-  std::map<Text, Text> chapters_;  // address + '\0' + title -> cleaned text
+  std::map<Text, Place> places_;  // address + '\0' + title -> the entry's latest record
+  std::uint64_t end_ = 0;         // the file's size, while writable
+  text::FileReader file_;         // opened at the first read, kept for the rest
+  text::Bytes record_;            // the last record read, its buffer used again
   bool writable_ = false;
   bool set_aside_ = false;
   int found_ = 0;

@@ -2,9 +2,12 @@
 // into what its file system takes (UTF-16 on Windows, UTF-8 on Linux).
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <initializer_list>
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "text/primitives.hpp"
 
@@ -27,6 +30,34 @@ bool replace_file(std::string_view from, std::string_view to);
 bool remove_file(std::string_view path);
 // The bytes of a file, or nullopt when it cannot be read (tests and the command line).
 std::optional<Bytes> read_file(std::string_view path);
+
+// A file held open for reading at any offset while the object lives. Others may go on
+// appending to it, renaming or removing it meanwhile, on Windows too (full sharing).
+class FileReader {
+ public:
+  FileReader() = default;  // holds no file
+  explicit FileReader(std::string_view path);
+  FileReader(FileReader&& other) noexcept : handle_(std::exchange(other.handle_, kNone)) {}
+  FileReader& operator=(FileReader&& other) noexcept {
+    if (this != &other) {
+      close();
+      handle_ = std::exchange(other.handle_, kNone);
+    }
+    return *this;
+  }
+  ~FileReader() { close(); }
+
+  bool is_open() const { return handle_ != kNone; }
+  // Exactly size bytes from offset into out (resized to them); false when the file holds
+  // fewer there, or on any failure.
+  bool read_at(std::uint64_t offset, std::size_t size, Bytes& out) const;
+
+ private:
+  static constexpr std::intptr_t kNone = -1;
+  void close();
+  std::intptr_t handle_ = kNone;  // a descriptor on Linux, a HANDLE on Windows
+};
+
 // The directory of the running program, without a trailing separator.
 Text app_directory();
 // The separator the platform writes between directory and file name.

@@ -116,6 +116,28 @@ std::optional<Bytes> read_file(std::string_view path) {
   return bytes;
 }
 
+FileReader::FileReader(std::string_view path) {
+  if (!path.empty()) handle_ = ::open(system_path(path).c_str(), O_RDONLY | O_CLOEXEC);
+}
+
+void FileReader::close() {
+  if (handle_ != kNone) ::close(static_cast<int>(std::exchange(handle_, kNone)));
+}
+
+bool FileReader::read_at(std::uint64_t offset, std::size_t size, Bytes& out) const {
+  out.resize(size);
+  if (!is_open()) return false;
+  std::size_t done = 0;
+  while (done < size) {
+    const ssize_t got = ::pread(static_cast<int>(handle_), out.data() + done, size - done,
+                                static_cast<off_t>(offset + done));
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return false;  // an error, or the file ends before size bytes
+    done += static_cast<std::size_t>(got);
+  }
+  return true;
+}
+
 Text app_directory() {
   std::string program(256, '\0');
   for (;;) {

@@ -99,6 +99,41 @@ std::optional<Bytes> read_file(std::string_view path) {
   return bytes;
 }
 
+FileReader::FileReader(std::string_view path) {
+  // Every sharing allowed: the chapter store appends to the file it reads from.
+  if (FileHandle file =
+          open_file(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    OPEN_EXISTING)) {
+    handle_ = reinterpret_cast<std::intptr_t>(file.release());
+  }
+}
+
+void FileReader::close() {
+  if (handle_ != kNone) CloseHandle(reinterpret_cast<HANDLE>(std::exchange(handle_, kNone)));
+}
+
+bool FileReader::read_at(std::uint64_t offset, std::size_t size, Bytes& out) const {
+  out.resize(size);
+  if (!is_open()) return false;
+  std::size_t done = 0;
+  while (done < size) {
+    // The offset rides in the OVERLAPPED, so reads never depend on a file pointer.
+    const std::uint64_t at = offset + done;
+    OVERLAPPED where{};
+    where.Offset = static_cast<DWORD>(at);
+    where.OffsetHigh = static_cast<DWORD>(at >> 32);
+    const std::size_t left = size - done;
+    const DWORD chunk = static_cast<DWORD>(left < (1u << 30) ? left : (1u << 30));
+    DWORD got = 0;
+    if (!ReadFile(reinterpret_cast<HANDLE>(handle_), out.data() + done, chunk, &got, &where) ||
+        got == 0) {
+      return false;  // an error, or the file ends before size bytes
+    }
+    done += got;
+  }
+  return true;
+}
+
 Text app_directory() {
   std::wstring program(MAX_PATH, L'\0');
   for (;;) {

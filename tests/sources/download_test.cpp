@@ -4,11 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
+#include <utility>
 
 #include "app/headless_controls.hpp"
+#include "sources/chapter_store.hpp"
 #include "sources/source1.hpp"
 #include "sources/source2.hpp"
+#include "sources/status_texts.hpp"
 #include "tests/sources/page_server.hpp"
 #include "tests/sources/temp_directory.hpp"
 #include "tests/sources/test_site_config.hpp"
@@ -306,6 +310,51 @@ TEST_F(Downloads, FailedWriteIsReported) {
   EXPECT_EQ(download1("book"), BookOutcome::kNotWritten);
   EXPECT_EQ(controls_.status(), "书籍:book的TXT文本保存失败");
   EXPECT_EQ(dir_.entry_count(), 1);
+}
+
+// Reports into another report, and runs a step once the download has counted what its
+// store holds, before it reads any of it.
+class StepAfterStoreCount : public Report {
+ public:
+  StepAfterStoreCount(Report& inner, std::function<void()> step)
+      : inner_(inner), step_(std::move(step)) {}
+  void set_status(std::string_view text) override {
+    const Text from_store = from_store_line(0).substr(0, 8);  // 本地已存
+    if (step_ && text.starts_with(from_store)) std::exchange(step_, {})();
+    inner_.set_status(text);
+  }
+  void append_log(std::string_view text) override { inner_.append_log(text); }
+  void log_clear() override { inner_.log_clear(); }
+  Text log_text() override { return inner_.log_text(); }
+  int list_append_row() override { return inner_.list_append_row(); }
+  void list_set_cell(int row, int column, std::string_view text) override {
+    inner_.list_set_cell(row, column, text);
+  }
+  void list_select_row(int row) override { inner_.list_select_row(row); }
+
+ private:
+  Report& inner_;
+  std::function<void()> step_;
+};
+
+TEST_F(Downloads, KeptChaptersTheStoreLosesDuringTheDownloadAreFetchedAfterAll) {
+  source2_book();
+  site_.page("/Book/12/", source2_entry("1.html", "一") + source2_entry("2.html", "二"));
+  site_.page("/Book/12/1.html", source2_chapter("正文一"));
+  site_.page("/Book/12/2.html", source2_chapter("正文二"));
+  ASSERT_EQ(download2("书"), BookOutcome::kComplete);
+  const Text book = read_book("书");
+
+  // Another program starts the store again between this download's count and its reads.
+  StepAfterStoreCount report(controls_, [&] {
+    const ChapterStore fresh(dir_.text(), root_ + "/Book/12.aspx", ChapterStore::Mode::kFresh);
+  });
+  EXPECT_EQ(download_source2(root_ + "/Book/12.aspx", "书", report, config_, dir_.text()),
+            BookOutcome::kComplete);
+  EXPECT_EQ(read_book("书"), book);
+  EXPECT_EQ(site_.targets().size(), 8u);  // both chapters fetched again
+  ChapterStore store(dir_.text(), root_ + "/Book/12.aspx");
+  EXPECT_EQ(store.read(root_ + "/Book/12/2.html", "二"), "正文二");
 }
 
 }  // namespace
