@@ -35,12 +35,9 @@ bool holds_control_byte(std::string_view part) {
                      [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 
+// The caller's own User-Agent line names the agent; an empty one sends none.
 Text choose_user_agent(const Text& extra_headers) {
-  if (text::find_text(extra_headers, "User-Agent:", 1, true) < 1) return Text(kDefaultUserAgent);
-  Text agent = text::trim_spaces(
-      text::text_between(text::concat(extra_headers, kLineEnd), "User-Agent:", kLineEnd));
-  if (agent.empty()) agent = header_value(extra_headers);
-  return agent;
+  return header_line(extra_headers, "User-Agent").value_or(Text(kDefaultUserAgent));
 }
 
 std::uint32_t request_flags(bool cookies_supplied, bool no_redirect, bool secure) {
@@ -91,11 +88,8 @@ Text raw_response_headers(transport::Request& request) {
 // platforms end the read loop quietly when the connection drops mid-body.
 bool body_cut_short(const Text& raw_headers, const Bytes& body, int method, int status) {
   if (method == kHead || status < 200 || status == 204 || status == 304) return false;
-  const int at = text::find_text(raw_headers, "\r\nContent-Length:", 1, true);
-  if (at < 1) return false;
-  const Text announced = text::trim_spaces(text::text_between(
-      text::text_mid(raw_headers, at + 2, text::text_length(raw_headers)), ":", "\r\n"));
-  return text::to_int(announced) > text::bytes_length(body);
+  const Text announced = header_line_value(raw_headers, "Content-Length");
+  return !announced.empty() && text::to_int(announced) > text::bytes_length(body);
 }
 
 FailureReason reason_of(transport::Failure failure) {
@@ -159,12 +153,6 @@ Text failure_description(const FetchResult& result) {
       return "HTTP library error";
   }
   return "failed";
-}
-
-Text header_value(std::string_view header) {
-  const int colon = text::find_text(header, ":");
-  if (colon < 1) return {};
-  return text::trim_spaces(text::text_right(header, text::text_length(header) - colon));
 }
 
 FetchResult fetch_page(std::string_view address, int method, std::string_view post_text,
