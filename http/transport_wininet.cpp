@@ -65,7 +65,8 @@ void close_native(void* handle) {
 
 // WinInet's own defaults differ between versions and can be changed for the whole system
 // (an hour is common), so the process's time-outs are set on every handle: not every
-// WinInet hands a parent handle's values down to the handles opened under it.
+// WinInet hands a parent handle's values down to the handles opened under it. An option a
+// handle refuses leaves it WinInet's value; the Windows tests read every handle's back.
 HINTERNET with_timeouts(HINTERNET handle) {
   if (!handle) return nullptr;
   const Timeouts t = timeouts();
