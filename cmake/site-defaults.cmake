@@ -10,15 +10,15 @@ set(QUILLREAP_UPDATE_HOST "127.0.0.1:18061" CACHE STRING "Host of the update pag
 
 # How a download fetches: chapter pages in flight at once, and tries per page. Four pages
 # in flight hide most of a real site's round trip without looking like a flood to it; three
-# tries ride out a reset or a busy 503 without waiting long on a site that is down.
-set(QUILLREAP_CONNECTIONS 4 CACHE STRING "Chapter pages fetched at once (1 to 16)")
-set(QUILLREAP_TRIES 3 CACHE STRING "Tries per page before it counts as failed (1 to 5)")
-foreach(setting QUILLREAP_CONNECTIONS:16 QUILLREAP_TRIES:5)
-  string(REPLACE ":" ";" setting ${setting})
-  list(GET setting 0 name)
-  list(GET setting 1 most)
-  if(NOT ${name} MATCHES "^[0-9]+$" OR ${name} LESS 1 OR ${name} GREATER ${most})
-    message(FATAL_ERROR "${name} must be a whole number from 1 to ${most}, not '${${name}}'")
+# tries ride out a reset or a busy 503 without waiting long on a site that is down. Their
+# upper limits are stated once, in C++ (sources::PagesAhead::kMostConnections,
+# http::RetryPolicy::kMostTries): the generated header holds the settings to them, so a
+# setting above its limit stops the build at that header with the limit's name.
+set(QUILLREAP_CONNECTIONS 4 CACHE STRING "Chapter pages fetched at once (1 to PagesAhead::kMostConnections)")
+set(QUILLREAP_TRIES 3 CACHE STRING "Tries per page before it counts as failed (1 to RetryPolicy::kMostTries)")
+foreach(name QUILLREAP_CONNECTIONS QUILLREAP_TRIES)
+  if(NOT ${name} MATCHES "^[0-9]+$" OR ${name} LESS 1)
+    message(FATAL_ERROR "${name} must be a whole number of 1 or more, not '${${name}}'")
   endif()
 endforeach()
 

@@ -35,12 +35,9 @@ bool holds_control_byte(std::string_view part) {
                      [](char c) { return static_cast<unsigned char>(c) < 0x20; });
 }
 
+// The caller's own User-Agent line names the agent; an empty one sends none.
 Text choose_user_agent(const Text& extra_headers) {
-  if (text::find_text(extra_headers, "User-Agent:", 1, true) < 1) return Text(kDefaultUserAgent);
-  Text agent = text::trim_spaces(
-      text::text_between(text::concat(extra_headers, kLineEnd), "User-Agent:", kLineEnd));
-  if (agent.empty()) agent = header_value(extra_headers);
-  return agent;
+  return header_line(extra_headers, "User-Agent").value_or(Text(kDefaultUserAgent));
 }
 
 std::uint32_t request_flags(bool cookies_supplied, bool no_redirect, bool secure) {
@@ -91,11 +88,8 @@ Text raw_response_headers(transport::Request& request) {
 // platforms end the read loop quietly when the connection drops mid-body.
 bool body_cut_short(const Text& raw_headers, const Bytes& body, int method, int status) {
   if (method == kHead || status < 200 || status == 204 || status == 304) return false;
-  const int at = text::find_text(raw_headers, "\r\nContent-Length:", 1, true);
-  if (at < 1) return false;
-  const Text announced = text::trim_spaces(text::text_between(
-      text::text_mid(raw_headers, at + 2, text::text_length(raw_headers)), ":", "\r\n"));
-  return text::to_int(announced) > text::bytes_length(body);
+  const Text announced = header_line_value(raw_headers, "Content-Length");
+  return !announced.empty() && text::to_int(announced) > text::bytes_length(body);
 }
 
 FailureReason reason_of(transport::Failure failure) {
@@ -132,6 +126,131 @@ FailureReason failure_reason(bool cut_short, int status, transport::Failure fail
   return reason_of(failure);
 }
 
+// What a fetch sends on each hop. A POST redirected by 301, 302 or 303 goes on as a GET
+// without its body; with cookie text of the caller's, the cookies a redirect's answer sets
+// go along on the next hop.
+struct Outgoing {
+  int method = kGet;
+  const char* verb = "GET";
+  bool send_body = false;
+  const Bytes* body = nullptr;
+  Text callers_headers;
+  Text cookie_text;
+  bool own_cookies = false;  // the caller supplied cookie text: the jar stays out
+};
+
+// What one hop brought back. opened is false when no connection or request handle could
+// be had, and nothing went out.
+struct Answer {
+  bool opened = false;
+  bool failed = false;
+  transport::Failure failure = transport::Failure::kNone;
+  Bytes body;
+  Text raw_headers;
+  Text sent_headers;
+};
+
+transport::InternetHandle open_session(const Text& user_agent, std::string_view proxy, bool secure,
+                                       const std::atomic<bool>* stop) {
+  Text proxy_setting;
+  if (!proxy.empty()) proxy_setting = secure ? Text(proxy) : text::concat("http=", proxy);
+  return transport::open_internet(text_or_null(user_agent), text_or_null(proxy_setting), stop);
+}
+
+// Every byte the platform hands out; a failed read marks the answer failed and keeps the
+// first failure seen.
+void read_body(transport::Request& request, Answer& answer) {
+  Bytes buffer = text::zero_bytes(kReadSize);
+  std::uint32_t count = 0;
+  do {
+    count = 0;
+    transport::Failure read_failure = transport::Failure::kNone;
+    if (!transport::read_response(request, buffer.data(), kReadSize, &count, &read_failure)) {
+      answer.failed = true;
+      if (answer.failure == transport::Failure::kNone) answer.failure = read_failure;
+    }
+    answer.body.insert(answer.body.end(), buffer.begin(), buffer.begin() + count);
+  } while (count != 0);
+}
+
+// One request to destination and its whole answer.
+Answer exchange(transport::Internet& internet, const Destination& destination,
+                std::string_view address, const Outgoing& out) {
+  Answer answer;
+  transport::ConnectionHandle connection =
+      transport::connect(internet, destination.host.c_str(), destination.port);
+  if (!connection) return answer;
+  transport::RequestHandle request =
+      transport::open_request(*connection, out.verb, destination.path.c_str(), "HTTP/1.1",
+                              request_flags(out.own_cookies, true, destination.secure));
+  if (!request) return answer;
+  answer.opened = true;
+  answer.sent_headers = out.callers_headers;
+  complete_header_block(answer.sent_headers, address, out.cookie_text);
+  const Bytes& body = *out.body;
+  const bool with_body = out.send_body && !body.empty();
+  answer.failed = !transport::send_request(
+      *request, answer.sent_headers, with_body ? body.data() : nullptr,
+      with_body ? static_cast<std::uint32_t>(body.size()) : 0, &answer.failure);
+  read_body(*request, answer);
+  answer.raw_headers = raw_response_headers(*request);
+  return answer;
+}
+
+// Redirects are followed here, hop by hop, so that every platform stops after the same
+// number of them: one WinInet follows a redirect to itself without end. The first hop's
+// completed header block goes back to the caller. Nothing when a hop could not be opened.
+std::optional<Answer> follow_redirects(transport::Internet& internet, Destination destination,
+                                       std::string_view address, bool no_redirect, Outgoing& out,
+                                       Text* extra_headers) {
+  for (int hop = 0;; ++hop) {
+    Answer answer = exchange(internet, destination, address, out);
+    if (!answer.opened) return std::nullopt;
+    if (hop == 0 && extra_headers) *extra_headers = answer.sent_headers;
+    const int status = status_of(answer.raw_headers);
+    if (no_redirect || answer.failed || !is_redirect(status)) return answer;
+    // Still redirected after the last hop allowed: a redirect loop never reads as a page.
+    if (hop == kMaxRedirects) {
+      answer.failed = true;
+      answer.failure = transport::Failure::kTooManyRedirects;
+      return answer;
+    }
+    const std::optional<Destination> next =
+        redirect_destination(destination, header_line_value(answer.raw_headers, "Location"));
+    if (!next) return answer;
+    destination = *next;
+    if (out.own_cookies) {
+      Text set_here = collect_cookies(answer.raw_headers);
+      merge_cookies(out.cookie_text, set_here);
+    }
+    // As browsers do: 301, 302 and 303 turn a POST into a GET without a body.
+    if (status != 307 && status != 308 && out.method == kPost) {
+      out.verb = "GET";
+      out.send_body = false;
+    }
+  }
+}
+
+// The fetch's result from its last answer, and the cookies and headers handed back.
+FetchResult finish(Answer& answer, int method, Text& cookie_text, Text* cookies,
+                   Text* returned_cookies, Text* returned_headers) {
+  FetchResult result;
+  result.body = std::move(answer.body);
+  result.status = status_of(answer.raw_headers);
+  const bool cut_short = body_cut_short(answer.raw_headers, result.body, method, result.status);
+  result.failed = answer.failed || result.status == 0 || result.status >= 400 || cut_short;
+  result.reason = result.failed ? failure_reason(cut_short, result.status, answer.failure)
+                                : FailureReason::kNone;
+  Text collected = collect_cookies(answer.raw_headers);
+  if (cookies) {
+    *cookies = cookie_text;
+    collected = merge_cookies(*cookies, collected);
+  }
+  if (returned_headers) *returned_headers = answer.raw_headers;
+  if (returned_cookies) *returned_cookies = collected;
+  return result;
+}
+
 }  // namespace
 
 Text failure_description(const FetchResult& result) {
@@ -161,12 +280,6 @@ Text failure_description(const FetchResult& result) {
   return "failed";
 }
 
-Text header_value(std::string_view header) {
-  const int colon = text::find_text(header, ":");
-  if (colon < 1) return {};
-  return text::trim_spaces(text::text_right(header, text::text_length(header) - colon));
-}
-
 FetchResult fetch_page(std::string_view address, int method, std::string_view post_text,
                        Text* cookies, Text* returned_cookies, Text* extra_headers,
                        Text* returned_headers, bool no_redirect, Bytes* post_bytes,
@@ -180,112 +293,38 @@ FetchResult fetch_page_until_stopped(const std::atomic<bool>* stop, std::string_
                                      Text* returned_cookies, Text* extra_headers,
                                      Text* returned_headers, bool no_redirect, Bytes* post_bytes,
                                      std::string_view proxy) {
-  FetchResult result;
   if (method < kGet || method > kHead) method = kGet;
-  static constexpr const char* kVerbs[] = {"GET", "POST", "HEAD"};
-  const char* verb = kVerbs[method];
-  const bool secure = text::to_lower(text::text_left(address, 8)) == "https://";
-  const Text callers_headers = extra_headers ? *extra_headers : Text();
-  const Text user_agent = choose_user_agent(callers_headers);
-
   // The host and path come out of the address, and the address itself goes out as the
   // Referer line, so the whole address is checked.
   if (holds_control_byte(address)) {
-    result.reason = FailureReason::kAddressRefused;
-    return result;
+    FetchResult refused;
+    refused.reason = FailureReason::kAddressRefused;
+    return refused;
   }
-  Destination destination = destination_of(address);
+  static constexpr const char* kVerbs[] = {"GET", "POST", "HEAD"};
+  Outgoing out;
+  out.method = method;
+  out.verb = kVerbs[method];
+  out.callers_headers = extra_headers ? *extra_headers : Text();
+  out.cookie_text = cookies ? *cookies : Text();
+  out.own_cookies = cookies != nullptr;
 
-  Text proxy_setting;
-  if (!proxy.empty()) proxy_setting = secure ? Text(proxy) : text::concat("http=", proxy);
+  const bool secure = text::to_lower(text::text_left(address, 8)) == "https://";
   transport::InternetHandle internet =
-      transport::open_internet(text_or_null(user_agent), text_or_null(proxy_setting), stop);
-  if (!internet) return result;
+      open_session(choose_user_agent(out.callers_headers), proxy, secure, stop);
+  if (!internet) return {};
 
   Bytes own_body;
   Bytes& body = post_bytes ? *post_bytes : own_body;
   if (method != kGet && text::bytes_length(body) == 0) body = text::to_bytes(post_text);
-  bool send_body = method != kGet;
-  // With cookie text of the caller's, the cookies a redirect's answer sets go along on the
-  // next hop and come back with the rest; the process's jar keeps them by itself.
-  Text cookie_text = cookies ? *cookies : Text();
+  out.send_body = method != kGet;
+  out.body = &body;
 
-  bool failed = false;
-  transport::Failure failure = transport::Failure::kNone;
-  Text raw_headers;
-  // Redirects are followed here, hop by hop, so that every platform stops after the same
-  // number of them: one WinInet follows a redirect to itself without end.
-  for (int hop = 0;; ++hop) {
-    transport::ConnectionHandle connection =
-        transport::connect(*internet, destination.host.c_str(), destination.port);
-    if (!connection) return result;
-    transport::RequestHandle request =
-        transport::open_request(*connection, verb, destination.path.c_str(), "HTTP/1.1",
-                                request_flags(cookies != nullptr, true, destination.secure));
-    if (!request) return result;
-
-    Text headers = callers_headers;
-    complete_header_block(headers, address, cookie_text);
-    if (send_body) {
-      failed = !transport::send_request(*request, headers, body.empty() ? nullptr : body.data(),
-                                        static_cast<std::uint32_t>(body.size()), &failure);
-    } else {
-      failed = !transport::send_request(*request, headers, nullptr, 0, &failure);
-    }
-    if (hop == 0 && extra_headers) *extra_headers = headers;
-
-    result.body.clear();
-    Bytes buffer = text::zero_bytes(kReadSize);
-    std::uint32_t count = 0;
-    do {
-      count = 0;
-      transport::Failure read_failure = transport::Failure::kNone;
-      if (!transport::read_response(*request, buffer.data(), kReadSize, &count, &read_failure)) {
-        failed = true;
-        if (failure == transport::Failure::kNone) failure = read_failure;
-      }
-      const Bytes piece = text::bytes_left(buffer, static_cast<int>(count));
-      result.body.insert(result.body.end(), piece.begin(), piece.end());
-    } while (count != 0);
-    raw_headers = raw_response_headers(*request);
-
-    const int status = status_of(raw_headers);
-    if (no_redirect || failed || !is_redirect(status)) break;
-    // Still redirected after the last hop allowed: a redirect loop never reads as a page.
-    if (hop == kMaxRedirects) {
-      failed = true;
-      failure = transport::Failure::kTooManyRedirects;
-      break;
-    }
-    const std::optional<Destination> next =
-        redirect_destination(destination, header_line_value(raw_headers, "Location"));
-    if (!next) break;
-    destination = *next;
-    if (cookies) {
-      Text set_here = collect_cookies(raw_headers);
-      merge_cookies(cookie_text, set_here);
-    }
-    // As browsers do: 301, 302 and 303 turn a POST into a GET without a body.
-    if (status != 307 && status != 308 && method == kPost) {
-      verb = "GET";
-      send_body = false;
-    }
-  }
+  std::optional<Answer> last = follow_redirects(*internet, destination_of(address), address,
+                                                no_redirect, out, extra_headers);
   internet.reset();
-
-  result.status = status_of(raw_headers);
-  const bool cut_short = body_cut_short(raw_headers, result.body, method, result.status);
-  result.failed = failed || result.status == 0 || result.status >= 400 || cut_short;
-  result.reason =
-      result.failed ? failure_reason(cut_short, result.status, failure) : FailureReason::kNone;
-  Text collected = collect_cookies(raw_headers);
-  if (cookies) {
-    *cookies = cookie_text;
-    collected = merge_cookies(*cookies, collected);
-  }
-  if (returned_headers) *returned_headers = raw_headers;
-  if (returned_cookies) *returned_cookies = collected;
-  return result;
+  if (!last) return {};
+  return finish(*last, method, out.cookie_text, cookies, returned_cookies, returned_headers);
 }
 
 }  // namespace quillreap::http

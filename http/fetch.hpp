@@ -60,7 +60,4 @@ FetchResult fetch_page_until_stopped(const std::atomic<bool>* stop, std::string_
                                      Text* returned_headers = nullptr, bool no_redirect = false,
                                      Bytes* post_bytes = nullptr, std::string_view proxy = {});
 
-// The trimmed text after the first ':' of a header text; "" without one.
-Text header_value(std::string_view header);
-
 }  // namespace quillreap::http

@@ -2,25 +2,15 @@
 // stop after the same number of hops: where a Location leads from the current exchange.
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string_view>
 
-#include "text/primitives.hpp"
+#include "http/destination.hpp"
 
 namespace quillreap::http {
 
 // The hops one fetch may follow; one more redirect fails the fetch.
 inline constexpr int kMaxRedirects = 30;
-
-// Where one exchange goes. path is the request target's bytes as the address has them
-// (the transport escapes spaces on the way out).
-struct Destination {
-  bool secure = false;
-  text::Text host;  // lower case, without the port
-  std::int32_t port = 80;
-  text::Text path;
-};
 
 // The first exchange's destination, split from the fetch's address as it always was.
 Destination destination_of(std::string_view address);

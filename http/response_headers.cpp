@@ -1,4 +1,4 @@
-// The status code and cookies of a raw response header block, as fetch_page reads them.
+// The status code, cookies and named lines of a header block, as fetch_page reads them.
 // Runs on the fetching thread; keeps no state.
 #include "http/response_headers.hpp"
 
@@ -37,7 +37,7 @@ Text collect_cookies(const Text& raw_headers) {
   return text::text_left(collected, text::text_length(collected) - 2);
 }
 
-Text header_line_value(std::string_view raw_headers, std::string_view name) {
+std::optional<Text> header_line(std::string_view raw_headers, std::string_view name) {
   std::size_t start = 0;
   while (start < raw_headers.size()) {
     std::size_t end = raw_headers.find(kLineEnd, start);
@@ -52,7 +52,11 @@ Text header_line_value(std::string_view raw_headers, std::string_view name) {
     while (!line.empty() && (line.back() == ' ' || line.back() == '\t')) line.remove_suffix(1);
     return Text(line);
   }
-  return {};
+  return std::nullopt;
+}
+
+Text header_line_value(std::string_view raw_headers, std::string_view name) {
+  return header_line(raw_headers, name).value_or(Text());
 }
 
 int status_of(const Text& raw_headers) {

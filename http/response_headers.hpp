@@ -1,7 +1,9 @@
-// Reading a response's raw header block: the status code and the cookies its Set-Cookie
-// lines set. Pure text work on the block fetch_page got from the transport.
+// Reading a header block: the status code and the cookies its Set-Cookie lines set, and
+// the one reader of a named header line, used for the response's lines and the caller's
+// own block alike. Pure text work.
 #pragma once
 
+#include <optional>
 #include <string_view>
 
 #include "text/primitives.hpp"
@@ -15,8 +17,11 @@ text::Text clean_raw_headers(std::string_view buffer);
 // Each Set-Cookie line gives its first name=value pair; the items are joined by "; ".
 text::Text collect_cookies(const text::Text& raw_headers);
 
-// The value of the block's first header line of that name (ASCII letter case ignored),
-// spaces and tabs around it trimmed; "" without one.
+// The value of the block's first line "name:" (the name at the line's start, ASCII letter
+// case ignored), spaces and tabs around it trimmed; nothing without such a line. Lines end
+// with "\r\n"; a status line is never taken for a header.
+std::optional<text::Text> header_line(std::string_view raw_headers, std::string_view name);
+// The same, "" without such a line.
 text::Text header_line_value(std::string_view raw_headers, std::string_view name);
 
 // "HTTP/1.1 404 Not Found" gives 404; 0 when the block has no status line.

@@ -1,21 +1,15 @@
 // The platform half of fetch_page: the calls it makes, in the shape of WinInet's.
 // transport_wininet.cpp (Windows) or transport_curl.cpp (Linux) supplies them; CMake picks.
-// Every call runs on the fetching thread and blocks it; handles never cross threads.
+// Every call runs on the fetching thread and blocks it; handles never cross threads. Each
+// transport applies the process's time-outs (http/timeouts.hpp) to the handles it opens.
 #pragma once
 
 #include <atomic>
-#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string_view>
 
 namespace quillreap::http {
-
-// How long a fetch waits for the next bytes of a response before it gives up. A setting
-// of the whole process, like the platform's cookie jar: 30 s unless shortened (tests,
-// fault injection). The Windows build leaves WinInet's own value alone until this is set.
-void set_receive_timeout(std::chrono::milliseconds timeout);
-std::chrono::milliseconds receive_timeout();
 
 namespace transport {
 
@@ -26,9 +20,6 @@ inline constexpr std::uint32_t kFlagNoCookies = 0x00080000;       // no cookie j
 inline constexpr std::uint32_t kFlagNoAutoRedirect = 0x00200000;  // redirects not followed
 inline constexpr std::uint32_t kFlagSecure = 0x00800000;          // TLS
 inline constexpr std::uint32_t kFlagIgnoreRedirectToHttps = 0x00004000;  // plain to secure allowed
-
-inline constexpr std::chrono::milliseconds kConnectTimeout{60'000};
-inline constexpr std::chrono::milliseconds kDefaultReceiveTimeout{30'000};
 
 // Defined by each platform file.
 struct Internet;

@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "http/destination.hpp"
+#include "http/timeouts.hpp"
 #include "http/transport.hpp"
 
 namespace quillreap::http::transport {
@@ -129,15 +131,6 @@ std::string request_target(std::string_view path) {
   return out;
 }
 
-// Where the exchange goes, from the connection and request handles.
-struct Destination {
-  bool secure = false;
-  std::string host;
-  int port = 0;        // 0: the scheme's default
-  std::string target;  // request target as sent, origin form
-  std::string url;     // what curl is given
-};
-
 }  // namespace
 
 struct Internet {
@@ -156,7 +149,9 @@ struct Connection {
 
 struct Request {
   const Internet* internet = nullptr;
-  Destination destination;
+  Destination destination;  // from the connection and request handles
+  std::string target;       // the request target as sent, origin form
+  std::string url;          // what curl is given
   std::string verb;
   std::uint32_t flags = 0;
   CurlHandle curl;
@@ -167,7 +162,10 @@ struct Request {
   std::vector<unsigned char> body;
   bool stop_after_head = false;  // a HEAD sent with a body: curl would wait for one back
   bool stopped_after_head = false;
+  Timeouts timeouts;       // the process's, as the exchange began
+  bool connected = false;  // until then only the connect time-out applies
   std::chrono::steady_clock::time_point last_activity;
+  curl_off_t upload_size = 0;
   curl_off_t uploaded = 0;
 
   // Handing the final body out.
@@ -198,9 +196,10 @@ std::string port_suffix(int port) {
   return suffix;
 }
 
-void fill_url(Destination& d) {
-  d.url = d.secure ? "https://" : "http://";
-  d.url.append(d.host).append(port_suffix(d.port)).append(escaped_for_url(d.target));
+void fill_url(Request& request) {
+  const Destination& d = request.destination;
+  request.url = d.secure ? "https://" : "http://";
+  request.url.append(d.host).append(port_suffix(d.port)).append(escaped_for_url(request.target));
 }
 
 size_t on_header(char* data, size_t size, size_t count, void* user) {
@@ -233,8 +232,18 @@ size_t on_body(char* data, size_t size, size_t count, void* user) {
   return size * count;
 }
 
+// The connection stands (new or kept alive): from here on the send and receive time-outs
+// count.
+int on_connected(void* user, char*, char*, int, int) {
+  auto& request = *static_cast<Request*>(user);
+  request.connected = true;
+  request.last_activity = std::chrono::steady_clock::now();
+  return CURL_PREREQFUNC_OK;
+}
+
 // Called at least about once a second while the transfer runs: gives up when nothing has
-// come in for the receive time-out.
+// gone out for the send time-out while the body is sent, or nothing has come in for the
+// receive time-out after it.
 int on_progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploaded) {
   auto& request = *static_cast<Request*>(user);
   const auto now = std::chrono::steady_clock::now();
@@ -244,7 +253,10 @@ int on_progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploa
   }
   // A stopped download drops its pages in flight rather than wait for them.
   if (request.internet->stop && request.internet->stop->load()) return 1;
-  return now - request.last_activity > receive_timeout() ? 1 : 0;
+  if (!request.connected) return 0;
+  const auto limit =
+      request.uploaded < request.upload_size ? request.timeouts.send : request.timeouts.receive;
+  return now - request.last_activity > limit ? 1 : 0;
 }
 
 // The header block goes out line by line as given; curl must add nothing of its own but
@@ -305,7 +317,10 @@ CURLcode configure_fetch(Request& request, const HeaderList& headers) {
   if (!share) return CURLE_FAILED_INIT;
   set(CURLOPT_SHARE, share);
   if (jar) set(CURLOPT_COOKIEFILE, "");
-  set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(kConnectTimeout.count()));
+  request.timeouts = timeouts();
+  set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.timeouts.connect.count()));
+  set(CURLOPT_PREREQFUNCTION, &on_connected);
+  set(CURLOPT_PREREQDATA, &request);
   set(CURLOPT_NOPROGRESS, 0L);
   set(CURLOPT_XFERINFOFUNCTION, &on_progress);
   set(CURLOPT_XFERINFODATA, &request);
@@ -322,11 +337,11 @@ CURLcode configure_exchange(Request& request, const std::string& verb, const uns
   Options set{request.curl.get()};
   const Internet& internet = *request.internet;
   const Destination& d = request.destination;
-  set(CURLOPT_URL, d.url.c_str());
+  set(CURLOPT_URL, request.url.c_str());
   const bool proxied = !internet.proxy.empty() && !(d.secure && internet.proxy_plain_only);
   // An empty proxy also keeps curl from taking one from the environment.
   set(CURLOPT_PROXY, proxied ? internet.proxy.c_str() : "");
-  std::string target = d.target;
+  std::string target = request.target;
   if (proxied && !d.secure) {
     // A plain request through a proxy names the whole address.
     target = std::string("http://").append(d.host).append(port_suffix(d.port)).append(target);
@@ -334,12 +349,14 @@ CURLcode configure_exchange(Request& request, const std::string& verb, const uns
   set(CURLOPT_REQUEST_TARGET, target.c_str());  // curl copies it
 
   request.stop_after_head = false;
+  request.upload_size = 0;
   if (verb == "GET") {
     set(CURLOPT_HTTPGET, 1L);
   } else if (verb == "HEAD" && body_length == 0) {
     set(CURLOPT_NOBODY, 1L);
   } else {
-    set(CURLOPT_POSTFIELDSIZE_LARGE, static_cast<curl_off_t>(body_length));
+    request.upload_size = static_cast<curl_off_t>(body_length);
+    set(CURLOPT_POSTFIELDSIZE_LARGE, request.upload_size);
     set(CURLOPT_POSTFIELDS, body ? static_cast<const void*>(body) : "");
     if (verb != "POST") {
       set(CURLOPT_CUSTOMREQUEST, verb.c_str());
@@ -364,7 +381,7 @@ Failure failure_of(CURL* curl, CURLcode outcome) {
     case CURLE_COULDNT_RESOLVE_PROXY:
       return Failure::kNoConnection;
     case CURLE_OPERATION_TIMEDOUT:
-    case CURLE_ABORTED_BY_CALLBACK:  // only the receive time-out aborts a transfer
+    case CURLE_ABORTED_BY_CALLBACK:  // the send or receive time-out (or the stop)
       return Failure::kTimeout;
     case CURLE_PARTIAL_FILE:
       return Failure::kCutShort;
@@ -426,8 +443,9 @@ RequestHandle open_request(Connection& connection, const char* verb, const char*
   request->destination.secure = (flags & kFlagSecure) != 0;
   request->destination.host = connection.host;
   request->destination.port = connection.port;
-  request->destination.target = request_target(path);
-  fill_url(request->destination);
+  request->destination.path = path;
+  request->target = request_target(path);
+  fill_url(*request);
   return RequestHandle(request.release());
 }
 
@@ -442,6 +460,7 @@ bool send_request(Request& request, std::string_view headers, const unsigned cha
     *failure = Failure::kClient;
     return false;
   }
+  request.connected = false;
   request.last_activity = std::chrono::steady_clock::now();
   outcome = curl_easy_perform(request.curl.get());
   if (request.stopped_after_head) outcome = CURLE_OK;

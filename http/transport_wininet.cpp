@@ -7,6 +7,7 @@
 #include <chrono>
 #include <string>
 
+#include "http/timeouts.hpp"
 #include "http/transport.hpp"
 
 namespace quillreap::http::transport {
@@ -22,12 +23,11 @@ struct WinInet {
   decltype(&::InternetReadFile) read_file = nullptr;
   decltype(&::HttpQueryInfoA) query_info = nullptr;
   decltype(&::InternetCloseHandle) close_handle = nullptr;
-  // Used only once the process has shortened the receive time-out.
   decltype(&::InternetSetOptionA) set_option = nullptr;
 
   bool complete() const {
     return open && connect && open_request && send_request && read_file && query_info &&
-           close_handle;
+           close_handle && set_option;
   }
 };
 
@@ -63,13 +63,24 @@ void close_native(void* handle) {
   if (handle && wininet().close_handle) wininet().close_handle(native(handle));
 }
 
-// Only a shortened time-out is passed on; otherwise WinInet keeps its own. Set on the
-// request as well, since not every WinInet hands the Internet handle's value down.
-void apply_receive_timeout(HINTERNET handle) {
-  const WinInet& w = wininet();
-  if (!handle || !w.set_option || receive_timeout() == kDefaultReceiveTimeout) return;
-  DWORD timeout = static_cast<DWORD>(receive_timeout().count());
-  w.set_option(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+// WinInet's own defaults differ between versions and can be changed for the whole system
+// (an hour is common), so the process's time-outs are set on every handle: not every
+// WinInet hands a parent handle's values down to the handles opened under it. An option a
+// handle refuses leaves it WinInet's value; the Windows tests read every handle's back.
+HINTERNET with_timeouts(HINTERNET handle) {
+  if (!handle) return nullptr;
+  const Timeouts t = timeouts();
+  const struct {
+    DWORD option;
+    std::chrono::milliseconds value;
+  } settings[] = {{INTERNET_OPTION_CONNECT_TIMEOUT, t.connect},
+                  {INTERNET_OPTION_SEND_TIMEOUT, t.send},
+                  {INTERNET_OPTION_RECEIVE_TIMEOUT, t.receive}};
+  for (const auto& setting : settings) {
+    DWORD milliseconds = static_cast<DWORD>(setting.value.count());
+    wininet().set_option(handle, setting.option, &milliseconds, sizeof milliseconds);
+  }
+  return handle;
 }
 
 // What the calling thread's last WinInet error means to the caller; read right after the
@@ -79,7 +90,7 @@ void apply_receive_timeout(HINTERNET handle) {
 Failure last_failure(Failure otherwise, std::chrono::steady_clock::time_point started) {
   const DWORD error = GetLastError();
   if (error == ERROR_INTERNET_CONNECTION_ABORTED &&
-      std::chrono::steady_clock::now() - started >= receive_timeout() * 9 / 10) {
+      std::chrono::steady_clock::now() - started >= timeouts().receive * 9 / 10) {
     return Failure::kTimeout;
   }
   switch (error) {
@@ -126,22 +137,20 @@ InternetHandle open_internet(const char* user_agent, const char* proxy, const st
   if (!w.complete()) return nullptr;
   HINTERNET handle = proxy ? w.open(user_agent, INTERNET_OPEN_TYPE_PROXY, proxy, "", 0)
                            : w.open(user_agent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-  apply_receive_timeout(handle);
-  return InternetHandle(static_cast<Internet*>(handle));
+  return InternetHandle(static_cast<Internet*>(with_timeouts(handle)));
 }
 
 ConnectionHandle connect(Internet& internet, const char* host, std::int32_t port) {
   HINTERNET handle = wininet().connect(native(&internet), host, static_cast<INTERNET_PORT>(port),
                                        nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
-  return ConnectionHandle(static_cast<Connection*>(handle));
+  return ConnectionHandle(static_cast<Connection*>(with_timeouts(handle)));
 }
 
 RequestHandle open_request(Connection& connection, const char* verb, const char* path,
                            const char* version, std::uint32_t flags) {
   HINTERNET handle =
       wininet().open_request(native(&connection), verb, path, version, nullptr, nullptr, flags, 0);
-  apply_receive_timeout(handle);
-  return RequestHandle(static_cast<Request*>(handle));
+  return RequestHandle(static_cast<Request*>(with_timeouts(handle)));
 }
 
 bool send_request(Request& request, std::string_view headers, const unsigned char* body,

@@ -87,6 +87,7 @@ Text wide_to_gbk(std::wstring_view wide) {
   const int a = WideCharToMultiByte(kGbk, 0, wide.data(), n, nullptr, 0, nullptr, nullptr);
   std::string out(static_cast<std::size_t>(std::max(a, 0)), '\0');
   WideCharToMultiByte(kGbk, 0, wide.data(), n, out.data(), a, nullptr, nullptr);
+  out.resize(std::min(out.size(), out.find('\0')));
   return out;
 }
 

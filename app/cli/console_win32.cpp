@@ -1,6 +1,7 @@
-// The terminal on Windows: the wide command line converted to GBK with code page 936, and
-// output written as UTF-16 to a console (right on any console code page) or as UTF-8 bytes
-// to a file or pipe.
+// The terminal on Windows: the wide command line converted to GBK, and output written as
+// UTF-16 to a console (right on any console code page) or as UTF-8 bytes to a file or pipe,
+// both through the text layer's one conversion, so the console shows what the window and
+// the file names show.
 #include <windows.h>
 // shellapi.h needs windows.h first.
 #include <shellapi.h>
@@ -9,6 +10,8 @@
 #include <string>
 
 #include "app/cli/console.hpp"
+#include "text/codepage.hpp"
+#include "text/wide.hpp"
 
 namespace quillreap::app::cli {
 namespace {
@@ -25,41 +28,10 @@ BOOL WINAPI on_console_control(DWORD event) {
   return TRUE;
 }
 
-constexpr UINT kGbk = 936;
-
 struct LocalMemoryFree {
   void operator()(LPWSTR* memory) const noexcept { LocalFree(memory); }
 };
 using WideArguments = std::unique_ptr<LPWSTR, LocalMemoryFree>;
-
-Text wide_to_gbk(const wchar_t* wide) {
-  const int length = lstrlenW(wide);
-  if (length == 0) return {};
-  const int size = WideCharToMultiByte(kGbk, 0, wide, length, nullptr, 0, nullptr, nullptr);
-  Text gbk(size > 0 ? size : 0, '\0');
-  if (size > 0) WideCharToMultiByte(kGbk, 0, wide, length, gbk.data(), size, nullptr, nullptr);
-  return gbk;
-}
-
-std::wstring gbk_to_wide(std::string_view gbk) {
-  if (gbk.empty()) return {};
-  const int length = static_cast<int>(gbk.size());
-  const int size = MultiByteToWideChar(kGbk, 0, gbk.data(), length, nullptr, 0);
-  std::wstring wide(size > 0 ? size : 0, L'\0');
-  if (size > 0) MultiByteToWideChar(kGbk, 0, gbk.data(), length, wide.data(), size);
-  return wide;
-}
-
-std::string wide_to_utf8(const std::wstring& wide) {
-  if (wide.empty()) return {};
-  const int length = static_cast<int>(wide.size());
-  const int size =
-      WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, nullptr, 0, nullptr, nullptr);
-  std::string utf8(size > 0 ? size : 0, '\0');
-  if (size > 0)
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), length, utf8.data(), size, nullptr, nullptr);
-  return utf8;
-}
 
 }  // namespace
 
@@ -75,21 +47,21 @@ std::vector<Text> arguments_as_gbk(int, char**) {
   WideArguments wide(CommandLineToArgvW(GetCommandLineW(), &count));
   std::vector<Text> arguments;
   if (!wide) return arguments;
-  for (int i = 1; i < count; ++i) arguments.push_back(wide_to_gbk(wide.get()[i]));
+  for (int i = 1; i < count; ++i) arguments.push_back(text::wide_to_gbk(wide.get()[i]));
   return arguments;
 }
 
 void write_text(Stream stream, std::string_view gbk) {
   HANDLE handle = GetStdHandle(stream == Stream::kOut ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
-  const std::wstring wide = gbk_to_wide(gbk);
   DWORD mode = 0;
   DWORD written = 0;
   if (GetConsoleMode(handle, &mode)) {
+    const std::wstring wide = text::gbk_to_wide(gbk);
     WriteConsoleW(handle, wide.data(), static_cast<DWORD>(wide.size()), &written, nullptr);
     return;
   }
-  const std::string utf8 = wide_to_utf8(wide);
+  const std::string utf8 = text::ansi_to_utf8(gbk);
   WriteFile(handle, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
 }
 

@@ -6,8 +6,8 @@
 #include <commctrl.h>
 
 #include "app/win32/message_loop.hpp"
-#include "app/win32/wide_text.hpp"
 #include "text/primitives.hpp"
+#include "text/wide.hpp"
 
 namespace quillreap::app::win32 {
 namespace {
@@ -86,10 +86,10 @@ HMENU create_menu(const WindowDescription& description) {
   HMENU items = CreatePopupMenu();
   for (size_t i = 0; i < description.menu_items.size(); ++i)
     AppendMenuW(items, MF_STRING, kFirstMenuId + i,
-                to_wide(description.menu_items[i].caption).c_str());
+                text::gbk_to_wide(description.menu_items[i].caption).c_str());
   HMENU bar = CreateMenu();
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(items),
-              to_wide(description.menu_caption).c_str());
+              text::gbk_to_wide(description.menu_caption).c_str());
   return bar;
 }
 
@@ -100,7 +100,7 @@ void set_default_font(HWND control) {
 
 void add_columns(HWND list, const std::vector<ColumnDescription>& columns) {
   for (size_t i = 0; i < columns.size(); ++i) {
-    std::wstring title = to_wide(columns[i].title);
+    std::wstring title = text::gbk_to_wide(columns[i].title);
     LVCOLUMNW column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = LVCFMT_LEFT;
@@ -120,7 +120,8 @@ void add_status_parts(HWND bar, const std::vector<StatusPartDescription>& parts)
   }
   SendMessageW(bar, SB_SETPARTS, right_edges.size(), reinterpret_cast<LPARAM>(right_edges.data()));
   for (size_t i = 0; i < parts.size(); ++i)
-    SendMessageW(bar, SB_SETTEXTW, i, reinterpret_cast<LPARAM>(to_wide(parts[i].text).c_str()));
+    SendMessageW(bar, SB_SETTEXTW, i,
+                 reinterpret_cast<LPARAM>(text::gbk_to_wide(parts[i].text).c_str()));
 }
 
 // The field of a drop-down list takes its height from the font; the item height of the
@@ -167,8 +168,8 @@ bool MainWindow::load_window(const WindowDescription& description) {
   }
   HMENU menu = create_menu(description);
   HWND window =
-      CreateWindowExW(0, kWindowClass, to_wide(description.caption).c_str(), style, left, top,
-                      description.width, description.height, nullptr, menu, instance(), this);
+      CreateWindowExW(0, kWindowClass, text::gbk_to_wide(description.caption).c_str(), style, left,
+                      top, description.width, description.height, nullptr, menu, instance(), this);
   if (!window) {
     DestroyMenu(menu);  // only a window that was created owns its menu
     return false;
@@ -238,8 +239,8 @@ HWND MainWindow::create_control(const ControlDescription& control, int id) {
       break;
   }
   HWND handle =
-      CreateWindowExW(extended, window_class, to_wide(control.caption).c_str(), style, control.left,
-                      control.top, control.width, height, parent,
+      CreateWindowExW(extended, window_class, text::gbk_to_wide(control.caption).c_str(), style,
+                      control.left, control.top, control.width, height, parent,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance(), nullptr);
   if (!handle) return nullptr;
   set_default_font(handle);
@@ -254,7 +255,8 @@ HWND MainWindow::create_control(const ControlDescription& control, int id) {
       break;
     case ControlKind::kDropDown: {
       for (std::string_view item : control.items)
-        SendMessageW(handle, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(to_wide(item).c_str()));
+        SendMessageW(handle, CB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(text::gbk_to_wide(item).c_str()));
       if (!control.items.empty()) SendMessageW(handle, CB_SETCURSEL, 0, 0);
       set_field_height(handle, control.height);
       COMBOBOXINFO info{};

@@ -4,7 +4,7 @@
 
 #include <commctrl.h>
 
-#include "app/win32/wide_text.hpp"
+#include "text/wide.hpp"
 
 namespace quillreap::app::win32 {
 namespace {
@@ -24,7 +24,7 @@ Win32Controls::Win32Controls(MainWindow& window) : window_(window) {}
 
 void Win32Controls::set_status(std::string_view text) {
   window_.call([&] {
-    const std::wstring wide = to_wide(text);
+    const std::wstring wide = text::gbk_to_wide(text);
     SendMessageW(window_.control(names::kStatusBar), SB_SETTEXTW, 1,
                  reinterpret_cast<LPARAM>(wide.c_str()));
   });
@@ -66,7 +66,7 @@ int Win32Controls::list_append_row() {
 void Win32Controls::list_set_cell(int row, int column, std::string_view text) {
   window_.call([&] {
     if (!state_.set_cell(row, column, text)) return;
-    std::wstring wide = to_wide(text);
+    std::wstring wide = text::gbk_to_wide(text);
     LVITEMW item{};
     item.iSubItem = column;
     item.pszText = wide.data();
@@ -112,7 +112,8 @@ void Win32Controls::set_busy(bool busy) {
 }
 
 Text Win32Controls::search_word() {
-  return window_.call([&] { return from_wide(window_text(window_.control(names::kSearchEdit))); });
+  return window_.call(
+      [&] { return text::wide_to_gbk(window_text(window_.control(names::kSearchEdit))); });
 }
 
 int Win32Controls::source_choice() {

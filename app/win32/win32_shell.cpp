@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "app/win32/wide_text.hpp"
+#include "text/wide.hpp"
 
 namespace quillreap::app::win32 {
 namespace {
@@ -25,7 +25,9 @@ DWORD WINAPI run_worker(LPVOID parameter) {
 int Win32Shell::message_box(std::string_view text, int style, std::string_view caption) {
   UINT flags = static_cast<UINT>(style);
   if ((flags & MB_SYSTEMMODAL) == 0) flags |= MB_TASKMODAL;
-  return MessageBoxW(nullptr, to_wide(text).c_str(), to_wide(caption).c_str(), flags) - 1;
+  return MessageBoxW(nullptr, text::gbk_to_wide(text).c_str(), text::gbk_to_wide(caption).c_str(),
+                     flags) -
+         1;
 }
 
 void Win32Shell::open_in_browser(std::string_view address) {

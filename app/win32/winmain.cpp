@@ -6,16 +6,16 @@
 #include "app/win32/command_binding.hpp"
 #include "app/win32/main_window.hpp"
 #include "app/win32/message_loop.hpp"
-#include "app/win32/wide_text.hpp"
 #include "app/win32/win32_controls.hpp"
 #include "app/win32/win32_shell.hpp"
 #include "text/files.hpp"
+#include "text/wide.hpp"
 
 using namespace quillreap;
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   const text::Text directory = text::app_directory();
-  SetCurrentDirectoryW(app::win32::to_wide(directory).c_str());
+  SetCurrentDirectoryW(text::gbk_to_wide(directory).c_str());
 
   app::win32::MainWindow window;
   if (!window.load_window(app::main_window_description())) return 1;

@@ -16,7 +16,7 @@
 #include "app/controller.hpp"
 #include "app/headless_controls.hpp"
 #include "app/headless_shell.hpp"
-#include "http/transport.hpp"
+#include "http/timeouts.hpp"
 #include "sources/book_file.hpp"
 #include "sources/status_texts.hpp"
 #include "text/files.hpp"
@@ -46,7 +46,9 @@ class FaultTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     // A stalled page ends by the receive time-out; a short one keeps the suite quick.
-    http::set_receive_timeout(std::chrono::milliseconds(1500));
+    http::set_timeouts({.connect = http::kDefaultTimeouts.connect,
+                        .send = std::chrono::milliseconds(1500),
+                        .receive = std::chrono::milliseconds(1500)});
     site_ = std::make_unique<FaultSites>();
   }
   static void TearDownTestSuite() { site_.reset(); }

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "http/fetch.hpp"
-#include "http/transport.hpp"
+#include "http/timeouts.hpp"
 #include "tools/loopback/http_server.hpp"
 
 namespace quillreap::http {
@@ -111,8 +111,6 @@ TEST_F(FetchTest, HeaderRulesCompleteTheCallersBlock) {
       // The Accept test is exact: a lower-case line gets a second Accept.
       {"accept: text/html", kAgent, "accept: text/html\r\nAccept: */*\r\nReferer: "},
       {"User-Agent: A", "A", "User-Agent: A\r\nAccept: */*\r\nReferer: "},
-      // The exact marker misses a lower-case name; the agent is then the text after the
-      // block's first colon.
       {"user-agent: A", "A", "user-agent: A\r\nAccept: */*\r\nReferer: "},
   };
   for (const auto& c : cases) {
@@ -310,7 +308,9 @@ TEST_F(FetchTest, EachFailureNamesItsReason) {
       {refused_address, FailureReason::kConnectionRefused, "connection refused"},
       {address("/bad\r\nX-Evil: 1"), FailureReason::kAddressRefused, "address refused"},
   };
-  set_receive_timeout(std::chrono::milliseconds(1000));
+  set_timeouts({.connect = kDefaultTimeouts.connect,
+                .send = std::chrono::milliseconds(1000),
+                .receive = std::chrono::milliseconds(1000)});
   for (const Case& c : cases) {
     SCOPED_TRACE(c.address);
     const FetchResult result = fetch_page(c.address);
@@ -318,7 +318,7 @@ TEST_F(FetchTest, EachFailureNamesItsReason) {
     EXPECT_EQ(result.failed, c.reason != FailureReason::kNone);
     EXPECT_EQ(failure_description(result), c.description);
   }
-  set_receive_timeout(transport::kDefaultReceiveTimeout);
+  set_timeouts(kDefaultTimeouts);
 }
 
 TEST_F(FetchTest, SetCookieLinesCollectedInAnyLetterCase) {
@@ -460,19 +460,6 @@ TEST_F(FetchTest, ControlBytesInTheAddressSendNothing) {
   const FetchResult in_host = fetch_page("http://127.0.0.1\r\nX: 1/p");
   EXPECT_TRUE(in_host.failed);
   EXPECT_TRUE(server_.requests().empty());
-}
-
-TEST_F(FetchTest, StalledServerEndsAfterTheReceiveTimeout) {
-  handler_ = [](const Request&) {
-    Response r;
-    r.action = Response::Action::kStall;
-    return r;
-  };
-  set_receive_timeout(std::chrono::milliseconds(1000));
-  const FetchResult result = fetch_page(address("/stall"));
-  set_receive_timeout(transport::kDefaultReceiveTimeout);
-  EXPECT_TRUE(result.failed);
-  EXPECT_TRUE(result.body.empty());
 }
 
 }  // namespace

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "http/retry.hpp"
-#include "http/transport.hpp"
+#include "http/timeouts.hpp"
 #include "tools/loopback/http_server.hpp"
 
 namespace quillreap::http {
@@ -161,6 +161,26 @@ TEST_F(RetryTest, CancelEndsAPausePromptlyAndStopsFurtherTries) {
   EXPECT_TRUE(none.cancelled);
   EXPECT_EQ(none.tries, 0);
   EXPECT_EQ(seen_.load(), 0);
+}
+
+// A page that never answers ends by the time-outs, try after try, on both transports: left
+// to its own default, WinInet waits far longer than libcurl is told to.
+TEST_F(RetryTest, PageThatNeverAnswersEndsWithinTheTimeOutTimesTheTries) {
+  Response never;
+  never.action = Response::Action::kStall;
+  fail(3, never);
+  constexpr auto kTimeout = 1s;
+  set_timeouts({.connect = kTimeout, .send = kTimeout, .receive = kTimeout});
+  const auto started = std::chrono::steady_clock::now();
+  const RetriedFetch got = fetch_with_retries(address(), quick(3));
+  const auto took = std::chrono::steady_clock::now() - started;
+  set_timeouts(kDefaultTimeouts);
+  EXPECT_EQ(got.tries, 3);
+  EXPECT_EQ(got.result.reason, FailureReason::kTimeout);
+  EXPECT_TRUE(got.result.body.empty());
+  // Each try waits the time-out; slack for the platform's clock and a loaded machine.
+  EXPECT_GE(took, 3 * kTimeout * 9 / 10);
+  EXPECT_LE(took, 3 * kTimeout + 3s);
 }
 
 }  // namespace

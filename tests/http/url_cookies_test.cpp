@@ -2,8 +2,10 @@
 // fetch must hand on unchanged, and the merge rules a caller's cookie text relies on.
 #include <gtest/gtest.h>
 
+#include <optional>
+
 #include "http/cookies.hpp"
-#include "http/fetch.hpp"
+#include "http/response_headers.hpp"
 #include "http/url.hpp"
 
 namespace quillreap::http {
@@ -47,11 +49,36 @@ TEST(UrlParts, SplitsEveryShapeOfAddress) {
   }
 }
 
-TEST(HeaderValue, TextAfterTheFirstColonTrimmed) {
-  EXPECT_EQ(header_value("user-agent:  A "), "A");
-  EXPECT_EQ(header_value("user-agent: A\r\nX-B: c"), "A\r\nX-B: c");
-  EXPECT_EQ(header_value("no colon"), "");
-  EXPECT_EQ(header_value("Name:"), "");
+// The one reader of a named line, for a response's block and a caller's block alike.
+TEST(HeaderLine, FirstLineOfThatNameWithItsValueTrimmed) {
+  struct Case {
+    const char* block;
+    const char* name;
+    std::optional<const char*> value;
+  };
+  const Case cases[] = {
+      {"HTTP/1.1 200 OK\r\nContent-Length: 12\r\n\r\n", "Content-Length", "12"},
+      {"HTTP/1.1 200 OK\r\ncontent-length:\t7 \r\nContent-Length: 9\r\n", "Content-Length", "7"},
+      {"user-agent:  A ", "User-Agent", "A"},
+      // Only its own line: the next line is not part of the value.
+      {"user-agent: A\r\nX-B: c", "User-Agent", "A"},
+      {"X-B: c\r\nUser-Agent: A", "User-Agent", "A"},
+      {"User-Agent:", "User-Agent", ""},
+      // The name must open the line and end at the colon.
+      {"X-Note: User-Agent: B", "User-Agent", std::nullopt},
+      {"Content-Length-Extra: 5", "Content-Length", std::nullopt},
+      {"HTTP/1.1 200 OK\r\n", "HTTP/1.1 200 OK", std::nullopt},
+      {"", "Location", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.block);
+    const std::optional<Text> got = header_line(c.block, c.name);
+    ASSERT_EQ(got.has_value(), c.value.has_value());
+    if (got) {
+      EXPECT_EQ(*got, *c.value);
+    }
+    EXPECT_EQ(header_line_value(c.block, c.name), c.value.value_or(""));
+  }
 }
 
 struct MergeCase {

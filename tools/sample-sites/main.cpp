@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <variant>
 
 #include "tools/sample-sites/faults.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
@@ -49,17 +50,20 @@ bool read_number(const char* text, long max, long& out) {
   return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-  using quillreap::sample_sites::BigBook;
-  using quillreap::sample_sites::Ports;
-  Ports ports{18061, 18062, 18063};
-  BigBook big{0, 10000};
+// What the command line asked for.
+struct Options {
+  quillreap::sample_sites::Ports ports{18061, 18062, 18063};
+  quillreap::sample_sites::BigBook big{0, 10000};
   quillreap::sample_sites::Behaviour behaviour;
   bool faults = false;
   bool count_connections = false;
   long fault_port = 18064;
+};
+
+// The options, or the exit code when the run ends here: 0 after --help, 2 after a bad
+// option.
+std::variant<Options, int> parse_options(int argc, char** argv) {
+  Options o;
   for (int i = 1; i < argc; ++i) {
     std::string_view option = argv[i];
     long value = 0;
@@ -68,73 +72,94 @@ int main(int argc, char** argv) {
       std::fputs(kUsage, stdout);
       return 0;
     } else if (option == "--search-port" && has_value && read_number(argv[++i], 65535, value)) {
-      ports.search = static_cast<std::uint16_t>(value);
+      o.ports.search = static_cast<std::uint16_t>(value);
     } else if (option == "--source1-port" && has_value && read_number(argv[++i], 65535, value)) {
-      ports.source1 = static_cast<std::uint16_t>(value);
+      o.ports.source1 = static_cast<std::uint16_t>(value);
     } else if (option == "--source2-port" && has_value && read_number(argv[++i], 65535, value)) {
-      ports.source2 = static_cast<std::uint16_t>(value);
+      o.ports.source2 = static_cast<std::uint16_t>(value);
     } else if (option == "--big-chapters" && has_value && read_number(argv[++i], 1000000, value)) {
-      big.chapters = static_cast<int>(value);
+      o.big.chapters = static_cast<int>(value);
     } else if (option == "--big-chapter-bytes" && has_value &&
                read_number(argv[++i], 100000000, value)) {
-      big.chapter_bytes = static_cast<int>(value);
+      o.big.chapter_bytes = static_cast<int>(value);
     } else if (option == "--delay-ms" && has_value && read_number(argv[++i], 600000, value)) {
-      behaviour.delay = std::chrono::milliseconds(value);
+      o.behaviour.delay = std::chrono::milliseconds(value);
     } else if (option == "--flaky" && has_value && read_number(argv[++i], 1000000, value)) {
-      behaviour.flaky_every = static_cast<int>(value);
+      o.behaviour.flaky_every = static_cast<int>(value);
     } else if (option == "--keep-alive") {
-      behaviour.keep_alive = true;
+      o.behaviour.keep_alive = true;
     } else if (option == "--count-connections") {
-      count_connections = true;
+      o.count_connections = true;
     } else if (option == "--faults") {
-      faults = true;
+      o.faults = true;
     } else if (option == "--fault-port" && has_value && read_number(argv[++i], 65535, value)) {
-      fault_port = value;
+      o.fault_port = value;
     } else {
       std::fprintf(stderr, "quillreap-sample-sites: bad option %s\n%s", argv[i], kUsage);
       return 2;
     }
   }
+  return o;
+}
 
+// Ctrl+C and SIGTERM end the run; SIGUSR1 asks for the connection count, and only on
+// request: otherwise it keeps its default meaning. Windows has no such signal, so there
+// the benchmarks' counting is not offered. False when the counting cannot be had.
+bool handle_signals(bool count_connections) {
   std::signal(SIGINT, on_signal);
   std::signal(SIGTERM, on_signal);
-  // Only on request: otherwise SIGUSR1 keeps its default meaning. Windows has no such
-  // signal, so there the benchmarks' counting is not offered.
 #ifdef SIGUSR1
   if (count_connections) std::signal(SIGUSR1, on_count_signal);
 #else
   if (count_connections) {
     std::fputs("quillreap-sample-sites: --count-connections needs SIGUSR1\n", stderr);
-    return 2;
+    return false;
   }
 #endif
-  try {
-    if (faults) {
-      quillreap::sample_sites::FaultSites site(static_cast<std::uint16_t>(fault_port));
-      std::printf("faults  %s (refused: %s)\n", site.host().c_str(), site.refused_host().c_str());
-      for (const auto& fault : quillreap::sample_sites::faults())
-        std::printf("  %-22s %s\n", std::string(fault.name).c_str(),
-                    std::string(fault.what).c_str());
-      std::printf("book pages: http://%s/FAULT/s1/book and /FAULT/s2/book; search words: FAULT\n",
-                  site.host().c_str());
+  return true;
+}
+
+void serve_faults(long port) {
+  quillreap::sample_sites::FaultSites site(static_cast<std::uint16_t>(port));
+  std::printf("faults  %s (refused: %s)\n", site.host().c_str(), site.refused_host().c_str());
+  for (const auto& fault : quillreap::sample_sites::faults())
+    std::printf("  %-22s %s\n", std::string(fault.name).c_str(), std::string(fault.what).c_str());
+  std::printf("book pages: http://%s/FAULT/s1/book and /FAULT/s2/book; search words: FAULT\n",
+              site.host().c_str());
+  std::fflush(stdout);
+  while (!stop_requested) std::this_thread::sleep_for(std::chrono::milliseconds(100));
+}
+
+void serve_sample_sites(const Options& o) {
+  quillreap::sample_sites::SampleSites sites(quillreap::sources::SiteConfig::defaults(), o.ports,
+                                             o.big, o.behaviour);
+  std::printf("search  %s\nsource1 %s\nsource2 %s\n", sites.search_host().c_str(),
+              sites.source1_host().c_str(), sites.source2_host().c_str());
+  std::fflush(stdout);
+  // Without --keep-alive every connection carries one request, so benchmarks count the
+  // pages a client fetched from the difference of two counts.
+  while (!stop_requested) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(o.count_connections ? 5 : 100));
+    if (count_requested) {
+      count_requested = 0;
+      std::printf("connections %zu\n", sites.accepted_connections());
       std::fflush(stdout);
-      while (!stop_requested) std::this_thread::sleep_for(std::chrono::milliseconds(100));
-      return 0;
     }
-    quillreap::sample_sites::SampleSites sites(quillreap::sources::SiteConfig::defaults(), ports,
-                                               big, behaviour);
-    std::printf("search  %s\nsource1 %s\nsource2 %s\n", sites.search_host().c_str(),
-                sites.source1_host().c_str(), sites.source2_host().c_str());
-    std::fflush(stdout);
-    // Without --keep-alive every connection carries one request, so benchmarks count the
-    // pages a client fetched from the difference of two counts.
-    while (!stop_requested) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(count_connections ? 5 : 100));
-      if (count_requested) {
-        count_requested = 0;
-        std::printf("connections %zu\n", sites.accepted_connections());
-        std::fflush(stdout);
-      }
+  }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::variant<Options, int> parsed = parse_options(argc, argv);
+  if (const int* exit_code = std::get_if<int>(&parsed)) return *exit_code;
+  const Options& options = std::get<Options>(parsed);
+  if (!handle_signals(options.count_connections)) return 2;
+  try {
+    if (options.faults) {
+      serve_faults(options.fault_port);
+    } else {
+      serve_sample_sites(options);
     }
   } catch (const std::exception& error) {
     std::fprintf(stderr, "quillreap-sample-sites: %s\n", error.what());
