@@ -1,5 +1,5 @@
 // What the GTK window tests share: a display check, a bounded loop pump, widget texts as
-// UTF-8, and a fresh book directory per test.
+// UTF-8, and a fresh book directory per test (the test support's temporary folder).
 #pragma once
 
 #include <gtk/gtk.h>
@@ -7,10 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <filesystem>
 #include <functional>
-#include <random>
 #include <string>
+
+#include "tests/support/temp_folder.hpp"
 
 namespace quillreap::app::gtk {
 
@@ -79,26 +79,6 @@ inline void pump_pending() {
   }
 }
 
-class BookDirectory {
- public:
-  BookDirectory() {
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("quillreap-gtk-" + std::to_string(random()) + std::to_string(random()));
-    std::filesystem::create_directories(path_);
-  }
-  ~BookDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  BookDirectory(const BookDirectory&) = delete;
-  BookDirectory& operator=(const BookDirectory&) = delete;
-
-  // ASCII, so its GBK form is the same bytes.
-  std::string text() const { return path_.generic_string(); }
-
- private:
-  std::filesystem::path path_;
-};
+using BookDirectory = test_support::TempFolder;
 
 }  // namespace quillreap::app::gtk

@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <string>
 
-#include "app/headless_controls.hpp"
 #include "sources/source1.hpp"
 #include "sources/source2.hpp"
 #include "tests/sources/page_server.hpp"
-#include "tests/sources/temp_directory.hpp"
-#include "tests/sources/test_site_config.hpp"
+#include "tests/support/sources/recording_report.hpp"
+#include "tests/support/sources/test_site_config.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "text/files.hpp"
 
 namespace quillreap::sources {
@@ -73,8 +73,8 @@ class Downloads : public ::testing::Test {
   PageServer site_;
   SiteConfig config_;
   Text root_;
-  TempDirectory dir_;
-  app::HeadlessControls controls_;
+  test_support::TempFolder dir_;
+  test_support::RecordingReport controls_;
 };
 
 TEST_F(Downloads, Source2BuildsTheBookInIndexOrder) {

@@ -8,10 +8,10 @@
 #include <iterator>
 #include <memory>
 
-#include "app/headless_controls.hpp"
 #include "sources/source1.hpp"
 #include "sources/source2.hpp"
-#include "tests/sources/temp_directory.hpp"
+#include "tests/support/sources/recording_report.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "text/files.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
 
@@ -39,7 +39,7 @@ Download download(int source, const Text& name, int connections, int tries,
   SiteConfig config = sites.config();
   config.connections = connections;
   config.tries = tries;
-  app::HeadlessControls controls;
+  test_support::RecordingReport controls;
   if (source == 1)
     search_source1(name, controls, config);
   else
@@ -50,7 +50,7 @@ Download download(int source, const Text& name, int connections, int tries,
   EXPECT_FALSE(address.empty()) << name;
   const size_t search_statuses = controls.status_history().size();
 
-  TempDirectory dir;
+  test_support::TempFolder dir;
   const DownloadControl no_store{ChapterStore::Mode::kOff, nullptr};
   Download out;
   out.outcome = source == 1

@@ -7,7 +7,7 @@
 #include <iterator>
 #include <memory>
 
-#include "tests/cli/run_program.hpp"
+#include "tests/support/program.hpp"
 #include "text/codepage.hpp"
 
 namespace quillreap::test_support {

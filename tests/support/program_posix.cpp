@@ -10,7 +10,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "tests/cli/run_program.hpp"
+#include "tests/support/program.hpp"
 #include "text/codepage.hpp"
 
 extern char** environ;
