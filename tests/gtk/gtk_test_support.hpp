@@ -1,5 +1,5 @@
 // What the GTK window tests share: a display check, a bounded loop pump, widget texts as
-// UTF-8, and a fresh book directory per test (the test support's temporary folder).
+// UTF-8, and the main window shown over a fresh book directory.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -8,8 +8,10 @@
 
 #include <atomic>
 #include <functional>
+#include <memory>
 #include <string>
 
+#include "app/gtk/main_window.hpp"
 #include "tests/support/temp_folder.hpp"
 
 namespace quillreap::app::gtk {
@@ -79,6 +81,26 @@ inline void pump_pending() {
   }
 }
 
-using BookDirectory = test_support::TempFolder;
+// The main window, shown, over a fresh book directory; closed after the test, which is
+// part of what GTK must not complain about.
+class WindowTest : public GtkTest {
+ protected:
+  void SetUp() override {
+    GtkTest::SetUp();
+    if (IsSkipped()) return;
+    window_ = std::make_unique<MainWindow>(config(), books_.text());
+    window_->show();
+  }
+  void TearDown() override {
+    window_.reset();
+    GtkTest::TearDown();
+  }
+  // The sites the window talks to.
+  virtual sources::SiteConfig config() const { return sources::SiteConfig::defaults(); }
+  const WindowWidgets& widgets() const { return window_->widgets(); }
+
+  test_support::TempFolder books_{"gtk"};
+  std::unique_ptr<MainWindow> window_;
+};
 
 }  // namespace quillreap::app::gtk

@@ -18,20 +18,9 @@
 namespace quillreap::app::gtk {
 namespace {
 
-class WindowSessionTest : public GtkTest {
+class WindowSessionTest : public WindowTest {
  protected:
-  void SetUp() override {
-    GtkTest::SetUp();
-    if (IsSkipped()) return;
-    window_ = std::make_unique<MainWindow>(sites_.config(), books_.text());
-    window_->show();
-  }
-  void TearDown() override {
-    window_.reset();  // closing is part of what GTK must not complain about
-    GtkTest::TearDown();
-  }
-
-  const WindowWidgets& widgets() const { return window_->widgets(); }
+  sources::SiteConfig config() const override { return sites_.config(); }
 
   void search(int source, const char8_t* word) {
     gtk_combo_box_set_active(widgets().source_combo, source);
@@ -76,8 +65,6 @@ class WindowSessionTest : public GtkTest {
   std::string status() const { return gtk_label_get_text(widgets().status_parts[1]); }
 
   sample_sites::SampleSites sites_;
-  BookDirectory books_;
-  std::unique_ptr<MainWindow> window_;
 };
 
 TEST_F(WindowSessionTest, SearchesBothSourcesIntoTheList) {

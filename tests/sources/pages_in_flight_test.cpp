@@ -4,12 +4,11 @@
 // book whole.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 
 #include "sources/source1.hpp"
 #include "sources/source2.hpp"
+#include "tests/support/golden_book.hpp"
 #include "tests/support/sources/recording_report.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "text/files.hpp"
@@ -18,12 +17,7 @@
 namespace quillreap::sources {
 namespace {
 
-Text golden(const std::string& stem) {
-  std::ifstream in(std::string(QUILLREAP_FIXTURES_DIR) + "/sources/" + stem + ".txt",
-                   std::ios::binary);
-  EXPECT_TRUE(in) << stem;
-  return Text(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using test_support::golden_book;
 
 struct Download {
   BookOutcome outcome;
@@ -76,7 +70,7 @@ TEST(PagesInFlight, OneTwoAndEightConnectionsWriteTheSameBookAndStatusLines) {
     SCOPED_TRACE(book.name);
     const Download one = download(book.source, book.name, 1, 1);
     EXPECT_EQ(one.outcome, BookOutcome::kComplete);
-    EXPECT_EQ(one.book, golden(book.golden));
+    EXPECT_EQ(one.book, golden_book(book.golden));
     for (int connections : {2, 8}) {
       SCOPED_TRACE(connections);
       const Download many = download(book.source, book.name, connections, 1);
@@ -94,7 +88,7 @@ TEST(PagesInFlight, LostChaptersAreTheSameWhateverTheConnections) {
     SCOPED_TRACE(book.name);
     const Download one = download(book.source, book.name, 1, 1, flaky);
     EXPECT_EQ(one.outcome, BookOutcome::kWrittenWithGaps);
-    EXPECT_NE(one.book, golden(book.golden));
+    EXPECT_NE(one.book, golden_book(book.golden));
     EXPECT_NE(one.statuses.back().find("章获取失败"), Text::npos) << one.statuses.back();
     for (int connections : {2, 8}) {
       SCOPED_TRACE(connections);
@@ -112,7 +106,7 @@ TEST(PagesInFlight, RetriesMakeAFlakySitesBookWhole) {
     SCOPED_TRACE(book.name);
     const Download retried = download(book.source, book.name, 4, 3, flaky);
     EXPECT_EQ(retried.outcome, BookOutcome::kComplete);
-    EXPECT_EQ(retried.book, golden(book.golden));
+    EXPECT_EQ(retried.book, golden_book(book.golden));
   }
 }
 

@@ -1,6 +1,7 @@
 // The headless controls with a record of what the controller did to them: every status
-// text and busy switch in order, and a count of control calls that ran anywhere but on
-// the interface thread (a fault in carrying a worker's call over).
+// text and busy switch in order, and a count of the writes a worker makes (status, busy,
+// book buffer, result cells) that ran anywhere but on the interface thread: a fault in
+// carrying a worker's call over.
 #pragma once
 
 #include <atomic>
@@ -17,34 +18,24 @@ using app::Text;
 class SpyControls : public app::HeadlessControls {
  public:
   void set_status(std::string_view text) override;
-  void append_log(std::string_view text) override;
-  void log_clear() override;
-  Text log_text() override;
-  void list_clear() override;
-  int list_append_row() override;
-  void list_set_cell(int row, int column, std::string_view text) override;
-  Text list_get_cell(int row, int column) override;
-  int list_selected_row() override;
-  void list_select_row(int row) override;
   void set_busy(bool busy) override;
-  Text search_word() override;
-  int source_choice() override;
-  void page_failed(std::string_view address, std::string_view reason, int tries) override;
+  void append_log(std::string_view text) override;
+  void list_set_cell(int row, int column, std::string_view text) override;
 
   // Interface thread only; a read from elsewhere counts as a thread violation.
   std::vector<Text> status_history() const;  // oldest first
   std::vector<bool> busy_history() const;
-  // Control calls whose work ran off the interface thread, and the reads above made off
-  // it; a sound carrying and a sound test leave it at 0.
+  // Writes whose work ran off the interface thread, and the reads above made off it; a
+  // sound carrying and a sound test leave it at 0.
   int thread_violations() const { return violations_.load(); }
 
  private:
   // Runs work as a control call: carried to the interface thread, and checked to be there.
   template <typename Work>
-  auto on_interface(Work work) {
-    return dispatcher().call([&] {
+  void on_interface(Work work) {
+    dispatcher().call([&] {
       note_thread();
-      return work();
+      work();
     });
   }
   void note_thread() const {
