@@ -10,8 +10,12 @@ std::string file_bytes(const std::filesystem::path& path) {
   return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+std::string fixture_bytes(const std::string& relative) {
+  return file_bytes(std::filesystem::path(QUILLREAP_FIXTURES_DIR) / relative);
+}
+
 std::string golden_book(const std::string& stem) {
-  return file_bytes(std::filesystem::path(QUILLREAP_FIXTURES_DIR) / "sources" / (stem + ".txt"));
+  return fixture_bytes("sources/" + stem + ".txt");
 }
 
 }  // namespace quillreap::test_support

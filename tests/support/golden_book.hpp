@@ -11,6 +11,10 @@ namespace quillreap::test_support {
 // file, so a test comparing against it fails rather than passes on two empty books.
 std::string golden_book(const std::string& stem);
 
+// A file under tests/fixtures, e.g. "text/search_page.gbk.txt", byte for byte; "" when
+// there is none.
+std::string fixture_bytes(const std::string& relative);
+
 // The whole file at path, byte for byte; "" when it cannot be read.
 std::string file_bytes(const std::filesystem::path& path);
 
