@@ -6,79 +6,50 @@ namespace quillreap::app {
 
 HeadlessControls::HeadlessControls() = default;
 
-void HeadlessControls::check_thread() const {
-  if (!dispatcher_.on_owner_thread()) ++violations_;
-}
-
 void HeadlessControls::set_status(std::string_view text) {
   dispatcher_.call([&] {
-    check_thread();
     status_ = Text(text);
-    status_history_.push_back(status_);
     if (status_callback_) status_callback_(status_);
   });
 }
 
 void HeadlessControls::append_log(std::string_view text) {
-  dispatcher_.call([&] {
-    check_thread();
-    state_.append_book(text);
-  });
+  dispatcher_.call([&] { state_.append_book(text); });
 }
 
 void HeadlessControls::log_clear() {
-  dispatcher_.call([&] {
-    check_thread();
-    state_.clear_book();
-  });
+  dispatcher_.call([&] { state_.clear_book(); });
 }
 
 Text HeadlessControls::log_text() {
-  return dispatcher_.call([&] {
-    check_thread();
-    return state_.book();
-  });
+  return dispatcher_.call([&] { return state_.book(); });
 }
 
 void HeadlessControls::list_clear() {
   dispatcher_.call([&] {
-    check_thread();
     state_.clear_rows();
     selected_ = -1;
   });
 }
 
 int HeadlessControls::list_append_row() {
-  return dispatcher_.call([&] {
-    check_thread();
-    return state_.append_row();
-  });
+  return dispatcher_.call([&] { return state_.append_row(); });
 }
 
 void HeadlessControls::list_set_cell(int row, int column, std::string_view text) {
-  dispatcher_.call([&] {
-    check_thread();
-    state_.set_cell(row, column, text);
-  });
+  dispatcher_.call([&] { state_.set_cell(row, column, text); });
 }
 
 Text HeadlessControls::list_get_cell(int row, int column) {
-  return dispatcher_.call([&]() -> Text {
-    check_thread();
-    return state_.cell(row, column);
-  });
+  return dispatcher_.call([&]() -> Text { return state_.cell(row, column); });
 }
 
 int HeadlessControls::list_selected_row() {
-  return dispatcher_.call([&] {
-    check_thread();
-    return selected_;
-  });
+  return dispatcher_.call([&] { return selected_; });
 }
 
 void HeadlessControls::list_select_row(int row) {
   dispatcher_.call([&] {
-    check_thread();
     // Like a list view asked to select an item it does not have: nothing changes.
     if (row < 0)
       selected_ = -1;
@@ -88,91 +59,60 @@ void HeadlessControls::list_select_row(int row) {
 }
 
 void HeadlessControls::set_busy(bool busy) {
-  dispatcher_.call([&] {
-    check_thread();
-    busy_ = busy;
-    busy_history_.push_back(busy);
-  });
+  dispatcher_.call([&] { busy_ = busy; });
 }
 
 Text HeadlessControls::search_word() {
-  return dispatcher_.call([&] {
-    check_thread();
-    return search_word_;
-  });
+  return dispatcher_.call([&] { return search_word_; });
 }
 
 int HeadlessControls::source_choice() {
-  return dispatcher_.call([&] {
-    check_thread();
-    return source_choice_;
-  });
+  return dispatcher_.call([&] { return source_choice_; });
 }
 
 void HeadlessControls::page_failed(std::string_view address, std::string_view reason, int tries) {
   dispatcher_.call([&] {
-    check_thread();
     if (failed_page_callback_) failed_page_callback_(address, reason, tries);
   });
 }
 
 void HeadlessControls::set_failed_page_callback(FailedPageCallback callback) {
-  check_thread();
   failed_page_callback_ = std::move(callback);
 }
 
 void HeadlessControls::set_search_word(std::string_view word) {
-  check_thread();
   search_word_ = Text(word);
 }
 
 void HeadlessControls::set_source_choice(int choice) {
-  check_thread();
   source_choice_ = choice;
 }
 
 void HeadlessControls::set_status_callback(std::function<void(const Text&)> callback) {
-  check_thread();
   status_callback_ = std::move(callback);
 }
 
 Text HeadlessControls::status() const {
-  check_thread();
   return status_;
 }
 
-std::vector<Text> HeadlessControls::status_history() const {
-  check_thread();
-  return status_history_;
-}
-
 bool HeadlessControls::busy() const {
-  check_thread();
   return busy_;
 }
 
-std::vector<bool> HeadlessControls::busy_history() const {
-  check_thread();
-  return busy_history_;
-}
-
 std::vector<Row> HeadlessControls::rows() const {
-  check_thread();
   return state_.rows();
 }
 
 int HeadlessControls::row_count() const {
-  check_thread();
   return state_.row_count();
 }
 
 int HeadlessControls::selected_row() const {
-  check_thread();
   return selected_;
 }
 
 const std::string& HeadlessControls::book_buffer() const {
-  check_thread();
   return state_.book();
 }
 

@@ -1,9 +1,8 @@
-// The controls as plain data, with no window: the model the tests and the command line
-// drive the controller and the sources through. The constructing thread is its interface
-// thread; calls from any other thread are synchronous requests run there.
+// The controls as plain data, with no window: the model the command line drives the
+// controller through, and the base of the tests' spying controls. The constructing thread
+// is its interface thread; calls from any other thread are synchronous requests run there.
 #pragma once
 
-#include <atomic>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -37,7 +36,7 @@ class HeadlessControls : public Controls {
   void page_failed(std::string_view address, std::string_view reason, int tries) override;
 
   // The interface thread's side. These read or set the model directly and must be called
-  // on the interface thread; a call from elsewhere counts as a thread violation.
+  // on the interface thread.
   UiDispatcher& dispatcher() { return dispatcher_; }
   int pump() { return dispatcher_.pump(); }
   bool pump_until(const std::function<bool()>& done, UiDispatcher::Clock::duration timeout) {
@@ -54,31 +53,19 @@ class HeadlessControls : public Controls {
   void set_failed_page_callback(FailedPageCallback callback);
 
   Text status() const;
-  std::vector<Text> status_history() const;  // every text set, oldest first
   bool busy() const;
-  std::vector<bool> busy_history() const;  // every set_busy argument, oldest first
   std::vector<Row> rows() const;
   int row_count() const;
   int selected_row() const;
   const std::string& book_buffer() const;  // the log box, without a copy
 
-  // Model accesses made off the interface thread; a correct caller leaves this at 0.
-  int thread_violations() const { return violations_.load(); }
-
  private:
-  // Counts an access from the wrong thread; the access still goes ahead so a test can
-  // report the count rather than crash.
-  void check_thread() const;
-
   UiDispatcher dispatcher_;
-  mutable std::atomic<int> violations_{0};
 
   Text status_;
-  std::vector<Text> status_history_;
   std::function<void(const Text&)> status_callback_;
   FailedPageCallback failed_page_callback_;
   bool busy_ = false;
-  std::vector<bool> busy_history_;
   ControlState state_;
   int selected_ = -1;
   Text search_word_;

@@ -1,6 +1,5 @@
-// Workers on std::thread, joined by the shell; message boxes and browser calls recorded.
+// Workers on std::thread, joined by the shell.
 #include "app/headless_shell.hpp"
-
 
 namespace quillreap::app {
 
@@ -13,20 +12,13 @@ HeadlessShell::~HeadlessShell() {
   join_all();
 }
 
-int HeadlessShell::message_box(std::string_view text, int style, std::string_view caption) {
-  std::lock_guard lock(mutex_);
-  boxes_.push_back({Text(text), style, Text(caption)});
-  return message_box_result_.load();
+int HeadlessShell::message_box(std::string_view, int, std::string_view) {
+  return 0;
 }
 
-void HeadlessShell::open_in_browser(std::string_view address) {
-  std::lock_guard lock(mutex_);
-  addresses_.emplace_back(address);
-}
+void HeadlessShell::open_in_browser(std::string_view) {}
 
 bool HeadlessShell::start_worker(std::function<void()> work) {
-  if (fail_start_.load()) return false;
-  ++started_;
   ++running_;
   std::lock_guard lock(mutex_);
   workers_.emplace_back([this, work = std::move(work)] {
@@ -36,16 +28,6 @@ bool HeadlessShell::start_worker(std::function<void()> work) {
     if (interface_thread_) interface_thread_->notify();
   });
   return true;
-}
-
-std::vector<MessageBoxCall> HeadlessShell::message_boxes() const {
-  std::lock_guard lock(mutex_);
-  return boxes_;
-}
-
-std::vector<Text> HeadlessShell::opened_addresses() const {
-  std::lock_guard lock(mutex_);
-  return addresses_;
 }
 
 bool HeadlessShell::joinable() const {

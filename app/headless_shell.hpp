@@ -1,6 +1,7 @@
-// The shell with no window: records message boxes and opened addresses, and runs workers
-// on std::thread. While it waits for its workers it pumps the interface thread's
-// dispatcher, so a worker blocked on a control request can finish.
+// The shell with no window: runs workers on std::thread and has no one to show a message
+// box or a page to. While it waits for its workers it pumps the interface thread's
+// dispatcher, so a worker blocked on a control request can finish. The tests' spying shell
+// builds on it.
 #pragma once
 
 #include <atomic>
@@ -15,12 +16,6 @@
 
 namespace quillreap::app {
 
-struct MessageBoxCall {
-  Text text;
-  int style = 0;
-  Text caption;
-};
-
 class HeadlessShell : public Shell {
  public:
   // interface_thread: the dispatcher the workers' control requests go to (usually
@@ -31,18 +26,12 @@ class HeadlessShell : public Shell {
   HeadlessShell(const HeadlessShell&) = delete;
   HeadlessShell& operator=(const HeadlessShell&) = delete;
 
+  // Nobody to ask: the box counts as answered with its first button (0, OK).
   int message_box(std::string_view text, int style, std::string_view caption) override;
+  // No browser to open.
   void open_in_browser(std::string_view address) override;
   bool start_worker(std::function<void()> work) override;
 
-  // What message_box returns from now on (0, the OK button, by default).
-  void set_message_box_result(int result) { message_box_result_ = result; }
-  // Makes every later start_worker fail, as when no thread can be created.
-  void set_fail_start_worker(bool fail) { fail_start_ = fail; }
-
-  std::vector<MessageBoxCall> message_boxes() const;
-  std::vector<Text> opened_addresses() const;
-  int workers_started() const { return started_.load(); }
   int workers_running() const { return running_.load(); }
   bool joinable() const;  // some worker thread not joined yet
 
@@ -55,13 +44,8 @@ class HeadlessShell : public Shell {
 
   UiDispatcher* interface_thread_;
   mutable std::mutex mutex_;
-  std::vector<MessageBoxCall> boxes_;
-  std::vector<Text> addresses_;
   std::vector<std::thread> workers_;
-  std::atomic<int> started_{0};
   std::atomic<int> running_{0};
-  std::atomic<bool> fail_start_{false};
-  std::atomic<int> message_box_result_{0};
 };
 
 }  // namespace quillreap::app

@@ -4,7 +4,6 @@
 
 #include <charconv>
 #include <optional>
-#include <utility>
 
 #include "http/retry.hpp"
 #include "sources/pages_ahead.hpp"
@@ -34,122 +33,6 @@ std::optional<int> whole_number(const Text& value) {
 // The value of a host-like option: nothing in it may break the address it joins.
 bool usable_host(std::string_view value) {
   return !value.empty() && value.find_first_of("/ \t\r\n") == std::string_view::npos;
-}
-
-// What reading the arguments gathers beside the invocation itself.
-struct Gathered {
-  std::optional<Command> command;
-  std::vector<Text> words;
-  bool source_given = false;
-  bool row_given = false;
-  Text store_option;  // the last of --fresh and --no-store given
-};
-
-// Why the line makes no sense, or nothing when this step found it sound.
-using Problem = std::optional<UsageError>;
-
-// Asking for help wins over whatever else the line holds.
-bool asks_for_help(const std::vector<Text>& arguments) {
-  for (const Text& argument : arguments) {
-    if (argument == "--") return false;
-    if (argument == "--help" || argument == "-h") return true;
-  }
-  return false;
-}
-
-// The first word names the command (unless the options were ended before it); the rest
-// are the command's words.
-Problem take_word(const Text& argument, bool options_ended, Gathered& gathered) {
-  if (gathered.command || options_ended) {
-    gathered.words.push_back(argument);
-    return std::nullopt;
-  }
-  gathered.command = command_named(argument);
-  if (!gathered.command) return usage_error(text::concat("unknown command '", argument, "'"));
-  return std::nullopt;
-}
-
-// "--name value" or "--name=value": the name, and the value when it came after '='.
-std::pair<Text, std::optional<Text>> split_option(const Text& argument) {
-  const size_t equals = argument.find('=');
-  if (equals == Text::npos) return {argument, std::nullopt};
-  return {argument.substr(0, equals), argument.substr(equals + 1)};
-}
-
-bool is_valued_option(std::string_view name) {
-  static constexpr std::string_view kValued[] = {
-      "--source",       "--row",          "--out",           "--search-host", "--search-id",
-      "--source1-host", "--source2-host", "--source2-label", "--connections", "--tries"};
-  for (std::string_view option : kValued) {
-    if (name == option) return true;
-  }
-  return false;
-}
-
-// Sets what one option asks for, once its value is checked.
-Problem apply_option(const Text& name, const Text& value, Invocation& invocation,
-                     Gathered& gathered) {
-  if (name == "--source") {
-    if (value != "1" && value != "2") return usage_error("--source takes 1 or 2");
-    invocation.source_choice = value == "1" ? 0 : 1;
-    gathered.source_given = true;
-  } else if (name == "--row") {
-    const std::optional<int> row = whole_number(value);
-    if (!row || *row < 0) return usage_error("--row takes a row number, counted from 0");
-    invocation.row = *row;
-    gathered.row_given = true;
-  } else if (name == "--connections" || name == "--tries") {
-    const bool connections = name == "--connections";
-    const int most =
-        connections ? sources::PagesAhead::kMostConnections : http::RetryPolicy::kMostTries;
-    const std::optional<int> number = whole_number(value);
-    if (!number || *number < 1 || *number > most)
-      return usage_error(
-          text::concat(name, " takes a whole number from 1 to ", std::to_string(most)));
-    (connections ? invocation.config.connections : invocation.config.tries) = *number;
-  } else if (name == "--out") {
-    if (value.empty()) return usage_error("--out needs a directory");
-    invocation.out_directory = value;
-  } else if (name == "--search-id") {
-    if (value.empty()) return usage_error("--search-id needs a value");
-    invocation.config.search_id = value;
-  } else if (name == "--source2-label") {
-    // An empty label would be found in every address.
-    if (value.empty()) return usage_error("--source2-label needs a value");
-    invocation.config.source2_label = value;
-  } else {
-    if (!usable_host(value)) return usage_error(text::concat(name, " needs a host name"));
-    if (name == "--search-host") invocation.config.search_host = value;
-    if (name == "--source1-host") invocation.config.source1_host = value;
-    if (name == "--source2-host") invocation.config.source2_host = value;
-  }
-  return std::nullopt;
-}
-
-// The command with its words, and the options that belong to another command.
-Problem apply_words(const Gathered& gathered, Invocation& invocation) {
-  if (!gathered.command) return usage_error("no command given");
-  const Command command = *gathered.command;
-  invocation.command = command;
-  const size_t wanted = command == Command::kDownload ? 2 : 1;
-  if (gathered.words.size() != wanted)
-    return usage_error(command == Command::kDownload ? "download takes ADDRESS and NAME"
-                                                     : "give one search word");
-  if (command == Command::kDownload) {
-    if (gathered.source_given)
-      return usage_error("download takes no --source: the address decides");
-    invocation.address = gathered.words[0];
-    invocation.name = gathered.words[1];
-  } else {
-    if (!gathered.source_given) return usage_error("--source 1 or --source 2 is needed");
-    invocation.word = gathered.words[0];
-  }
-  if (gathered.row_given && command != Command::kGet) return usage_error("--row belongs to get");
-  if (!gathered.store_option.empty() && command == Command::kSearch)
-    return usage_error(text::concat(gathered.store_option, " belongs to download and get"));
-  if (invocation.fresh && invocation.no_store)
-    return usage_error("--fresh and --no-store exclude each other");
-  return std::nullopt;
 }
 
 }  // namespace
@@ -188,35 +71,162 @@ const std::string_view kUsage =
     "             1  no book was written, or the search found no hit or no row N\n"
     "             2  the command line makes no sense\n";
 
+namespace {
+
+// What the arguments said besides the Invocation's own fields, kept for the checks that
+// look at the whole line once it is read.
+struct Reading {
+  std::optional<Command> command;
+  std::vector<Text> words;
+  bool source_given = false;
+  bool row_given = false;
+  bool options_ended = false;
+  Text store_option;  // "--fresh" or "--no-store" when one was given
+};
+
+using Problem = std::optional<UsageError>;
+
+bool asks_for_help(const std::vector<Text>& arguments) {
+  for (const Text& argument : arguments) {
+    if (argument == "--") return false;
+    if (argument == "--help" || argument == "-h") return true;
+  }
+  return false;
+}
+
+bool takes_value(std::string_view name) {
+  static constexpr std::string_view kValued[] = {
+      "--source",       "--row",          "--out",           "--search-host", "--search-id",
+      "--source1-host", "--source2-host", "--source2-label", "--connections", "--tries"};
+  for (std::string_view option : kValued)
+    if (name == option) return true;
+  return false;
+}
+
+// --connections and --tries: a whole number up to the limit the program holds.
+Problem set_limit(const Text& name, const Text& value, sources::SiteConfig& config) {
+  const bool connections = name == "--connections";
+  const int most =
+      connections ? sources::PagesAhead::kMostConnections : http::RetryPolicy::kMostTries;
+  const std::optional<int> number = whole_number(value);
+  if (!number || *number < 1 || *number > most)
+    return usage_error(
+        text::concat(name, " takes a whole number from 1 to ", std::to_string(most)));
+  (connections ? config.connections : config.tries) = *number;
+  return std::nullopt;
+}
+
+// One option that takes a value, checked and stored.
+Problem set_option(const Text& name, const Text& value, Reading& reading, Invocation& invocation) {
+  if (name == "--source") {
+    if (value != "1" && value != "2") return usage_error("--source takes 1 or 2");
+    invocation.source_choice = value == "1" ? 0 : 1;
+    reading.source_given = true;
+  } else if (name == "--row") {
+    const std::optional<int> row = whole_number(value);
+    if (!row || *row < 0) return usage_error("--row takes a row number, counted from 0");
+    invocation.row = *row;
+    reading.row_given = true;
+  } else if (name == "--connections" || name == "--tries") {
+    return set_limit(name, value, invocation.config);
+  } else if (name == "--out") {
+    if (value.empty()) return usage_error("--out needs a directory");
+    invocation.out_directory = value;
+  } else if (name == "--search-id") {
+    if (value.empty()) return usage_error("--search-id needs a value");
+    invocation.config.search_id = value;
+  } else if (name == "--source2-label") {
+    // An empty label would be found in every address.
+    if (value.empty()) return usage_error("--source2-label needs a value");
+    invocation.config.source2_label = value;
+  } else {
+    if (!usable_host(value)) return usage_error(text::concat(name, " needs a host name"));
+    if (name == "--search-host") invocation.config.search_host = value;
+    if (name == "--source1-host") invocation.config.source1_host = value;
+    if (name == "--source2-host") invocation.config.source2_host = value;
+  }
+  return std::nullopt;
+}
+
+// The argument at i, an option: a flag, or "--name value" (taking the next argument, so
+// i moves on) or "--name=value".
+Problem read_option(const std::vector<Text>& arguments, size_t& i, Reading& reading,
+                    Invocation& invocation) {
+  const Text& argument = arguments[i];
+  if (argument == "--") {
+    reading.options_ended = true;
+    return std::nullopt;
+  }
+  if (argument == "--fresh" || argument == "--no-store") {
+    (argument == "--fresh" ? invocation.fresh : invocation.no_store) = true;
+    reading.store_option = argument;
+    return std::nullopt;
+  }
+  Text name = argument;
+  std::optional<Text> value;
+  if (const size_t equals = argument.find('='); equals != Text::npos) {
+    name = argument.substr(0, equals);
+    value = argument.substr(equals + 1);
+  }
+  if (!takes_value(name)) return usage_error(text::concat("unknown option '", name, "'"));
+  if (!value) {
+    if (i + 1 >= arguments.size()) return usage_error(text::concat(name, " needs a value"));
+    value = arguments[++i];
+  }
+  return set_option(name, *value, reading, invocation);
+}
+
+// The first word names the command; the words after it are its operands.
+Problem read_word(const Text& argument, Reading& reading) {
+  if (!reading.command && !reading.options_ended) {
+    reading.command = command_named(argument);
+    if (!reading.command) return usage_error(text::concat("unknown command '", argument, "'"));
+  } else {
+    reading.words.push_back(argument);
+  }
+  return std::nullopt;
+}
+
+// The words and options that only some commands take, checked once the line is read.
+Problem fit_command(const Reading& reading, Invocation& invocation) {
+  if (!reading.command) return usage_error("no command given");
+  const Command command = *reading.command;
+  invocation.command = command;
+  const size_t wanted = command == Command::kDownload ? 2 : 1;
+  if (reading.words.size() != wanted)
+    return usage_error(command == Command::kDownload ? "download takes ADDRESS and NAME"
+                                                     : "give one search word");
+  if (command == Command::kDownload) {
+    if (reading.source_given) return usage_error("download takes no --source: the address decides");
+    invocation.address = reading.words[0];
+    invocation.name = reading.words[1];
+  } else {
+    if (!reading.source_given) return usage_error("--source 1 or --source 2 is needed");
+    invocation.word = reading.words[0];
+  }
+  if (reading.row_given && command != Command::kGet) return usage_error("--row belongs to get");
+  if (!reading.store_option.empty() && command == Command::kSearch)
+    return usage_error(text::concat(reading.store_option, " belongs to download and get"));
+  if (invocation.fresh && invocation.no_store)
+    return usage_error("--fresh and --no-store exclude each other");
+  return std::nullopt;
+}
+
+}  // namespace
+
 std::variant<Invocation, UsageError> parse_command_line(const std::vector<Text>& arguments) {
   Invocation invocation;
+  // Asking for help wins over whatever else the line holds.
   if (asks_for_help(arguments)) return invocation;
-  Gathered gathered;
-  bool options_ended = false;
+  Reading reading;
   for (size_t i = 0; i < arguments.size(); ++i) {
     const Text& argument = arguments[i];
-    if (options_ended || argument.size() <= 1 || argument[0] != '-') {
-      if (Problem problem = take_word(argument, options_ended, gathered)) return *problem;
-      continue;
-    }
-    if (argument == "--") {
-      options_ended = true;
-      continue;
-    }
-    if (argument == "--fresh" || argument == "--no-store") {
-      (argument == "--fresh" ? invocation.fresh : invocation.no_store) = true;
-      gathered.store_option = argument;
-      continue;
-    }
-    auto [name, value] = split_option(argument);
-    if (!is_valued_option(name)) return usage_error(text::concat("unknown option '", name, "'"));
-    if (!value) {
-      if (i + 1 >= arguments.size()) return usage_error(text::concat(name, " needs a value"));
-      value = arguments[++i];
-    }
-    if (Problem problem = apply_option(name, *value, invocation, gathered)) return *problem;
+    const bool is_option = !reading.options_ended && argument.size() > 1 && argument[0] == '-';
+    Problem problem =
+        is_option ? read_option(arguments, i, reading, invocation) : read_word(argument, reading);
+    if (problem) return *problem;
   }
-  if (Problem problem = apply_words(gathered, invocation)) return *problem;
+  if (Problem problem = fit_command(reading, invocation)) return *problem;
   return invocation;
 }
 

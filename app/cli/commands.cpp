@@ -6,10 +6,10 @@
 
 #include <string>
 
+#include "app/cli/cli_shell.hpp"
 #include "app/cli/console.hpp"
 #include "app/controller.hpp"
 #include "app/headless_controls.hpp"
-#include "app/headless_shell.hpp"
 #include "sources/book_file.hpp"
 
 namespace quillreap::app::cli {
@@ -95,7 +95,7 @@ class Session {
  private:
   const Invocation& invocation_;
   HeadlessControls controls_;
-  HeadlessShell shell_;
+  CliShell shell_;
   Controller controller_;
 };
 

@@ -11,7 +11,7 @@ namespace {
 TEST_F(ControllerTest, AboutShowsItsTextWithFourteenSpacesAndItsCaption) {
   controller().on_about();
   ASSERT_EQ(shell_.message_boxes().size(), 1u);
-  const MessageBoxCall box = shell_.message_boxes()[0];
+  const test_support::MessageBoxCall box = shell_.message_boxes()[0];
   EXPECT_EQ(box.text, "其实关于什么的都不重要\r\n\r\n" + std::string(14, ' ') + "By Tarnwick");
   EXPECT_EQ(box.style, 0);
   EXPECT_EQ(box.caption, "关于");
@@ -67,7 +67,7 @@ TEST_F(SearchTest, ControlsAreBusyThroughoutAndEnabledAfterASearchWithNoRows) {
 // A shell that notes whether the controls were already busy when a worker was asked for.
 class NotingShell : public Shell {
  public:
-  NotingShell(HeadlessControls& controls, HeadlessShell& inner)
+  NotingShell(test_support::SpyControls& controls, test_support::SpyShell& inner)
       : controls_(controls), inner_(inner) {}
   int message_box(std::string_view text, int style, std::string_view caption) override {
     return inner_.message_box(text, style, caption);
@@ -80,13 +80,13 @@ class NotingShell : public Shell {
   std::vector<bool> busy_at_start_;
 
  private:
-  HeadlessControls& controls_;
-  HeadlessShell& inner_;
+  test_support::SpyControls& controls_;
+  test_support::SpyShell& inner_;
 };
 
 TEST_F(ControllerTest, GenerateDisablesTheControlsBeforeTheWorkerStarts) {
   NotingShell noting(controls_, shell_);
-  Controller controller(controls_, noting, config_, directory_.string());
+  Controller controller(controls_, noting, config_, directory_.text());
   add_row(site_.address("/book/1.html"), "甲书");
   controller.on_generate();
   ASSERT_TRUE(shell_.wait_workers(std::chrono::seconds(120)));

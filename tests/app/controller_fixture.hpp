@@ -4,14 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <memory>
 #include <string>
 
 #include "app/controller.hpp"
-#include "app/headless_controls.hpp"
-#include "app/headless_shell.hpp"
-#include "tests/app/controller_test_site.hpp"
+#include "tests/support/app/spy_controls.hpp"
+#include "tests/support/app/spy_shell.hpp"
+#include "tests/support/temp_folder.hpp"
+#include "tests/support/two_sources_site.hpp"
 #include "text/files.hpp"
 
 namespace quillreap::app {
@@ -19,12 +19,6 @@ namespace quillreap::app {
 class ControllerTest : public ::testing::Test {
  protected:
   ControllerTest() {
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    directory_ =
-        std::filesystem::temp_directory_path() /
-        (std::string("quillreap-controller-") + test->test_suite_name() + "-" + test->name());
-    std::filesystem::remove_all(directory_);
-    std::filesystem::create_directories(directory_);
     config_ = sources::SiteConfig::defaults();
     config_.search_host = site_.host();
     config_.source1_host = site_.host();
@@ -32,15 +26,11 @@ class ControllerTest : public ::testing::Test {
     config_.source2_label = "Src2Mark";
     config_.update_host = "updates.example:8080";
   }
-  ~ControllerTest() override {
-    controller_.reset();
-    std::error_code ignored;
-    std::filesystem::remove_all(directory_, ignored);
-  }
+  ~ControllerTest() override { controller_.reset(); }
 
   Controller& controller() {
     if (!controller_)
-      controller_ = std::make_unique<Controller>(controls_, shell_, config_, directory_.string());
+      controller_ = std::make_unique<Controller>(controls_, shell_, config_, directory_.text());
     return *controller_;
   }
 
@@ -60,22 +50,16 @@ class ControllerTest : public ::testing::Test {
 
   // The book file's bytes; "" when there is none. The name is GBK, as the program's.
   std::string book(const std::string& file_name) const {
-    const auto bytes = text::read_file(directory_.string() + "/" + file_name);
+    const auto bytes = text::read_file(directory_.text() + "/" + file_name);
     return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
   }
-  int files_written() const {
-    int count = 0;
-    // The chapter store's hidden folder is no book.
-    for (const auto& entry : std::filesystem::directory_iterator(directory_))
-      if (entry.path().filename() != ".quillreap") ++count;
-    return count;
-  }
+  int files_written() const { return directory_.entry_count(); }
 
   // Declared first, destroyed last: the shell pumps the controls' requests while it joins.
-  HeadlessControls controls_;
-  HeadlessShell shell_{&controls_.dispatcher()};
+  test_support::SpyControls controls_;
+  test_support::SpyShell shell_{&controls_.dispatcher()};
   test_support::TwoSourcesSite site_;
-  std::filesystem::path directory_;
+  test_support::TempFolder directory_{"controller"};
   sources::SiteConfig config_;
   std::unique_ptr<Controller> controller_;
 };

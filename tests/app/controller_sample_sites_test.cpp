@@ -2,22 +2,15 @@
 // and say so, and a hit generated from the list becomes the expected book file.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-
 #include "sources/status_texts.hpp"
 #include "tests/app/controller_fixture.hpp"
+#include "tests/support/golden_book.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
 
 namespace quillreap::app {
 namespace {
 
-std::string golden(const std::string& stem) {
-  std::ifstream in(std::string(QUILLREAP_FIXTURES_DIR) + "/sources/" + stem + ".txt",
-                   std::ios::binary);
-  EXPECT_TRUE(in) << stem;
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test_support::golden_book;
 
 class SampleSitesTest : public ControllerTest {
  protected:
@@ -64,14 +57,14 @@ TEST_F(SampleSitesTest, SourceTwoSearchListsItsHitsUnderItsHost) {
 TEST_F(SampleSitesTest, GeneratedHitsBecomeTheExpectedBooks) {
   search(0, "西游");
   generate_and_wait();
-  EXPECT_EQ(book("西游记.txt"), golden("source1_xiyouji"));
+  EXPECT_EQ(book("西游记.txt"), golden_book("source1_xiyouji"));
   EXPECT_EQ(controls_.status(), sources::written_line("西游记", 0));
 
   // A source 2 row is downloaded by source 2 even with 源站① chosen again.
   search(1, "三国");
   controls_.set_source_choice(0);
   generate_and_wait();
-  EXPECT_EQ(book("三国演义.txt"), golden("source2_sanguoyanyi"));
+  EXPECT_EQ(book("三国演义.txt"), golden_book("source2_sanguoyanyi"));
   EXPECT_EQ(controls_.thread_violations(), 0);
   EXPECT_FALSE(controls_.busy());
 }

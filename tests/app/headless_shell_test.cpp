@@ -2,9 +2,8 @@
 // told to refuse a worker.
 #include <gtest/gtest.h>
 
-
-#include "app/headless_controls.hpp"
-#include "app/headless_shell.hpp"
+#include "tests/support/app/spy_controls.hpp"
+#include "tests/support/app/spy_shell.hpp"
 
 namespace quillreap::app {
 namespace {
@@ -12,7 +11,7 @@ namespace {
 using namespace std::chrono_literals;
 
 TEST(HeadlessShell, RecordsBoxesAndAddresses) {
-  HeadlessShell shell;
+  test_support::SpyShell shell;
   shell.set_message_box_result(1);
   EXPECT_EQ(shell.message_box("正文", 0, "关于"), 1);
   shell.open_in_browser("https://example/73.html");
@@ -24,8 +23,8 @@ TEST(HeadlessShell, RecordsBoxesAndAddresses) {
 }
 
 TEST(HeadlessShell, WorkerReachesTheControlsWhileTheShellWaits) {
-  HeadlessControls controls;
-  HeadlessShell shell(&controls.dispatcher());
+  test_support::SpyControls controls;
+  test_support::SpyShell shell(&controls.dispatcher());
   ASSERT_TRUE(shell.start_worker([&] {
     controls.set_busy(true);
     controls.set_status("完成");
@@ -41,16 +40,16 @@ TEST(HeadlessShell, WorkerReachesTheControlsWhileTheShellWaits) {
 }
 
 TEST(HeadlessShell, DestructorPumpsAndJoinsARunningWorker) {
-  HeadlessControls controls;
+  test_support::SpyControls controls;
   {
-    HeadlessShell shell(&controls.dispatcher());
+    test_support::SpyShell shell(&controls.dispatcher());
     shell.start_worker([&] { controls.set_status("末"); });
   }
   EXPECT_EQ(controls.status(), "末");
 }
 
 TEST(HeadlessShell, RefusedWorkerNeverRuns) {
-  HeadlessShell shell;
+  test_support::SpyShell shell;
   shell.set_fail_start_worker(true);
   bool ran = false;
   EXPECT_FALSE(shell.start_worker([&] { ran = true; }));

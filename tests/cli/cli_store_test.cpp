@@ -10,8 +10,9 @@
 
 #include "sources/chapter_store.hpp"
 #include "sources/status_texts.hpp"
-#include "tests/cli/run_program.hpp"
-#include "tests/sources/changing_book_site.hpp"
+#include "tests/support/program.hpp"
+#include "tests/support/sources/changing_book_site.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "text/files.hpp"
 
 namespace quillreap {
@@ -25,21 +26,10 @@ namespace fs = std::filesystem;
 
 class CliStoreTest : public ::testing::Test {
  protected:
-  CliStoreTest() {
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    directory_ = fs::temp_directory_path() / (std::string("quillreap-store-") + test->name());
-    fs::remove_all(directory_);
-    fs::create_directories(directory_);
-  }
-  ~CliStoreTest() override {
-    std::error_code ignored;
-    fs::remove_all(directory_, ignored);
-  }
-
   Lines arguments(Lines extra = {}) {
-    Lines line{"download",         site_.book_address(), ChangingBookSite::kBookName,
-               "--source1-host",   site_.host(),         "--out",
-               directory_.string()};
+    Lines line{"download",       site_.book_address(), ChangingBookSite::kBookName,
+               "--source1-host", site_.host(),         "--out",
+               directory_.text()};
     line.insert(line.end(), extra.begin(), extra.end());
     return line;
   }
@@ -50,11 +40,11 @@ class CliStoreTest : public ::testing::Test {
   }
   std::string book() const {
     const auto bytes =
-        text::read_file(directory_.string() + "/" + ChangingBookSite::kBookName + ".txt");
+        text::read_file(directory_.text() + "/" + ChangingBookSite::kBookName + ".txt");
     return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("(no file)");
   }
   fs::path store_file() const {
-    return fs::path(sources::chapter_store_path(directory_.generic_string(), site_.book_address()));
+    return fs::path(sources::chapter_store_path(directory_.text(), site_.book_address()));
   }
   // Starts a download that stops at chapter `stall`, and waits until it has written every
   // chapter before it to the store: the status line of chapter `stall` shows after them.
@@ -72,7 +62,7 @@ class CliStoreTest : public ::testing::Test {
   }
 
   ChangingBookSite site_{10};
-  fs::path directory_;
+  test_support::TempFolder directory_{"store"};
 };
 
 TEST_F(CliStoreTest, KilledDownloadResumesWithOnlyTheMissingChapters) {
@@ -166,7 +156,7 @@ TEST_F(CliStoreTest, DamagedStoreStillGivesTheRightBook) {
 TEST_F(CliStoreTest, StoreThatCannotBeWrittenLeavesTheDownloadAsItWas) {
   // Tests may run as root, where permissions stop nothing: a file stands where the store's
   // folder would go.
-  ASSERT_TRUE(text::write_file(directory_.string() + "/.quillreap", text::to_bytes("x")));
+  ASSERT_TRUE(text::write_file(directory_.text() + "/.quillreap", text::to_bytes("x")));
   for (int run = 0; run < 2; ++run) {
     const ProgramRun done = download();
     EXPECT_EQ(done.exit_status, 0) << done.err;
@@ -177,7 +167,7 @@ TEST_F(CliStoreTest, StoreThatCannotBeWrittenLeavesTheDownloadAsItWas) {
 
 TEST_F(CliStoreTest, FreshFetchesEverythingAndNoStoreTouchesNothing) {
   ASSERT_EQ(download({"--no-store"}).exit_status, 0);
-  EXPECT_FALSE(fs::exists(directory_ / ".quillreap"));
+  EXPECT_FALSE(fs::exists(directory_.path() / ".quillreap"));
   EXPECT_EQ(book(), site_.expected_book());
 
   ASSERT_EQ(download().exit_status, 0);
@@ -200,7 +190,7 @@ TEST_F(CliStoreTest, SiteThatIsDownIsSaidToBeSoNotJustEmpty) {
 
   const ProgramRun book = test_support::run_program(
       QUILLREAP_CLI,
-      {"download", "http://127.0.0.1:1/1_1/", "书", "--tries", "2", "--out", directory_.string()});
+      {"download", "http://127.0.0.1:1/1_1/", "书", "--tries", "2", "--out", directory_.text()});
   EXPECT_EQ(book.exit_status, 1);
   EXPECT_NE(book.err.find("could not get http://127.0.0.1:1/1_1/: connection refused (2 tries)"),
             std::string::npos)

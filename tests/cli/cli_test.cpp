@@ -3,19 +3,18 @@
 // writes compared with the golden files.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-
 #include "sources/status_texts.hpp"
-#include "tests/app/controller_test_site.hpp"
-#include "tests/cli/run_program.hpp"
+#include "tests/support/golden_book.hpp"
+#include "tests/support/program.hpp"
+#include "tests/support/temp_folder.hpp"
+#include "tests/support/two_sources_site.hpp"
 #include "text/files.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
 
 namespace quillreap {
 namespace {
 
+using test_support::golden_book;
 using test_support::ProgramRun;
 using Lines = std::vector<std::string>;
 
@@ -37,27 +36,8 @@ Lines cells_of(const std::string& line) {
   return cells;
 }
 
-std::string golden(const std::string& stem) {
-  std::ifstream in(std::string(QUILLREAP_FIXTURES_DIR) + "/sources/" + stem + ".txt",
-                   std::ios::binary);
-  EXPECT_TRUE(in) << stem;
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 class CliTest : public ::testing::Test {
  protected:
-  CliTest() {
-    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    directory_ =
-        std::filesystem::temp_directory_path() / (std::string("quillreap-cli-") + test->name());
-    std::filesystem::remove_all(directory_);
-    std::filesystem::create_directories(directory_);
-  }
-  ~CliTest() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(directory_, ignored);
-  }
-
   // The command line with the sample sites' hosts and the book directory behind it.
   ProgramRun cli(Lines arguments, const std::string& working_directory = "") {
     const sources::SiteConfig config = sites_.config();
@@ -76,21 +56,15 @@ class CliTest : public ::testing::Test {
     return test_support::run_program(QUILLREAP_CLI, arguments);
   }
 
-  std::string out() const { return directory_.string(); }
+  std::string out() const { return directory_.text(); }
   std::string book(const std::string& name) const {
     const auto bytes = text::read_file(out() + "/" + name);
     return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("(no file)");
   }
-  int files_written() const {
-    int count = 0;
-    // The chapter store's hidden folder is no book.
-    for (const auto& entry : std::filesystem::directory_iterator(directory_))
-      if (entry.path().filename() != ".quillreap") ++count;
-    return count;
-  }
+  int files_written() const { return directory_.entry_count(); }
 
   sample_sites::SampleSites sites_;
-  std::filesystem::path directory_;
+  test_support::TempFolder directory_{"cli"};
 };
 
 TEST_F(CliTest, HelpPrintsTheUsage) {
@@ -194,7 +168,7 @@ TEST_F(CliTest, DownloadWritesTheGoldenBookAndPrintsItsPath) {
 
   const ProgramRun run = cli({"download", address, "水浒传"});
   EXPECT_EQ(run.exit_status, 0) << run.err;
-  EXPECT_EQ(book("水浒传.txt"), golden("source1_shuihuzhuan"));
+  EXPECT_EQ(book("水浒传.txt"), golden_book("source1_shuihuzhuan"));
   EXPECT_EQ(run.out, out() + "/水浒传.txt\n");
   const Lines status = lines_of(run.err);
   ASSERT_GE(status.size(), 3u);
@@ -205,11 +179,11 @@ TEST_F(CliTest, DownloadWritesTheGoldenBookAndPrintsItsPath) {
 TEST_F(CliTest, GetSearchesAndDownloadsTheChosenRow) {
   const ProgramRun run = cli({"get", "--source", "2", "三国"});
   EXPECT_EQ(run.exit_status, 0) << run.err;
-  EXPECT_EQ(book("三国演义.txt"), golden("source2_sanguoyanyi"));
+  EXPECT_EQ(book("三国演义.txt"), golden_book("source2_sanguoyanyi"));
 
   const ProgramRun second = cli({"get", "--source", "1", "西游", "--row", "0"});
   EXPECT_EQ(second.exit_status, 0) << second.err;
-  EXPECT_EQ(book("西游记.txt"), golden("source1_xiyouji"));
+  EXPECT_EQ(book("西游记.txt"), golden_book("source1_xiyouji"));
   EXPECT_EQ(files_written(), 2);
 }
 
@@ -265,7 +239,7 @@ TEST_F(CliTest, BooksGoToTheWorkingDirectoryWithoutOut) {
   const ProgramRun run = cli({"get", "--source", "1", "三国"}, out());
   EXPECT_EQ(run.exit_status, 0) << run.err;
   EXPECT_EQ(run.out, "./三国演义.txt\n");
-  EXPECT_EQ(book("三国演义.txt"), golden("source1_sanguoyanyi"));
+  EXPECT_EQ(book("三国演义.txt"), golden_book("source1_sanguoyanyi"));
 }
 
 }  // namespace

@@ -9,16 +9,16 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
 #include "app/controller.hpp"
-#include "app/headless_controls.hpp"
-#include "app/headless_shell.hpp"
 #include "http/timeouts.hpp"
 #include "sources/book_file.hpp"
 #include "sources/status_texts.hpp"
+#include "tests/support/app/spy_controls.hpp"
+#include "tests/support/app/spy_shell.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "text/files.hpp"
 #include "tools/sample-sites/faults.hpp"
 
@@ -53,17 +53,7 @@ class FaultTest : public ::testing::Test {
   }
   static void TearDownTestSuite() { site_.reset(); }
 
-  FaultTest() {
-    std::random_device random;
-    root_ = std::filesystem::temp_directory_path() /
-            ("quillreap-faults-" + std::to_string(random()) + std::to_string(random()));
-    books_ = root_ / "one" / "two" / "books";
-    std::filesystem::create_directories(books_);
-  }
-  ~FaultTest() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
+  FaultTest() { std::filesystem::create_directories(books_); }
 
   static FaultSites& site() { return *site_; }
   Text books_text() const { return books_.generic_string(); }
@@ -86,8 +76,8 @@ class FaultTest : public ::testing::Test {
       std::filesystem::create_directories(books_);
       write_earlier_book(name);
     }
-    app::HeadlessControls controls;
-    app::HeadlessShell shell(&controls.dispatcher());
+    test_support::SpyControls controls;
+    test_support::SpyShell shell(&controls.dispatcher());
     app::Controller controller(controls, shell, config ? *config : site().config(), books_text());
     const int row = controls.list_append_row();
     controls.list_set_cell(row, 0, address);
@@ -112,21 +102,17 @@ class FaultTest : public ::testing::Test {
   std::vector<std::string> stray_entries(bool book_exists) const {
     std::vector<std::string> stray;
     const std::filesystem::path store = books_ / ".quillreap";
-    for (const auto& entry : std::filesystem::recursive_directory_iterator(root_)) {
+    const std::filesystem::path& root = root_.path();
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(root)) {
       const std::filesystem::path& path = entry.path();
-      if (path == root_ / "one" || path == root_ / "one" / "two" || path == books_) continue;
+      if (path == root / "one" || path == root / "one" / "two" || path == books_) continue;
       if (path == store || path.parent_path() == store) continue;
       if (book_exists && path.parent_path() == books_ && books_count() == 1) continue;
       stray.push_back(path.generic_string());
     }
     return stray;
   }
-  int books_count() const {
-    int count = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(books_))
-      if (entry.path().filename() != ".quillreap") ++count;
-    return count;
-  }
+  int books_count() const { return test_support::entries_besides_store(books_); }
 
  public:
   // The book a download writes when chapter 2 is lost, or with both chapters.
@@ -141,8 +127,8 @@ class FaultTest : public ::testing::Test {
 
  protected:
   static inline std::unique_ptr<FaultSites> site_;
-  std::filesystem::path root_;
-  std::filesystem::path books_;
+  test_support::TempFolder root_{"faults"};
+  std::filesystem::path books_ = root_.path() / "one" / "two" / "books";
 };
 
 }  // namespace quillreap::faults

@@ -19,8 +19,8 @@ struct Search {
 
 // Source choice 0 searches source 1 (through the site-search service), 1 source 2.
 Search search(const std::string& word, int source, const sources::SiteConfig& config) {
-  app::HeadlessControls controls;
-  app::HeadlessShell shell(&controls.dispatcher());
+  test_support::SpyControls controls;
+  test_support::SpyShell shell(&controls.dispatcher());
   app::Controller controller(controls, shell, config, "");
   controls.set_search_word(word);
   controls.set_source_choice(source == 1 ? 0 : 1);

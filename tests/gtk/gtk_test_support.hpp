@@ -1,5 +1,5 @@
 // What the GTK window tests share: a display check, a bounded loop pump, widget texts as
-// UTF-8, and a fresh book directory per test.
+// UTF-8, and the main window shown over a fresh book directory.
 #pragma once
 
 #include <gtk/gtk.h>
@@ -7,10 +7,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <filesystem>
 #include <functional>
-#include <random>
+#include <memory>
 #include <string>
+
+#include "app/gtk/main_window.hpp"
+#include "tests/support/temp_folder.hpp"
 
 namespace quillreap::app::gtk {
 
@@ -79,26 +81,26 @@ inline void pump_pending() {
   }
 }
 
-class BookDirectory {
- public:
-  BookDirectory() {
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("quillreap-gtk-" + std::to_string(random()) + std::to_string(random()));
-    std::filesystem::create_directories(path_);
+// The main window, shown, over a fresh book directory; closed after the test, which is
+// part of what GTK must not complain about.
+class WindowTest : public GtkTest {
+ protected:
+  void SetUp() override {
+    GtkTest::SetUp();
+    if (IsSkipped()) return;
+    window_ = std::make_unique<MainWindow>(config(), books_.text());
+    window_->show();
   }
-  ~BookDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+  void TearDown() override {
+    window_.reset();
+    GtkTest::TearDown();
   }
-  BookDirectory(const BookDirectory&) = delete;
-  BookDirectory& operator=(const BookDirectory&) = delete;
+  // The sites the window talks to.
+  virtual sources::SiteConfig config() const { return sources::SiteConfig::defaults(); }
+  const WindowWidgets& widgets() const { return window_->widgets(); }
 
-  // ASCII, so its GBK form is the same bytes.
-  std::string text() const { return path_.generic_string(); }
-
- private:
-  std::filesystem::path path_;
+  test_support::TempFolder books_{"gtk"};
+  std::unique_ptr<MainWindow> window_;
 };
 
 }  // namespace quillreap::app::gtk

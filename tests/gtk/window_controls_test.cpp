@@ -15,19 +15,8 @@
 namespace quillreap::app::gtk {
 namespace {
 
-class WindowControlsTest : public GtkTest {
+class WindowControlsTest : public WindowTest {
  protected:
-  void SetUp() override {
-    GtkTest::SetUp();
-    if (IsSkipped()) return;
-    window_ = std::make_unique<MainWindow>(sources::SiteConfig::defaults(), books_.text());
-    window_->show();
-  }
-  void TearDown() override {
-    window_.reset();  // closing is part of what GTK must not complain about
-    GtkTest::TearDown();
-  }
-
   // Runs work on a thread of its own, as the download worker does, while this (the
   // interface) thread keeps the loop going.
   void on_worker(const std::function<void()>& work) {
@@ -51,9 +40,6 @@ class WindowControlsTest : public GtkTest {
     g_free(value);
     return shown;
   }
-
-  BookDirectory books_;
-  std::unique_ptr<MainWindow> window_;
 };
 
 TEST_F(WindowControlsTest, ListCellsShownAsUtf8AndReadBackAsWritten) {

@@ -13,23 +13,15 @@
 namespace quillreap::app::gtk {
 namespace {
 
-class WindowLayoutTest : public GtkTest {
+class WindowLayoutTest : public WindowTest {
  protected:
   void SetUp() override {
-    GtkTest::SetUp();
+    WindowTest::SetUp();
     if (IsSkipped()) return;
-    window_ = std::make_unique<MainWindow>(sources::SiteConfig::defaults(), books_.text());
-    window_->show();
     // Shown and laid out: every visible control has its allocation.
     ASSERT_TRUE(pump_until([&] { return gtk_widget_get_mapped(widgets().window); }));
     pump_pending();
   }
-  void TearDown() override {
-    window_.reset();  // closing is part of what GTK must not complain about
-    GtkTest::TearDown();
-  }
-
-  const WindowWidgets& widgets() const { return window_->widgets(); }
 
   // Where a control sits inside its container (the client area or its group box).
   GdkRectangle place_of(const ControlDescription& control) const {
@@ -41,9 +33,6 @@ class WindowLayoutTest : public GtkTest {
     gtk_widget_get_allocation(widgets().control(control.name), &inner);
     return {inner.x - outer.x, inner.y - outer.y, inner.width, inner.height};
   }
-
-  BookDirectory books_;
-  std::unique_ptr<MainWindow> window_;
 };
 
 std::vector<std::string> child_labels(GtkWidget* menu) {

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -13,31 +11,16 @@
 #include "app/gtk/main_window.hpp"
 #include "sources/chapter_store.hpp"
 #include "tests/gtk/gtk_test_support.hpp"
+#include "tests/support/golden_book.hpp"
 #include "text/files.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
 
 namespace quillreap::app::gtk {
 namespace {
 
-std::string fixture(const std::string& name) {
-  std::ifstream in(std::string(QUILLREAP_FIXTURES_DIR) + "/sources/" + name, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-class WindowSessionTest : public GtkTest {
+class WindowSessionTest : public WindowTest {
  protected:
-  void SetUp() override {
-    GtkTest::SetUp();
-    if (IsSkipped()) return;
-    window_ = std::make_unique<MainWindow>(sites_.config(), books_.text());
-    window_->show();
-  }
-  void TearDown() override {
-    window_.reset();  // closing is part of what GTK must not complain about
-    GtkTest::TearDown();
-  }
-
-  const WindowWidgets& widgets() const { return window_->widgets(); }
+  sources::SiteConfig config() const override { return sites_.config(); }
 
   void search(int source, const char8_t* word) {
     gtk_combo_box_set_active(widgets().source_combo, source);
@@ -82,8 +65,6 @@ class WindowSessionTest : public GtkTest {
   std::string status() const { return gtk_label_get_text(widgets().status_parts[1]); }
 
   sample_sites::SampleSites sites_;
-  BookDirectory books_;
-  std::unique_ptr<MainWindow> window_;
 };
 
 TEST_F(WindowSessionTest, SearchesBothSourcesIntoTheList) {
@@ -122,8 +103,8 @@ TEST_F(WindowSessionTest, DownloadsTheChosenRowToItsGoldenBytes) {
     std::string golden;
   };
   const Case cases[] = {
-      {0, u8"西游", u8"西游记", "西游记", "source1_xiyouji.txt"},
-      {1, u8"三国", u8"三国演义", "三国演义", "source2_sanguoyanyi.txt"},
+      {0, u8"西游", u8"西游记", "西游记", "source1_xiyouji"},
+      {1, u8"三国", u8"三国演义", "三国演义", "source2_sanguoyanyi"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.golden);
@@ -139,7 +120,7 @@ TEST_F(WindowSessionTest, DownloadsTheChosenRowToItsGoldenBytes) {
 
     const std::optional<std::string> written = book(c.name);
     ASSERT_TRUE(written.has_value());
-    const std::string golden = fixture(c.golden);
+    const std::string golden = test_support::golden_book(c.golden);
     ASSERT_FALSE(golden.empty());
     EXPECT_EQ(*written, golden);
     EXPECT_EQ(status(),

@@ -1,22 +1,41 @@
 #!/bin/sh
 # The layer check must fail on a tree where a lower layer includes a higher one, and on
-# one where a front end includes another; and pass on a tree that runs downward.
+# one where a front end includes another; likewise for the tests, and for a test folder
+# that includes another's files or links a layer above its own; and pass on a tree that
+# runs downward.
 check=$1
 tree=$(mktemp -d)
 trap 'rm -rf "$tree"' EXIT
-mkdir -p "$tree/text" "$tree/http" "$tree/sources" "$tree/app/gtk" "$tree/app/cli"
+mkdir -p "$tree/text" "$tree/http" "$tree/sources" "$tree/app/gtk" "$tree/app/cli" \
+  "$tree/tests/sources" "$tree/tests/app" "$tree/tests/support"
 echo '#include "text/primitives.hpp"' >"$tree/http/fetch.hpp"
 echo '#include "http/fetch.hpp"' >"$tree/sources/page.hpp"
 echo '#include "sources/page.hpp"' >"$tree/app/controller.hpp"
 echo '#include "app/controller.hpp"' >"$tree/app/gtk/main.cpp"
 echo '#include "app/controller.hpp"' >"$tree/app/cli/main.cpp"
 echo '// nothing' >"$tree/text/primitives.hpp"
+echo '#include "text/primitives.hpp"' >"$tree/tests/support/temp_folder.hpp"
+printf '#include "sources/page.hpp"\n#include "tests/support/temp_folder.hpp"\n' \
+  >"$tree/tests/sources/page_test.cpp"
+echo '#include "sources/page.hpp"' >"$tree/tests/sources/page_server.hpp"
+echo '#include "app/controller.hpp"' >"$tree/tests/app/fixture.hpp"
+echo 'quillreap_test(t SOURCES page_test.cpp LIBS quillreap_sources quillreap_test_support)' \
+  >"$tree/tests/sources/CMakeLists.txt"
 "$check" "$tree" >/dev/null 2>&1 || { echo "a downward tree was refused"; exit 1; }
 
-echo '  #  include "app/controls.hpp"' >>"$tree/sources/page.hpp"
-if "$check" "$tree" >/dev/null 2>&1; then echo "sources including app passed"; exit 1; fi
-sed -i '$d' "$tree/sources/page.hpp"
-
-echo '#include "app/gtk/main_window.hpp"' >>"$tree/app/cli/main.cpp"
-if "$check" "$tree" >/dev/null 2>&1; then echo "cli including gtk passed"; exit 1; fi
-echo "the layer check refuses upward and sideways includes"
+# refused FILE LINE WHAT: the check must fail once LINE is added to FILE; LINE is then
+# taken out again.
+refused() {
+  echo "$2" >>"$tree/$1"
+  if "$check" "$tree" >/dev/null 2>&1; then echo "$3 passed"; exit 1; fi
+  sed -i '$d' "$tree/$1"
+}
+refused sources/page.hpp '  #  include "app/controls.hpp"' "sources including app"
+refused app/cli/main.cpp '#include "app/gtk/main_window.hpp"' "cli including gtk"
+refused tests/sources/page_test.cpp '#include "app/controller.hpp"' "a sources test including app"
+# Below its own layer, but no support: what two folders share belongs in tests/support.
+refused tests/app/fixture.hpp '#include "tests/sources/page_server.hpp"' \
+  "a test including another folder's"
+refused tests/sources/CMakeLists.txt 'target_link_libraries(t PRIVATE quillreap_app)' \
+  "a sources test linking app"
+echo "the layer check refuses upward and sideways includes, in the code and in the tests"

@@ -3,22 +3,17 @@
 // bytes of its golden file, so the golden files and the served pages cannot drift apart.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "tests/sample_sites/plain_client.hpp"
+#include "tests/support/golden_book.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
 
 namespace quillreap::sample_sites {
 namespace {
 
-std::string golden(const std::string& stem) {
-  std::ifstream in(std::string(QUILLREAP_FIXTURES_DIR) + "/sources/" + stem + ".txt",
-                   std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+using test_support::golden_book;
 
 char fold(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -98,34 +93,36 @@ std::string download_source2(const sources::SiteConfig& config, const std::strin
 
 TEST(SampleSitesGoldenBooks, Source1BooksMatchTheirGoldenFiles) {
   SampleSites sites;
-  EXPECT_EQ(download_source1(sites.source1_host(), "/1_1/", "西游记"), golden("source1_xiyouji"));
+  EXPECT_EQ(download_source1(sites.source1_host(), "/1_1/", "西游记"),
+            golden_book("source1_xiyouji"));
   EXPECT_EQ(download_source1(sites.source1_host(), "/2_2/", "水浒传"),
-            golden("source1_shuihuzhuan"));
+            golden_book("source1_shuihuzhuan"));
   EXPECT_EQ(download_source1(sites.source1_host(), "/3_3/", "三国演义"),
-            golden("source1_sanguoyanyi"));
+            golden_book("source1_sanguoyanyi"));
 }
 
 TEST(SampleSitesGoldenBooks, Source2BooksMatchTheirGoldenFiles) {
   SampleSites sites;
   sources::SiteConfig config = sites.config();
-  EXPECT_EQ(download_source2(config, "/Book/1001.aspx", "西游记"), golden("source2_xiyouji"));
-  EXPECT_EQ(download_source2(config, "/Book/1003.aspx", "三国演义"), golden("source2_sanguoyanyi"));
+  EXPECT_EQ(download_source2(config, "/Book/1001.aspx", "西游记"), golden_book("source2_xiyouji"));
+  EXPECT_EQ(download_source2(config, "/Book/1003.aspx", "三国演义"),
+            golden_book("source2_sanguoyanyi"));
 }
 
 TEST(SampleSitesGoldenBooks, GoldenFilesHoldNoMarkupOrAdvertising) {
   const auto& ads = sources::SiteConfig::defaults().source2_ad_sentences;
   for (const char* stem : {"source1_xiyouji", "source1_shuihuzhuan", "source1_sanguoyanyi",
                            "source2_xiyouji", "source2_sanguoyanyi"}) {
-    std::string book = golden(stem);
+    std::string book = golden_book(stem);
     ASSERT_GT(book.size(), 1000u) << stem;
     for (const std::string& word : {std::string("&nbsp;"), std::string("<br"), std::string("<BR"),
                                     std::string("<a "), std::string("\x01")})
       EXPECT_EQ(book.find(word), std::string::npos) << stem << " holds " << word;
     for (const std::string& ad : ads) EXPECT_EQ(book.find(ad), std::string::npos) << stem;
   }
-  EXPECT_NE(golden("source1_sanguoyanyi").find("\r\n\r\n卷首词 \r\n\r\n"), std::string::npos)
+  EXPECT_NE(golden_book("source1_sanguoyanyi").find("\r\n\r\n卷首词 \r\n\r\n"), std::string::npos)
       << "source 1 cuts a title at its apostrophe";
-  EXPECT_NE(golden("source2_sanguoyanyi").find("\r\n\r\n卷首词 '临江仙'\r\n\r\n"),
+  EXPECT_NE(golden_book("source2_sanguoyanyi").find("\r\n\r\n卷首词 '临江仙'\r\n\r\n"),
             std::string::npos);
 }
 

@@ -4,9 +4,9 @@
 
 #include <filesystem>
 
-#include "app/headless_controls.hpp"
 #include "sources/book_file.hpp"
-#include "tests/sources/temp_directory.hpp"
+#include "tests/support/sources/recording_report.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "text/files.hpp"
 
 namespace quillreap::sources {
@@ -23,8 +23,8 @@ class SaveBook : public ::testing::Test {
     ASSERT_TRUE(text::write_file(path, text::to_bytes(content)));
   }
 
-  app::HeadlessControls controls_;
-  TempDirectory dir_;
+  test_support::RecordingReport controls_;
+  test_support::TempFolder dir_;
 };
 
 TEST_F(SaveBook, WritesTheBufferByteForByteAndAnnouncesIt) {

@@ -3,10 +3,10 @@
 // chapter pages it asked for counted.
 #include <gtest/gtest.h>
 
-#include "app/headless_controls.hpp"
 #include "sources/source1.hpp"
-#include "tests/sources/changing_book_site.hpp"
-#include "tests/sources/temp_directory.hpp"
+#include "tests/support/sources/changing_book_site.hpp"
+#include "tests/support/sources/recording_report.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "text/files.hpp"
 
 namespace quillreap::sources {
@@ -17,7 +17,7 @@ class ChangingBookSiteTest : public ::testing::Test {
   // Downloads the book afresh (no chapter store: every chapter is fetched) and returns the
   // file it wrote.
   Text download(BookOutcome expected) {
-    app::HeadlessControls controls;
+    test_support::RecordingReport controls;
     EXPECT_EQ(download_source1(site_.book_address(), ChangingBookSite::kBookName, controls,
                                site_.config(), dir_.text(), {ChapterStore::Mode::kOff}),
               expected);
@@ -26,7 +26,7 @@ class ChangingBookSiteTest : public ::testing::Test {
   }
 
   ChangingBookSite site_;
-  TempDirectory dir_;
+  test_support::TempFolder dir_;
 };
 
 TEST_F(ChangingBookSiteTest, EachDownloadGetsTheBookAsItStandsAndIsCounted) {

@@ -12,7 +12,7 @@
 
 #include "sources/chapter_records.hpp"
 #include "sources/chapter_store.hpp"
-#include "tests/sources/temp_directory.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "text/files.hpp"
 
 namespace quillreap::sources {
@@ -78,7 +78,7 @@ class ChapterStoreTest : public ::testing::Test {
     EXPECT_EQ(again.read("new.html", "新"), "新的正文");
   }
 
-  TempDirectory dir_;
+  test_support::TempFolder dir_;
 };
 
 TEST(ChapterRecords, CheckSumAndFileNameAreTheFixedOnes) {
@@ -242,7 +242,7 @@ TEST_F(ChapterStoreTest, AStoreThatCannotBeWrittenGoesOnWithoutTheFile) {
   EXPECT_TRUE(fs::is_regular_file(fs::path(dir_.text()) / kChapterStoreFolder));
 
   // A folder where the store file would go: it can be neither read nor written.
-  TempDirectory other;
+  test_support::TempFolder other;
   fs::create_directories(fs::path(other.text()) / kChapterStoreFolder /
                          chapter_store_file_name(kBook));
   ChapterStore blocked(other.text(), kBook);

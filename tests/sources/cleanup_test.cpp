@@ -5,7 +5,7 @@
 #include "sources/cleanup.hpp"
 #include "sources/page.hpp"
 #include "sources/status_texts.hpp"
-#include "tests/sources/test_site_config.hpp"
+#include "tests/support/sources/test_site_config.hpp"
 
 namespace quillreap::sources {
 namespace {

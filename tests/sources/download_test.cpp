@@ -8,14 +8,14 @@
 #include <string>
 #include <utility>
 
-#include "app/headless_controls.hpp"
 #include "sources/chapter_store.hpp"
 #include "sources/source1.hpp"
 #include "sources/source2.hpp"
 #include "sources/status_texts.hpp"
 #include "tests/sources/page_server.hpp"
-#include "tests/sources/temp_directory.hpp"
-#include "tests/sources/test_site_config.hpp"
+#include "tests/support/sources/recording_report.hpp"
+#include "tests/support/sources/test_site_config.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "text/files.hpp"
 
 namespace quillreap::sources {
@@ -77,8 +77,8 @@ class Downloads : public ::testing::Test {
   PageServer site_;
   SiteConfig config_;
   Text root_;
-  TempDirectory dir_;
-  app::HeadlessControls controls_;
+  test_support::TempFolder dir_;
+  test_support::RecordingReport controls_;
 };
 
 TEST_F(Downloads, Source2BuildsTheBookInIndexOrder) {

@@ -4,26 +4,20 @@
 // book whole.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <memory>
 
-#include "app/headless_controls.hpp"
 #include "sources/source1.hpp"
 #include "sources/source2.hpp"
-#include "tests/sources/temp_directory.hpp"
+#include "tests/support/golden_book.hpp"
+#include "tests/support/sources/recording_report.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "text/files.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
 
 namespace quillreap::sources {
 namespace {
 
-Text golden(const std::string& stem) {
-  std::ifstream in(std::string(QUILLREAP_FIXTURES_DIR) + "/sources/" + stem + ".txt",
-                   std::ios::binary);
-  EXPECT_TRUE(in) << stem;
-  return Text(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using test_support::golden_book;
 
 struct Download {
   BookOutcome outcome;
@@ -39,7 +33,7 @@ Download download(int source, const Text& name, int connections, int tries,
   SiteConfig config = sites.config();
   config.connections = connections;
   config.tries = tries;
-  app::HeadlessControls controls;
+  test_support::RecordingReport controls;
   if (source == 1)
     search_source1(name, controls, config);
   else
@@ -50,7 +44,7 @@ Download download(int source, const Text& name, int connections, int tries,
   EXPECT_FALSE(address.empty()) << name;
   const size_t search_statuses = controls.status_history().size();
 
-  TempDirectory dir;
+  test_support::TempFolder dir;
   const DownloadControl no_store{ChapterStore::Mode::kOff, nullptr};
   Download out;
   out.outcome = source == 1
@@ -76,7 +70,7 @@ TEST(PagesInFlight, OneTwoAndEightConnectionsWriteTheSameBookAndStatusLines) {
     SCOPED_TRACE(book.name);
     const Download one = download(book.source, book.name, 1, 1);
     EXPECT_EQ(one.outcome, BookOutcome::kComplete);
-    EXPECT_EQ(one.book, golden(book.golden));
+    EXPECT_EQ(one.book, golden_book(book.golden));
     for (int connections : {2, 8}) {
       SCOPED_TRACE(connections);
       const Download many = download(book.source, book.name, connections, 1);
@@ -94,7 +88,7 @@ TEST(PagesInFlight, LostChaptersAreTheSameWhateverTheConnections) {
     SCOPED_TRACE(book.name);
     const Download one = download(book.source, book.name, 1, 1, flaky);
     EXPECT_EQ(one.outcome, BookOutcome::kWrittenWithGaps);
-    EXPECT_NE(one.book, golden(book.golden));
+    EXPECT_NE(one.book, golden_book(book.golden));
     EXPECT_NE(one.statuses.back().find("章获取失败"), Text::npos) << one.statuses.back();
     for (int connections : {2, 8}) {
       SCOPED_TRACE(connections);
@@ -112,7 +106,7 @@ TEST(PagesInFlight, RetriesMakeAFlakySitesBookWhole) {
     SCOPED_TRACE(book.name);
     const Download retried = download(book.source, book.name, 4, 3, flaky);
     EXPECT_EQ(retried.outcome, BookOutcome::kComplete);
-    EXPECT_EQ(retried.book, golden(book.golden));
+    EXPECT_EQ(retried.book, golden_book(book.golden));
   }
 }
 

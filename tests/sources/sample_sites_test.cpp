@@ -1,17 +1,13 @@
 // End to end against the bundled sample sites: each search lists the catalogue's books
 // cell by cell, and each download writes a book equal byte for byte to its golden file,
-// with the status lines in order. One download runs on a worker thread, as in the program.
+// with the status lines in order.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
-#include <thread>
-
-#include "app/headless_controls.hpp"
-#include "app/headless_shell.hpp"
 #include "sources/source1.hpp"
 #include "sources/source2.hpp"
-#include "tests/sources/temp_directory.hpp"
+#include "tests/support/golden_book.hpp"
+#include "tests/support/sources/recording_report.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "text/files.hpp"
 #include "tools/sample-sites/catalogue.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
@@ -20,13 +16,7 @@ namespace quillreap::sources {
 namespace {
 
 using sample_sites::SampleBook;
-
-Text golden(const std::string& stem) {
-  std::ifstream in(std::string(QUILLREAP_FIXTURES_DIR) + "/sources/" + stem + ".txt",
-                   std::ios::binary);
-  EXPECT_TRUE(in) << stem;
-  return Text(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
+using test_support::golden_book;
 
 const SampleBook& book_named(std::span<const SampleBook> books, const Text& name) {
   for (const SampleBook& book : books)
@@ -71,8 +61,8 @@ class SampleSites : public ::testing::Test {
 
   sample_sites::SampleSites sites_;
   SiteConfig config_;
-  TempDirectory dir_;
-  app::HeadlessControls controls_;
+  test_support::TempFolder dir_;
+  test_support::RecordingReport controls_;
 };
 
 TEST_F(SampleSites, Source1SearchListsEveryMatchingBook) {
@@ -81,7 +71,7 @@ TEST_F(SampleSites, Source1SearchListsEveryMatchingBook) {
   ASSERT_EQ(controls_.row_count(), static_cast<int>(books.size()));
   for (int row = 0; row < controls_.row_count(); ++row) {
     const SampleBook& book = books[row];
-    const app::Row cells = controls_.rows()[row];
+    const test_support::RecordingReport::Row cells = controls_.rows()[row];
     EXPECT_EQ(cells[0], "http://" + sites_.source1_host() + "/" + Text(book.id) + "/");
     EXPECT_EQ(cells[1], book.name);
     EXPECT_EQ(cells[2], book.intro.empty() ? Text("暂无简介") : Text(book.intro));
@@ -105,7 +95,7 @@ TEST_F(SampleSites, Source2SearchListsEveryMatchingBook) {
   ASSERT_EQ(controls_.row_count(), static_cast<int>(books.size()));
   for (int row = 0; row < controls_.row_count(); ++row) {
     const SampleBook& book = books[row];
-    const app::Row cells = controls_.rows()[row];
+    const test_support::RecordingReport::Row cells = controls_.rows()[row];
     EXPECT_EQ(cells[0], "http://" + sites_.source2_host() + "/Book/" + Text(book.id) + ".aspx");
     EXPECT_EQ(cells[1], book.name);
     EXPECT_EQ(cells[2], book.intro.empty() ? Text("暂无简介") : Text(book.intro));
@@ -135,13 +125,14 @@ TEST_F(SampleSites, DownloadsMatchTheirGoldenFiles) {
     const Text name = controls_.list_get_cell(row, 1);
     const auto statuses_before = controls_.status_history().size();
     // Each book in a directory of its own: both sources hold books of the same names.
-    TempDirectory dir;
+    test_support::TempFolder dir;
     const BookOutcome outcome =
         c.source == 1 ? download_source1(address, name, controls_, config_, dir.text())
                       : download_source2(address, name, controls_, config_, dir.text());
     EXPECT_EQ(outcome, BookOutcome::kComplete);
     const auto bytes = text::read_file(dir.text() + "/" + name + ".txt");
-    EXPECT_EQ(bytes ? Text(bytes->begin(), bytes->end()) : Text("<no file>"), golden(c.golden));
+    EXPECT_EQ(bytes ? Text(bytes->begin(), bytes->end()) : Text("<no file>"),
+              golden_book(c.golden));
     const auto books =
         c.source == 1 ? sample_sites::source1_books() : sample_sites::source2_books();
     const auto history = controls_.status_history();
@@ -159,26 +150,6 @@ TEST_F(SampleSites, WarningBookIsRefused) {
   EXPECT_EQ(controls_.status(), "该书籍有错误!请更换书籍");
   EXPECT_EQ(controls_.book_buffer(), "earlier");
   EXPECT_EQ(dir_.entry_count(), 0);
-}
-
-TEST_F(SampleSites, DownloadOnAWorkerThreadReachesTheControlsThroughTheInterfaceThread) {
-  const int row = search_row(2, "西游记");
-  const Text address = controls_.list_get_cell(row, 0);
-  std::vector<std::thread::id> status_threads;
-  controls_.set_status_callback(
-      [&](const Text&) { status_threads.push_back(std::this_thread::get_id()); });
-  BookOutcome outcome = BookOutcome::kNotWritten;
-  app::HeadlessShell shell(&controls_.dispatcher());
-  ASSERT_TRUE(shell.start_worker(
-      [&] { outcome = download_source2(address, "西游记", controls_, config_, dir_.text()); }));
-  ASSERT_TRUE(shell.wait_workers(std::chrono::minutes(5)));
-  EXPECT_EQ(outcome, BookOutcome::kComplete);
-  EXPECT_EQ(read_book("西游记"), golden("source2_xiyouji"));
-  EXPECT_EQ(controls_.book_buffer(), golden("source2_xiyouji"));
-  ASSERT_FALSE(status_threads.empty());
-  for (const auto& id : status_threads) EXPECT_EQ(id, std::this_thread::get_id());
-  EXPECT_GT(controls_.dispatcher().requests_served(), 0);
-  EXPECT_EQ(controls_.thread_violations(), 0);
 }
 
 }  // namespace

@@ -2,11 +2,11 @@
 // where cutting ignores letter case and where it does not, and how the word is sent.
 #include <gtest/gtest.h>
 
-#include "app/headless_controls.hpp"
 #include "sources/source1.hpp"
 #include "sources/source2.hpp"
 #include "tests/sources/page_server.hpp"
-#include "tests/sources/test_site_config.hpp"
+#include "tests/support/sources/recording_report.hpp"
+#include "tests/support/sources/test_site_config.hpp"
 
 namespace quillreap::sources {
 namespace {
@@ -53,7 +53,7 @@ class Searches : public ::testing::Test {
 
   PageServer site_;
   SiteConfig config_;
-  app::HeadlessControls controls_;
+  test_support::RecordingReport controls_;
 };
 
 TEST_F(Searches, Source1CutsEachCellFromTheCleanedHit) {

@@ -6,16 +6,16 @@
 
 #include <string>
 
+#include "tests/support/golden_book.hpp"
 #include "text/codepage.hpp"
-#include "text/files.hpp"
 
 namespace quillreap::text {
 namespace {
 
 std::string fixture(const char* name) {
-  const auto bytes = read_file(std::string(QUILLREAP_FIXTURES_DIR) + "/text/" + name);
-  EXPECT_TRUE(bytes.has_value()) << name;
-  return bytes ? std::string(bytes->begin(), bytes->end()) : std::string();
+  const std::string bytes = test_support::fixture_bytes(std::string("text/") + name);
+  EXPECT_FALSE(bytes.empty()) << name;
+  return bytes;
 }
 
 Bytes bytes_of(std::string_view s) {

@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <random>
 
+#include "tests/support/temp_folder.hpp"
 #include "text/files.hpp"
 
 namespace quillreap::text {
@@ -14,21 +14,13 @@ namespace fs = std::filesystem;
 
 class FilesTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::random_device seed;
-    dir_ = fs::temp_directory_path() / ("quillreap-text-" + std::to_string(seed()));
-    fs::create_directories(dir_);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    fs::remove_all(dir_, ignored);
-  }
   // The GBK path of a file in the folder (the folder's own path is ASCII).
   Text path(std::string_view name) const {
     return concat(dir_.string(), char_of(path_separator()), name);
   }
 
-  fs::path dir_;
+  const test_support::TempFolder folder_{"text"};
+  const fs::path dir_ = folder_.path();
 };
 
 TEST_F(FilesTest, WriteFileReplacesTheWholeContent) {

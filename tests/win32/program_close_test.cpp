@@ -10,10 +10,11 @@
 #include <string>
 #include <thread>
 
-#include "app/headless_controls.hpp"
 #include "app/window_description.hpp"
 #include "sources/chapter_store.hpp"
 #include "sources/source1.hpp"
+#include "tests/support/sources/recording_report.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "text/files.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
 
@@ -100,12 +101,8 @@ TEST(ProgramClose, ClosingDuringASlowDownloadEndsTheProgramAndKeepsTheStore) {
                                   {300, 2000}, {std::chrono::milliseconds(100), 0, false});
   const text::Text big_book = "\xB2\xE2\xCA\xD4\xBE\xDE\xD6\xF8";  // 测试巨著
 
-  wchar_t temp[MAX_PATH];
-  GetTempPathW(MAX_PATH, temp);
-  const fs::path folder =
-      fs::path(temp) / (L"quillreap-program-" + std::to_wstring(GetCurrentProcessId()));
-  fs::remove_all(folder);
-  fs::create_directories(folder);
+  const test_support::TempFolder temp("program");
+  const fs::path& folder = temp.path();
   const fs::path program = folder / L"quillreap.exe";
   ASSERT_TRUE(CopyFileW(QUILLREAP_EXE, program.c_str(), FALSE));
 
@@ -129,7 +126,7 @@ TEST(ProgramClose, ClosingDuringASlowDownloadEndsTheProgramAndKeepsTheStore) {
   PostMessageW(control_of(window, app::names::kGenerateButton), BM_CLICK, 0, 0);
 
   // The same search here gives the address the program is downloading.
-  app::HeadlessControls list;
+  test_support::RecordingReport list;
   sources::search_source1(big_book, list, sites.config());
   ASSERT_EQ(list.row_count(), 1);
   const text::Text folder_gbk = narrow(folder.wstring());
@@ -152,9 +149,6 @@ TEST(ProgramClose, ClosingDuringASlowDownloadEndsTheProgramAndKeepsTheStore) {
   sources::ChapterStore store(folder_gbk, list.list_get_cell(0, 0));
   EXPECT_GE(store.stored_count(), 2);
   EXPECT_LT(store.stored_count(), 300);
-
-  std::error_code ignored;
-  fs::remove_all(folder, ignored);
 }
 
 }  // namespace

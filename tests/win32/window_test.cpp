@@ -10,8 +10,6 @@
 #include <atomic>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -25,6 +23,8 @@
 #include "app/win32/win32_shell.hpp"
 #include "app/window_description.hpp"
 #include "sources/status_texts.hpp"
+#include "tests/support/golden_book.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
 
 namespace quillreap::app::win32 {
@@ -110,11 +110,6 @@ bool pump_until(Done done, Each each_round) {
   return true;
 }
 
-std::string read_bytes(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 class MainWindowTest : public ::testing::Test {
  protected:
   // One set of sample sites serves every test; they keep no state between requests.
@@ -125,20 +120,10 @@ class MainWindowTest : public ::testing::Test {
   }
 
   void SetUp() override {
-    wchar_t temp[MAX_PATH];
-    GetTempPathW(MAX_PATH, temp);
-    directory_ = std::filesystem::path(temp) /
-                 (L"quillreap-window-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                  std::to_wstring(GetTickCount64()));
-    std::filesystem::create_directories(directory_);
     ASSERT_TRUE(window_.load_window(description_));
     controller_ = std::make_unique<Controller>(controls_, shell_, sites_->config(),
-                                               WideToGbk(directory_.wstring()));
+                                               WideToGbk(directory_.path().wstring()));
     bind_commands(window_, *controller_);
-  }
-  void TearDown() override {
-    std::error_code ignored;
-    std::filesystem::remove_all(directory_, ignored);
   }
 
   static std::string WideToGbk(const std::wstring& wide) {
@@ -173,7 +158,7 @@ class MainWindowTest : public ::testing::Test {
 
   // Picks the row as the user would and clicks 按钮2. The download runs on its worker
   // while this thread keeps handling messages, moving the window and scrolling the list.
-  void download_and_compare(int row, const std::string& name, const char* golden_file) {
+  void download_and_compare(int row, const std::string& name, const char* golden_stem) {
     LVITEMW state{};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
@@ -189,16 +174,16 @@ class MainWindowTest : public ::testing::Test {
                              SendMessageW(list(), LVM_SCROLL, 0, (round % 2) ? 8 : -8);
                            }));
     EXPECT_EQ(status(), gbk_to_wide(sources::written_line(name, 0)));
-    const std::string golden =
-        read_bytes(std::filesystem::path(QUILLREAP_FIXTURES_DIR) / "sources" / golden_file);
+    const std::string golden = test_support::golden_book(golden_stem);
     ASSERT_FALSE(golden.empty());
-    const std::string book = read_bytes(directory_ / (gbk_to_wide(name) + L".txt"));
+    const std::string book =
+        test_support::file_bytes(directory_.path() / (gbk_to_wide(name) + L".txt"));
     EXPECT_EQ(book.size(), golden.size());
     EXPECT_TRUE(book == golden);
   }
 
   const WindowDescription& description_ = main_window_description();
-  std::filesystem::path directory_;
+  test_support::TempFolder directory_{"window"};
   static inline sample_sites::SampleSites* sites_ = nullptr;
   MainWindow window_{false};
   Win32Controls controls_{window_};
@@ -489,7 +474,7 @@ TEST_F(MainWindowTest, SearchThenDownloadSource2ThroughTheWindow) {
   const int row = row_named(L"西游记", sites_->config().source2_label);
   ASSERT_GE(row, 0);
   EXPECT_EQ(cell_of(list(), row, 3), L"吴承恩");
-  download_and_compare(row, "西游记", "source2_xiyouji.txt");
+  download_and_compare(row, "西游记", "source2_xiyouji");
 }
 
 TEST_F(MainWindowTest, SearchThenDownloadSource1ThroughTheWindow) {
@@ -497,7 +482,7 @@ TEST_F(MainWindowTest, SearchThenDownloadSource1ThroughTheWindow) {
   EXPECT_EQ(status(), L"搜索完成!");
   const int row = row_named(L"水浒传", sites_->config().source1_host);
   ASSERT_GE(row, 0);
-  download_and_compare(row, "水浒传", "source1_shuihuzhuan.txt");
+  download_and_compare(row, "水浒传", "source1_shuihuzhuan");
 }
 
 TEST_F(MainWindowTest, AboutShowsItsTaskModalBox) {

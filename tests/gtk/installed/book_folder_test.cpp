@@ -11,13 +11,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 
 #include "app/gtk/book_folder.hpp"
 #include "app/gtk/main_window.hpp"
 #include "tests/gtk/gtk_test_support.hpp"
+#include "tests/support/golden_book.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "text/codepage.hpp"
 #include "text/files.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
@@ -169,12 +170,10 @@ TEST_F(InstalledWindowTest, SavesTheBookInTheDownloadFolderAndSaysWhere) {
     return window.shell().workers_running() == 0 && gtk_widget_get_sensitive(widgets.search_button);
   }));
 
-  std::ifstream golden_in(std::string(QUILLREAP_FIXTURES_DIR) + "/sources/source1_xiyouji.txt",
-                          std::ios::binary);
-  const std::string golden{std::istreambuf_iterator<char>(golden_in), {}};
-  std::ifstream book_in(downloads() / fs::path(u8"西游记.txt"), std::ios::binary);
-  ASSERT_TRUE(book_in.is_open()) << "no book in the download folder";
-  const std::string book{std::istreambuf_iterator<char>(book_in), {}};
+  const std::string golden = test_support::golden_book("source1_xiyouji");
+  ASSERT_TRUE(fs::exists(downloads() / fs::path(u8"西游记.txt")))
+      << "no book in the download folder";
+  const std::string book = test_support::file_bytes(downloads() / fs::path(u8"西游记.txt"));
   ASSERT_FALSE(golden.empty());
   EXPECT_EQ(book, golden);
   EXPECT_TRUE(fs::is_empty(program.path()));
@@ -194,19 +193,15 @@ int main(int argc, char** argv) {
   namespace gtk = quillreap::app::gtk;
   // A home of our own, with the download folder named in its user-dirs file, set before
   // GLib first reads either; the real home is never touched.
-  char pattern[] = "/tmp/quillreap-home-XXXXXX";
-  if (!::mkdtemp(pattern)) return 1;
-  gtk::home() = pattern;
+  const quillreap::test_support::TempFolder home("home");
+  gtk::home() = home.path();
   fs::create_directories(gtk::home() / ".config");
   fs::create_directories(gtk::downloads());
   std::ofstream(gtk::home() / ".config" / "user-dirs.dirs")
       << gtk::u8(u8"XDG_DOWNLOAD_DIR=\"$HOME/下载\"\n");
-  ::setenv("HOME", pattern, 1);
+  ::setenv("HOME", home.path().c_str(), 1);
   ::unsetenv("XDG_CONFIG_HOME");
 
   testing::InitGoogleTest(&argc, argv);
-  const int status = RUN_ALL_TESTS();
-  std::error_code ignored;
-  fs::remove_all(gtk::home(), ignored);
-  return status;
+  return RUN_ALL_TESTS();
 }

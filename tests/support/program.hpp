@@ -3,9 +3,12 @@
 // hands back its exit status and what it wrote, turned back from UTF-8 into GBK.
 #pragma once
 
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
+
+#include "tests/support/temp_folder.hpp"
 
 namespace quillreap::test_support {
 
@@ -39,8 +42,18 @@ class StartedProgram {
   ProgramRun wait();
 
  private:
-  struct Impl;
-  std::unique_ptr<Impl> impl_;
+  // The platform's half (program_posix.cpp, program_win32.cpp): the running child.
+  struct Child;
+  // Waits for the child to end: its exit status, -1 when it did not exit normally.
+  int wait_for_exit();
+
+  // Standard output and error go to files here, read back (UTF-8 to GBK) when asked for.
+  TempFolder outputs_{"program"};
+  std::filesystem::path out_path() const { return outputs_.path() / "out"; }
+  std::filesystem::path err_path() const { return outputs_.path() / "err"; }
+  // Shared only so that the portable half can end it without knowing its type.
+  std::shared_ptr<Child> child_;
+  bool waited_ = false;
 };
 
 }  // namespace quillreap::test_support

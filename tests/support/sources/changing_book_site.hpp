@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "sources/site_config.hpp"
-#include "tests/sources/test_site_config.hpp"
+#include "tests/support/sources/test_site_config.hpp"
 #include "tools/loopback/http_server.hpp"
 #include "tools/sample-sites/served_sites.hpp"
 #include "tools/sample-sites/site_paths.hpp"

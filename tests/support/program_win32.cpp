@@ -2,13 +2,9 @@
 // CommandLineToArgvW reads it, standard output and error sent to files.
 #include <windows.h>
 
-#include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <memory>
 
-#include "tests/cli/run_program.hpp"
-#include "text/codepage.hpp"
+#include "tests/support/program.hpp"
 
 namespace quillreap::test_support {
 namespace {
@@ -53,39 +49,20 @@ Handle output_file(const std::wstring& path) {
                             FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
-std::string take_file(const std::wstring& path) {
-  std::ifstream in(path.c_str(), std::ios::binary);
-  std::string bytes{std::istreambuf_iterator<char>(in), {}};
-  in.close();
-  DeleteFileW(path.c_str());
-  return text::utf8_to_ansi(std::string_view(bytes));
-}
-
 }  // namespace
 
-struct StartedProgram::Impl {
+struct StartedProgram::Child {
   Handle process;
-  std::wstring out_path;
-  std::wstring err_path;
-  bool waited = false;
 };
 
 StartedProgram::StartedProgram(const std::string& program,
                                const std::vector<std::string>& arguments,
                                const std::string& directory)
-    : impl_(std::make_unique<Impl>()) {
+    : child_(std::make_shared<Child>()) {
   std::wstring command_line = quoted(widen(program));
   for (const std::string& argument : arguments) command_line += L" " + quoted(widen(argument));
-  wchar_t temporary[MAX_PATH + 1] = {};
-  GetTempPathW(MAX_PATH, temporary);
-  static int started = 0;
-  const std::wstring stem = std::wstring(temporary) + L"quillreap-cli-started-" +
-                            std::to_wstring(GetCurrentProcessId()) + L"-" +
-                            std::to_wstring(++started);
-  impl_->out_path = stem + L".out";
-  impl_->err_path = stem + L".err";
-  Handle out = output_file(impl_->out_path);
-  Handle err = output_file(impl_->err_path);
+  Handle out = output_file(out_path().wstring());
+  Handle err = output_file(err_path().wstring());
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -96,24 +73,13 @@ StartedProgram::StartedProgram(const std::string& program,
   const std::wstring wide_directory = widen(directory);
   if (CreateProcessW(nullptr, command_line.data(), nullptr, nullptr, TRUE, 0, nullptr,
                      directory.empty() ? nullptr : wide_directory.c_str(), &startup, &process)) {
-    impl_->process.reset(process.hProcess);
+    child_->process.reset(process.hProcess);
     CloseHandle(process.hThread);
   }
 }
 
-StartedProgram::~StartedProgram() {
-  kill();
-  wait();
-}
-
-std::string StartedProgram::err_so_far() const {
-  std::ifstream in(impl_->err_path.c_str(), std::ios::binary);
-  const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-  return text::utf8_to_ansi(std::string_view(bytes));
-}
-
 void StartedProgram::kill() {
-  if (impl_->process && !impl_->waited) TerminateProcess(impl_->process.get(), 137);
+  if (child_->process && !waited_) TerminateProcess(child_->process.get(), 137);
 }
 
 void StartedProgram::interrupt() {
@@ -121,22 +87,12 @@ void StartedProgram::interrupt() {
   // runs on Linux.
 }
 
-ProgramRun StartedProgram::wait() {
-  ProgramRun run;
-  if (impl_->waited) return run;
-  impl_->waited = true;
+int StartedProgram::wait_for_exit() {
   DWORD code = 0;
-  if (impl_->process && WaitForSingleObject(impl_->process.get(), INFINITE) == WAIT_OBJECT_0 &&
-      GetExitCodeProcess(impl_->process.get(), &code))
-    run.exit_status = static_cast<int>(code);
-  run.out = take_file(impl_->out_path);
-  run.err = take_file(impl_->err_path);
-  return run;
-}
-
-ProgramRun run_program(const std::string& program, const std::vector<std::string>& arguments,
-                       const std::string& directory) {
-  return StartedProgram(program, arguments, directory).wait();
+  if (child_->process && WaitForSingleObject(child_->process.get(), INFINITE) == WAIT_OBJECT_0 &&
+      GetExitCodeProcess(child_->process.get(), &code))
+    return static_cast<int>(code);
+  return -1;
 }
 
 }  // namespace quillreap::test_support
