@@ -1,7 +1,6 @@
 // Workers on std::thread, joined by the shell; message boxes and browser calls recorded.
 #include "app/headless_shell.hpp"
 
-
 namespace quillreap::app {
 
 HeadlessShell::HeadlessShell(UiDispatcher* interface_thread)
@@ -30,7 +29,7 @@ bool HeadlessShell::start_worker(std::function<void()> work) {
   ++running_;
   std::lock_guard lock(mutex_);
   workers_.emplace_back([this, work = std::move(work)] {
-    work();
+    run_guarded(work);
     --running_;
     // Lets a pump_until waiting for the workers look again at once.
     if (interface_thread_) interface_thread_->notify();
