@@ -38,7 +38,7 @@ struct SourcePages {
 // ends it (requested by a closing window or Ctrl-C, from any thread).
 struct DownloadControl {
   ChapterStore::Mode store = ChapterStore::Mode::kUse;
-  std::stop_token stop;
+  std::stop_token stop = {};
 
   bool stopped() const { return stop.stop_requested(); }
 };

@@ -83,7 +83,7 @@ std::optional<http::RetriedFetch> PagesAhead::next() {
   std::unique_lock lock(mutex_);
   if (!page_ready_.wait(lock, stop, [this] { return pages_[handed_out_].has_value(); }))
     return std::nullopt;
-  std::optional<http::RetriedFetch> page = std::move(pages_[handed_out_]);
+  http::RetriedFetch page = std::move(*pages_[handed_out_]);
   pages_[handed_out_].reset();
   ++handed_out_;
   lock.unlock();
