@@ -3,10 +3,13 @@
 // the headless model.
 #include "app/controller.hpp"
 
+#include <exception>
 #include <utility>
 
+#include "app/interface_thread.hpp"
 #include "sources/source1.hpp"
 #include "sources/source2.hpp"
+#include "sources/status_texts.hpp"
 
 namespace quillreap::app {
 namespace {
@@ -17,6 +20,19 @@ constexpr std::string_view kAboutText =
     "\r\n\r\n              By Tarnwick";
 constexpr std::string_view kAboutCaption = "\xB9\xD8\xD3\xDA";  // 关于
 constexpr int kPlainBox = 0;                                    // one OK button, no icon
+// Enough of an exception's text to say what failed, cut on a whole character.
+constexpr std::size_t kMostReasonBytes = 60;
+
+Text short_reason(std::string_view what) {
+  std::size_t end = 0;
+  while (end < what.size()) {
+    // GBK: a byte from 0x81 starts a two-byte character.
+    const std::size_t step = static_cast<unsigned char>(what[end]) >= 0x81 ? 2 : 1;
+    if (end + step > kMostReasonBytes || end + step > what.size()) break;
+    end += step;
+  }
+  return Text(what.substr(0, end));
+}
 
 }  // namespace
 
@@ -66,6 +82,29 @@ void Controller::on_generate() {
 }
 
 void Controller::download_worker() {
+  try {
+    download_selected_row();
+  } catch (const InterfaceGone&) {
+    // The window has gone: nothing is left to tell, and the download has already unwound
+    // without writing a book.
+  } catch (const std::exception& error) {
+    report_failure(error.what());
+  } catch (...) {
+    report_failure("unknown failure");
+  }
+}
+
+void Controller::report_failure(std::string_view what) {
+  // The unwinding dropped the book under way; what the store kept stays there.
+  try {
+    controls_.set_status(sources::download_error_line(short_reason(what)));
+    controls_.set_busy(false);
+  } catch (...) {
+    // Out of memory again, or the window gone: the worker ends quietly all the same.
+  }
+}
+
+void Controller::download_selected_row() {
   // Worker thread: every control call below is a request the interface thread carries
   // out while it goes on processing messages.
   controls_.set_busy(true);
@@ -104,7 +143,7 @@ bool Controller::belongs_to_source2(const Text& book_address) const {
 
 sources::BookOutcome Controller::download_from(bool source2, const Text& book_address,
                                                const Text& book_name) {
-  const sources::DownloadControl control{store_mode_, &stop_};
+  const sources::DownloadControl control{store_mode_, stop_.get_token()};
   return source2 ? sources::download_source2(book_address, book_name, controls_, config_,
                                              book_directory_, control)
                  : sources::download_source1(book_address, book_name, controls_, config_,

@@ -2,7 +2,7 @@
 // Holds no data of its own; every piece of state lives in the controls.
 #pragma once
 
-#include <atomic>
+#include <stop_token>
 
 #include "app/controls.hpp"
 #include "app/shell.hpp"
@@ -22,9 +22,11 @@ class Controller {
   // sends its commands here.
   void run_command(Command command);
 
-  void on_search();         // interface thread, synchronous
-  void on_generate();       // interface thread; starts download_worker and returns
-  void download_worker();   // worker thread
+  void on_search();    // interface thread, synchronous
+  void on_generate();  // interface thread; starts download_worker and returns
+  // Worker thread. Throws nothing: a failure inside the download ends it with the status
+  // line saying why and the controls enabled again, and no book written.
+  void download_worker();
   void on_about();          // interface thread
   void on_check_updates();  // interface thread
 
@@ -36,12 +38,15 @@ class Controller {
 
   // Any thread: a running download stops fetching, writes no book and returns kStopped;
   // what it fetched stays in the chapter store. Downloads started afterwards stop at once.
-  void stop_download() { stop_.store(true); }
-  std::atomic<bool>& stop_flag() { return stop_; }
+  void stop_download() { stop_.request_stop(); }
+  // The stop behind stop_download, for whoever else may end a download (Ctrl-C).
+  std::stop_source stop() const { return stop_; }
   // Interface thread, before a download: the command line's --fresh and --no-store.
   void set_store_mode(sources::ChapterStore::Mode mode) { store_mode_ = mode; }
 
  private:
+  void download_selected_row();  // worker thread: the body of download_worker
+  void report_failure(std::string_view what);
   bool belongs_to_source2(const Text& book_address) const;
   sources::BookOutcome download_from(bool source2, const Text& book_address, const Text& book_name);
 
@@ -50,7 +55,7 @@ class Controller {
   sources::SiteConfig config_;
   Text book_directory_;
   sources::ChapterStore::Mode store_mode_ = sources::ChapterStore::Mode::kUse;
-  std::atomic<bool> stop_{false};
+  std::stop_source stop_;
 };
 
 }  // namespace quillreap::app

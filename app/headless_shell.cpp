@@ -22,7 +22,7 @@ bool HeadlessShell::start_worker(std::function<void()> work) {
   ++running_;
   std::lock_guard lock(mutex_);
   workers_.emplace_back([this, work = std::move(work)] {
-    work();
+    run_guarded(work);
     --running_;
     // Lets a pump_until waiting for the workers look again at once.
     if (interface_thread_) interface_thread_->notify();

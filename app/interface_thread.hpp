@@ -6,10 +6,19 @@
 #include <exception>
 #include <functional>
 #include <optional>
+#include <stdexcept>
 #include <type_traits>
 #include <utility>
 
 namespace quillreap::app {
+
+// Thrown by InterfaceThread::call when the interface thread no longer runs requests (its
+// window is gone): there is no answer to hand back, and a made-up one (row 0, "") would
+// lead a download on. A download worker takes it as the end of its download.
+class InterfaceGone : public std::runtime_error {
+ public:
+  InterfaceGone() : std::runtime_error("the window has gone") {}
+};
 
 class InterfaceThread {
  public:
@@ -21,7 +30,7 @@ class InterfaceThread {
   // Any thread: runs fn on the interface thread and returns its result. On the interface
   // thread fn runs at once; elsewhere the caller waits until the interface thread has run
   // it. What fn throws is rethrown here, never unwound through the platform's own loop.
-  // When the interface is already gone and fn could not run, a default result comes back.
+  // When the interface is already gone and fn could not run, throws InterfaceGone.
   template <typename F>
   auto call(F&& fn) -> std::invoke_result_t<F&>;
 
@@ -37,7 +46,7 @@ auto InterfaceThread::call(F&& fn) -> std::invoke_result_t<F&> {
   if (is_current()) return fn();
   std::exception_ptr error;
   if constexpr (std::is_void_v<Result>) {
-    run_there([&] {
+    const bool ran = run_there([&] {
       try {
         fn();
       } catch (...) {
@@ -45,6 +54,7 @@ auto InterfaceThread::call(F&& fn) -> std::invoke_result_t<F&> {
       }
     });
     if (error) std::rethrow_exception(error);
+    if (!ran) throw InterfaceGone();
   } else {
     std::optional<Result> result;
     run_there([&] {
@@ -55,7 +65,9 @@ auto InterfaceThread::call(F&& fn) -> std::invoke_result_t<F&> {
       }
     });
     if (error) std::rethrow_exception(error);
-    return result ? std::move(*result) : Result{};
+    // No result means the request never ran, whatever run_there said.
+    if (!result) throw InterfaceGone();
+    return std::move(*result);
   }
 }
 

@@ -20,7 +20,17 @@ class Shell {
   // Opens address in the default browser; a failure is silent.
   virtual void open_in_browser(std::string_view address) = 0;
   // Runs work on a new thread and returns at once; false when no thread could start.
+  // What work throws ends there (see run_guarded), never the process.
   virtual bool start_worker(std::function<void()> work) = 0;
 };
+
+// A worker thread's body: runs work and drops whatever it throws. The controller reports
+// its own failures; this is the last catch, so that nothing reaches std::terminate.
+inline void run_guarded(const std::function<void()>& work) noexcept {
+  try {
+    work();
+  } catch (...) {
+  }
+}
 
 }  // namespace quillreap::app

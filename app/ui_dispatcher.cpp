@@ -63,29 +63,39 @@ int UiDispatcher::pump() {
   }
 }
 
-void UiDispatcher::wait_and_pump(Clock::time_point deadline) {
-  {
-    std::unique_lock lock(mutex_);
-    const long seen = notifications_;
-    wake_.wait_until(lock, deadline, [&] { return !queue_.empty() || notifications_ != seen; });
-  }
-  pump();
+long UiDispatcher::notifications() const {
+  std::lock_guard lock(mutex_);
+  return notifications_;
+}
+
+void UiDispatcher::wait_for_work(long seen, const Clock::time_point* deadline) {
+  std::unique_lock lock(mutex_);
+  const auto arrived = [&] { return !queue_.empty() || notifications_ != seen; };
+  if (deadline)
+    wake_.wait_until(lock, *deadline, arrived);
+  else
+    wake_.wait(lock, arrived);
 }
 
 bool UiDispatcher::pump_until(const std::function<bool()>& done, Clock::duration timeout) {
   const Clock::time_point deadline = Clock::now() + timeout;
-  pump();
-  while (!done()) {
+  for (;;) {
+    // Taken before done() is asked: a notify that comes after the answer wakes the wait.
+    const long seen = notifications();
+    pump();
+    if (done()) return true;
     if (Clock::now() >= deadline) return false;
-    // Wake at least every few milliseconds: done() may turn true without a notify.
-    wait_and_pump(std::min(deadline, Clock::now() + std::chrono::milliseconds(20)));
+    wait_for_work(seen, &deadline);
   }
-  return true;
 }
 
 void UiDispatcher::run_until(const std::function<bool()>& done) {
-  pump();
-  while (!done()) wait_and_pump(Clock::now() + std::chrono::milliseconds(20));
+  for (;;) {
+    const long seen = notifications();
+    pump();
+    if (done()) return;
+    wait_for_work(seen, nullptr);
+  }
 }
 
 }  // namespace quillreap::app

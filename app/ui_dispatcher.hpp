@@ -34,11 +34,13 @@ class UiDispatcher : public InterfaceThread {
   // Owner thread: runs every request queued so far; returns how many ran.
   int pump();
   // Owner thread: runs requests as they arrive until done() holds or timeout has passed;
-  // returns done(). done() is checked after each request and after each notify().
+  // returns done(). done() is asked after the requests that arrived and after each
+  // notify(), and only then: whoever changes what it reads from another thread calls
+  // notify() afterwards (there is no polling).
   bool pump_until(const std::function<bool()>& done, Clock::duration timeout);
   // Owner thread: the blocking run loop, with no time limit.
   void run_until(const std::function<bool()>& done);
-  // Any thread: wakes a waiting pump_until/run_until so it checks its condition again.
+  // Any thread: wakes a waiting pump_until/run_until so it asks done() again.
   void notify();
 
   // Requests that came from other threads and have been run.
@@ -49,9 +51,10 @@ class UiDispatcher : public InterfaceThread {
 
  private:
   void post(std::function<void()> request);
-  // Waits (owner thread) until a request or a notify arrives or deadline passes, then
-  // runs what is queued.
-  void wait_and_pump(Clock::time_point deadline);
+  long notifications() const;
+  // Waits (owner thread) until a request is queued, a notify comes after the count seen,
+  // or deadline (when given) passes.
+  void wait_for_work(long seen, const Clock::time_point* deadline);
 
   const std::thread::id owner_;
   mutable std::mutex mutex_;

@@ -151,7 +151,7 @@ struct Answer {
 };
 
 transport::InternetHandle open_session(const Text& user_agent, std::string_view proxy, bool secure,
-                                       const std::atomic<bool>* stop) {
+                                       std::stop_token stop) {
   Text proxy_setting;
   if (!proxy.empty()) proxy_setting = secure ? Text(proxy) : text::concat("http=", proxy);
   return transport::open_internet(text_or_null(user_agent), text_or_null(proxy_setting), stop);
@@ -284,12 +284,12 @@ FetchResult fetch_page(std::string_view address, int method, std::string_view po
                        Text* cookies, Text* returned_cookies, Text* extra_headers,
                        Text* returned_headers, bool no_redirect, Bytes* post_bytes,
                        std::string_view proxy) {
-  return fetch_page_until_stopped(nullptr, address, method, post_text, cookies, returned_cookies,
+  return fetch_page_until_stopped({}, address, method, post_text, cookies, returned_cookies,
                                   extra_headers, returned_headers, no_redirect, post_bytes, proxy);
 }
 
-FetchResult fetch_page_until_stopped(const std::atomic<bool>* stop, std::string_view address,
-                                     int method, std::string_view post_text, Text* cookies,
+FetchResult fetch_page_until_stopped(std::stop_token stop, std::string_view address, int method,
+                                     std::string_view post_text, Text* cookies,
                                      Text* returned_cookies, Text* extra_headers,
                                      Text* returned_headers, bool no_redirect, Bytes* post_bytes,
                                      std::string_view proxy) {

@@ -2,7 +2,7 @@
 // Written once over the transport seam (WinInet on Windows, libcurl on Linux).
 #pragma once
 
-#include <atomic>
+#include <stop_token>
 #include <string_view>
 
 #include "text/primitives.hpp"
@@ -50,10 +50,10 @@ FetchResult fetch_page(std::string_view address, int method = kGet, std::string_
                        bool no_redirect = false, Bytes* post_bytes = nullptr,
                        std::string_view proxy = {});
 
-// fetch_page for a download that may be stopped: once *stop is set, an exchange under way
-// gives up within about a second where the platform allows it (libcurl), instead of
+// fetch_page for a download that may be stopped: once stop is requested, an exchange under
+// way gives up within about a second where the platform allows it (libcurl), instead of
 // running on to its time-out. The other arguments as fetch_page's.
-FetchResult fetch_page_until_stopped(const std::atomic<bool>* stop, std::string_view address,
+FetchResult fetch_page_until_stopped(std::stop_token stop, std::string_view address,
                                      int method = kGet, std::string_view post_text = {},
                                      Text* cookies = nullptr, Text* returned_cookies = nullptr,
                                      Text* extra_headers = nullptr,

@@ -1,9 +1,10 @@
 // The retry loop over fetch_page: which failures are worth another try, how long to wait
-// before it, and a wait that a cancel flag ends within a few milliseconds.
+// before it, and a wait that the stop ends at once.
 #include "http/retry.hpp"
 
 #include <algorithm>
-#include <thread>
+#include <condition_variable>
+#include <mutex>
 
 #include "http/response_headers.hpp"
 #include "text/primitives.hpp"
@@ -14,22 +15,14 @@ namespace {
 
 using std::chrono::milliseconds;
 
-constexpr milliseconds kCancelCheck{10};
-
-bool is_cancelled(const std::atomic<bool>* cancelled) {
-  return cancelled && cancelled->load();
-}
-
-// Sleeps in short slices so that a cancel is seen promptly; false when cancelled.
-bool pause(milliseconds length, const std::atomic<bool>* cancelled) {
-  const auto until = std::chrono::steady_clock::now() + length;
-  while (!is_cancelled(cancelled)) {
-    const auto now = std::chrono::steady_clock::now();
-    if (now >= until) return true;
-    std::this_thread::sleep_for(
-        std::min<std::chrono::steady_clock::duration>(until - now, kCancelCheck));
-  }
-  return false;
+// Waits length, or until stop is requested; false when it was.
+bool pause(milliseconds length, const std::stop_token& stop) {
+  std::mutex mutex;
+  std::condition_variable_any woken;
+  std::unique_lock lock(mutex);
+  // Nothing else notifies: only the stop (through its callback) or the time ends the wait.
+  woken.wait_for(lock, stop, length, [] { return false; });
+  return !stop.stop_requested();
 }
 
 milliseconds pause_before(int next_try, const RetryPolicy& policy, std::string_view headers) {
@@ -70,27 +63,27 @@ int retry_after_seconds(std::string_view raw_headers) {
 }
 
 RetriedFetch fetch_with_retries(std::string_view address, const RetryPolicy& policy,
-                                const std::atomic<bool>* cancelled) {
+                                std::stop_token stop) {
   const int tries = std::clamp(policy.tries, 1, RetryPolicy::kMostTries);
   RetriedFetch out;
   Text headers;
   for (;;) {
-    if (is_cancelled(cancelled)) {
-      out.cancelled = true;
+    if (stop.stop_requested()) {
+      out.stopped = true;
       return out;
     }
     headers.clear();
     out.result =
-        fetch_page_until_stopped(cancelled, address, kGet, {}, nullptr, nullptr, nullptr, &headers);
+        fetch_page_until_stopped(stop, address, kGet, {}, nullptr, nullptr, nullptr, &headers);
     ++out.tries;
     // An exchange cut short by the stop is no failure of the site's.
-    if (is_cancelled(cancelled)) {
-      out.cancelled = true;
+    if (stop.stop_requested()) {
+      out.stopped = true;
       return out;
     }
     if (!is_transient(out.result) || out.tries >= tries) return out;
-    if (!pause(pause_before(out.tries + 1, policy, headers), cancelled)) {
-      out.cancelled = true;
+    if (!pause(pause_before(out.tries + 1, policy, headers), stop)) {
+      out.stopped = true;
       return out;
     }
   }

@@ -3,8 +3,8 @@
 // stays one exchange; used for book pages, indexes and chapters, never for searches.
 #pragma once
 
-#include <atomic>
 #include <chrono>
+#include <stop_token>
 #include <string_view>
 
 #include "http/fetch.hpp"
@@ -23,8 +23,8 @@ struct RetryPolicy {
 
 struct RetriedFetch {
   FetchResult result;  // the last try's
-  int tries = 0;       // tries made, 0 when cancelled before the first
-  bool cancelled = false;
+  int tries = 0;       // tries made, 0 when stopped before the first
+  bool stopped = false;
 };
 
 // Whether another try may get the page: not for an address that cannot be sent, a 4xx
@@ -36,9 +36,9 @@ bool is_transient(const FetchResult& result);
 int retry_after_seconds(std::string_view raw_headers);
 
 // A GET of address with fetch_page's other arguments left out, tried again while the
-// failure is transient and tries remain. cancelled (may be null) is checked before each
-// try and throughout each pause, which it cuts short. Runs on the calling thread.
+// failure is transient and tries remain. stop is checked before each try, cuts an exchange
+// under way short, and wakes a pause at once. Runs on the calling thread.
 RetriedFetch fetch_with_retries(std::string_view address, const RetryPolicy& policy = {},
-                                const std::atomic<bool>* cancelled = nullptr);
+                                std::stop_token stop = {});
 
 }  // namespace quillreap::http

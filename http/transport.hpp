@@ -4,9 +4,9 @@
 // transport applies the process's time-outs (http/timeouts.hpp) to the handles it opens.
 #pragma once
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
+#include <stop_token>
 #include <string_view>
 
 namespace quillreap::http {
@@ -52,11 +52,10 @@ enum class Failure {
 
 // A null user_agent sends none; a null proxy connects directly. proxy is "host:port", or
 // "http=host:port" to proxy plain addresses only. Null handle on failure.
-// stop (may be null): once set, an exchange under way on this handle gives up within about
-// a second. The libcurl transport honours it; WinInet's blocking calls end only at their
+// stop: once requested, an exchange under way on this handle gives up within about a
+// second. The libcurl transport honours it; WinInet's blocking calls end only at their
 // own time-outs, so there it changes nothing.
-InternetHandle open_internet(const char* user_agent, const char* proxy,
-                             const std::atomic<bool>* stop = nullptr);
+InternetHandle open_internet(const char* user_agent, const char* proxy, std::stop_token stop = {});
 ConnectionHandle connect(Internet& internet, const char* host, std::int32_t port);
 RequestHandle open_request(Connection& connection, const char* verb, const char* path,
                            const char* version, std::uint32_t flags);

@@ -11,6 +11,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "http/destination.hpp"
@@ -138,7 +139,7 @@ struct Internet {
   bool has_user_agent = false;
   std::string proxy;  // "" for a direct connection
   bool proxy_plain_only = false;
-  const std::atomic<bool>* stop = nullptr;  // the download's stop flag, or null
+  std::stop_token stop;  // the download's, or one that is never requested
 };
 
 struct Connection {
@@ -252,7 +253,7 @@ int on_progress(void* user, curl_off_t, curl_off_t, curl_off_t, curl_off_t uploa
     request.last_activity = now;
   }
   // A stopped download drops its pages in flight rather than wait for them.
-  if (request.internet->stop && request.internet->stop->load()) return 1;
+  if (request.internet->stop.stop_requested()) return 1;
   if (!request.connected) return 0;
   const auto limit =
       request.uploaded < request.upload_size ? request.timeouts.send : request.timeouts.receive;
@@ -406,11 +407,10 @@ Failure failure_of(CURL* curl, CURLcode outcome) {
 
 }  // namespace
 
-InternetHandle open_internet(const char* user_agent, const char* proxy,
-                             const std::atomic<bool>* stop) {
+InternetHandle open_internet(const char* user_agent, const char* proxy, std::stop_token stop) {
   shares();
   auto internet = std::make_unique<Internet>();
-  internet->stop = stop;
+  internet->stop = std::move(stop);
   internet->has_user_agent = user_agent != nullptr;
   if (user_agent) internet->user_agent = user_agent;
   if (proxy) {

@@ -132,7 +132,7 @@ void RequestCloser::operator()(Request* handle) const noexcept {
   close_native(handle);
 }
 
-InternetHandle open_internet(const char* user_agent, const char* proxy, const std::atomic<bool>*) {
+InternetHandle open_internet(const char* user_agent, const char* proxy, std::stop_token) {
   const WinInet& w = wininet();
   if (!w.complete()) return nullptr;
   HINTERNET handle = proxy ? w.open(user_agent, INTERNET_OPEN_TYPE_PROXY, proxy, "", 0)

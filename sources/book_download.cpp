@@ -2,8 +2,6 @@
 // download worker; every report call is a request the interface thread carries out.
 #include "sources/book_download.hpp"
 
-#include <map>
-#include <mutex>
 #include <vector>
 
 #include "http/retry.hpp"
@@ -15,50 +13,149 @@
 namespace quillreap::sources {
 namespace {
 
-// The retrying fetch of one download. Runs on the worker and on the fetching threads, so
-// the tries it remembers for each address (for the failure's report) are kept under a lock.
-class Fetcher {
- public:
-  Fetcher(const SiteConfig& config, const DownloadControl& control)
-      : policy_{config.tries}, stop_(control.stop) {}
+// What every step of one download works with.
+struct Download {
+  const Text& book_name;
+  Report& log_box;
+  const SiteConfig& config;
+  const SourcePages& pages;
+  const DownloadControl& control;
 
-  http::RetriedFetch fetch(const Text& address) {
-    http::RetriedFetch fetched = http::fetch_with_retries(address, policy_, stop_);
-    std::lock_guard lock(mutex_);
-    tries_[address] = fetched.tries;
-    return fetched;
+  // Runs on the worker and on the fetching threads.
+  http::RetriedFetch fetch(const Text& address, std::stop_token stop) const {
+    return http::fetch_with_retries(address, http::RetryPolicy{config.tries}, std::move(stop));
   }
-  int tries_for(const Text& address) const {
-    std::lock_guard lock(mutex_);
-    const auto found = tries_.find(address);
-    return found == tries_.end() ? 0 : found->second;
+  // How a download that could not go on ended: stopped, or with nothing to write.
+  BookOutcome lost() const {
+    return control.stopped() ? BookOutcome::kStopped : BookOutcome::kNotWritten;
   }
-
- private:
-  const http::RetryPolicy policy_;
-  const std::atomic<bool>* const stop_;
-  mutable std::mutex mutex_;
-  std::map<Text, int> tries_;
 };
 
-void report_failure(Report& log_box, const Text& address, const http::FetchResult& fetched,
-                    int tries) {
-  log_box.page_failed(address, http::failure_description(fetched), tries);
+// The chapters an earlier download kept, and the addresses still to fetch.
+struct StoredChapters {
+  // One per link: whether the store holds it. Kept texts are read when their turn comes.
+  std::vector<bool> held;
+  std::vector<Text> to_fetch;
+};
+
+void report_failure(Report& log_box, const Text& address, const http::RetriedFetch& fetched) {
+  log_box.page_failed(address, http::failure_description(fetched.result), fetched.tries);
 }
 
 // The book page or the index, which the download cannot do without: nullopt when the
 // download was stopped, or when the page could not be had (reported, and the status says
 // no index was found).
-std::optional<Text> needed_page(Fetcher& fetcher, Report& log_box, const Text& address,
-                                const Text& book_name) {
-  const http::RetriedFetch fetched = fetcher.fetch(address);
-  if (fetched.cancelled) return std::nullopt;
+std::optional<Text> needed_page(const Download& download, const Text& address) {
+  const http::RetriedFetch fetched = download.fetch(address, download.control.stop);
+  if (fetched.stopped) return std::nullopt;
   if (fetched.result.failed) {
-    report_failure(log_box, address, fetched.result, fetched.tries);
-    log_box.set_status(no_index_line(book_name));
+    report_failure(download.log_box, address, fetched);
+    download.log_box.set_status(no_index_line(download.book_name));
     return std::nullopt;
   }
   return text::to_text(fetched.result.body);
+}
+
+// The book page and, through it, the index page; nullopt when the download ends there
+// (stopped, a page not had, or a book the site marks as broken).
+std::optional<Text> book_and_index(const Download& download, const Text& book_address,
+                                   Text& index_address) {
+  const std::optional<Text> book_page = needed_page(download, book_address);
+  if (!book_page) return std::nullopt;
+  // A broken book is refused before the log box is touched.
+  if (download.pages.faulty_book && download.pages.faulty_book(*book_page)) {
+    download.log_box.set_status(kFaultyBook);
+    return std::nullopt;
+  }
+  download.log_box.set_status(found_line(download.book_name));
+  download.log_box.log_clear();
+  text::do_events();
+  index_address = download.pages.index_address(*book_page, download.config);
+  return needed_page(download, index_address);
+}
+
+// Every chapter's link in index order; empty (with the status line saying so) when the
+// index lists none, or when the download ended before it.
+std::vector<ChapterLink> chapter_links(const Download& download, const Text& book_address) {
+  Text index_address;
+  const std::optional<Text> index_page = book_and_index(download, book_address, index_address);
+  if (!index_page) return {};
+  download.log_box.set_status(parsing_line(download.book_name));
+  const text::TextArray entries = download.pages.index_entries(*index_page);
+  if (entries.empty()) {
+    download.log_box.set_status(no_index_line(download.book_name));
+    return {};
+  }
+  std::vector<ChapterLink> links;
+  links.reserve(entries.size());
+  for (const Text& entry : entries)
+    links.push_back(download.pages.chapter_link(entry, index_address, download.config));
+  return links;
+}
+
+// What an earlier download of this book kept is taken as it stands; only the rest is
+// fetched.
+StoredChapters look_up_stored(ChapterStore& store, const std::vector<ChapterLink>& links,
+                              Report& log_box) {
+  StoredChapters stored;
+  stored.held.assign(links.size(), false);
+  for (size_t i = 0; i < links.size(); ++i) {
+    stored.held[i] = store.holds(links[i].address, links[i].title);
+    if (!stored.held[i]) stored.to_fetch.push_back(links[i].address);
+  }
+  const int stored_count = static_cast<int>(links.size() - stored.to_fetch.size());
+  if (stored_count > 0) log_box.set_status(from_store_line(stored_count));
+  return stored;
+}
+
+// A fetched chapter into the book and the store; false when it could not be had. Such a
+// chapter keeps its heading, with no text, so the book's layout stays whole.
+bool write_fetched(const Download& download, ChapterStore& store, const ChapterLink& link,
+                   const http::RetriedFetch& fetched) {
+  if (fetched.result.failed) report_failure(download.log_box, link.address, fetched);
+  const std::optional<Text> chapter =
+      download.pages.chapter_text(page_text(fetched.result), download.config);
+  if (!chapter) return false;
+  store.keep(link.address, link.title, *chapter);
+  download.log_box.append_log(*chapter);
+  return true;
+}
+
+// Every chapter in index order into the log box; nullopt when the download was stopped,
+// otherwise how many chapters were lost.
+std::optional<int> write_chapters(const Download& download, ChapterStore& store,
+                                  const std::vector<ChapterLink>& links, StoredChapters stored) {
+  // The pages to fetch come back in index order, a few fetched ahead of the one written.
+  PagesAhead ahead(
+      std::move(stored.to_fetch),
+      [&download](const Text& address, std::stop_token stop) {
+        return download.fetch(address, std::move(stop));
+      },
+      download.config.connections, download.control.stop);
+  int failed_chapters = 0;
+  for (size_t i = 0; i < links.size(); ++i) {
+    text::do_events();
+    if (download.control.stopped()) return std::nullopt;
+    const ChapterLink& link = links[i];
+    download.log_box.set_status(chapter_line(link.title));
+    download.log_box.append_log(text::concat("\r\n\r\n", link.title, "\r\n\r\n"));
+    std::optional<http::RetriedFetch> fetched;
+    if (stored.held[i]) {
+      if (const std::optional<Text> kept = store.read(link.address, link.title)) {
+        download.log_box.append_log(*kept);
+        continue;
+      }
+      // The store's file changed under the download: the chapter is fetched after all.
+      if (http::RetriedFetch again = download.fetch(link.address, download.control.stop);
+          !again.stopped)
+        fetched = std::move(again);
+    } else {
+      fetched = ahead.next();
+    }
+    if (!fetched || download.control.stopped()) return std::nullopt;
+    if (!write_fetched(download, store, link, *fetched)) ++failed_chapters;
+  }
+  return failed_chapters;
 }
 
 }  // namespace
@@ -66,91 +163,17 @@ std::optional<Text> needed_page(Fetcher& fetcher, Report& log_box, const Text& a
 BookOutcome download_book(const Text& book_address, const Text& book_name, Report& log_box,
                           const SiteConfig& config, const Text& directory, const SourcePages& pages,
                           const DownloadControl& control) {
-  Fetcher fetcher(config, control);
-  const auto lost = [&] {
-    return control.stopped() ? BookOutcome::kStopped : BookOutcome::kNotWritten;
-  };
-  const std::optional<Text> book = needed_page(fetcher, log_box, book_address, book_name);
-  if (!book) return lost();
-  const Text& book_page = *book;
-  // A broken book is refused before the log box is touched.
-  if (pages.faulty_book && pages.faulty_book(book_page)) {
-    log_box.set_status(kFaultyBook);
-    return BookOutcome::kNotWritten;
-  }
-  log_box.set_status(found_line(book_name));
-  log_box.log_clear();
-  text::do_events();
-
-  const Text index_address = pages.index_address(book_page, config);
-  const std::optional<Text> index = needed_page(fetcher, log_box, index_address, book_name);
-  if (!index) return lost();
-  const Text& index_page = *index;
-  log_box.set_status(parsing_line(book_name));
-
-  const text::TextArray entries = pages.index_entries(index_page);
-  if (entries.empty()) {
-    log_box.set_status(no_index_line(book_name));
-    return BookOutcome::kNotWritten;
-  }
+  const Download download{book_name, log_box, config, pages, control};
+  const std::vector<ChapterLink> links = chapter_links(download, book_address);
+  if (links.empty()) return download.lost();
   log_box.append_log(text::concat(book_name, "\r\n\r\n"));
 
-  std::vector<ChapterLink> links;
-  links.reserve(entries.size());
-  for (const Text& entry : entries)
-    links.push_back(pages.chapter_link(entry, index_address, config));
-  // What an earlier download of this book kept is taken as it stands; only the rest is
-  // fetched. Kept texts are read from the store when their turn comes.
   ChapterStore store(directory, book_address, control.store);
-  std::vector<bool> stored(links.size(), false);
-  std::vector<Text> to_fetch;
-  for (size_t i = 0; i < links.size(); ++i) {
-    stored[i] = store.holds(links[i].address, links[i].title);
-    if (!stored[i]) to_fetch.push_back(links[i].address);
-  }
-  const int stored_count = static_cast<int>(links.size() - to_fetch.size());
-  if (stored_count > 0) log_box.set_status(from_store_line(stored_count));
-
-  // The pages to fetch come back in index order, a few fetched ahead of the one written.
-  PagesAhead ahead(
-      std::move(to_fetch),
-      [&fetcher](const Text& address) { return fetcher.fetch(address).result; }, config.connections,
-      control.stop);
-  int failed_chapters = 0;
-  for (size_t i = 0; i < links.size(); ++i) {
-    text::do_events();
-    if (control.stopped()) return BookOutcome::kStopped;
-    const ChapterLink& link = links[i];
-    log_box.set_status(chapter_line(link.title));
-    log_box.append_log(text::concat("\r\n\r\n", link.title, "\r\n\r\n"));
-    std::optional<http::FetchResult> fetched;
-    if (stored[i]) {
-      if (const std::optional<Text> kept = store.read(link.address, link.title)) {
-        log_box.append_log(*kept);
-        continue;
-      }
-      // The store's file changed under the download: the chapter is fetched after all.
-      if (http::RetriedFetch again = fetcher.fetch(link.address); !again.cancelled)
-        fetched = std::move(again.result);
-    } else {
-      fetched = ahead.next();
-    }
-    if (!fetched || control.stopped()) return BookOutcome::kStopped;
-    if (fetched->failed)
-      report_failure(log_box, link.address, *fetched, fetcher.tries_for(link.address));
-
-    // A chapter that cannot be had keeps its heading, with no text, so the book's layout
-    // stays whole; the completion line counts it.
-    const std::optional<Text> chapter = pages.chapter_text(page_text(*fetched), config);
-    if (!chapter) {
-      ++failed_chapters;
-      continue;
-    }
-    store.keep(link.address, link.title, *chapter);
-    log_box.append_log(*chapter);
-  }
-  if (control.stopped()) return BookOutcome::kStopped;
-  return save_book(log_box, book_name, directory, failed_chapters);
+  StoredChapters stored = look_up_stored(store, links, log_box);
+  const std::optional<int> failed_chapters =
+      write_chapters(download, store, links, std::move(stored));
+  if (!failed_chapters || control.stopped()) return BookOutcome::kStopped;
+  return save_book(log_box, book_name, directory, *failed_chapters);
 }
 
 }  // namespace quillreap::sources

@@ -3,8 +3,8 @@
 // index is, how an entry reads, how a chapter is cut and cleaned) comes in as SourcePages.
 #pragma once
 
-#include <atomic>
 #include <optional>
+#include <stop_token>
 
 #include "sources/book_file.hpp"
 #include "sources/chapter_store.hpp"
@@ -34,13 +34,13 @@ struct SourcePages {
   std::optional<Text> (*chapter_text)(const Text& chapter_page, const SiteConfig& config);
 };
 
-// How one download runs beyond the site settings: its chapter store, and the flag that
-// stops it (set by a closing window or Ctrl-C, from any thread).
+// How one download runs beyond the site settings: its chapter store, and the stop that
+// ends it (requested by a closing window or Ctrl-C, from any thread).
 struct DownloadControl {
   ChapterStore::Mode store = ChapterStore::Mode::kUse;
-  const std::atomic<bool>* stop = nullptr;
+  std::stop_token stop = {};
 
-  bool stopped() const { return stop && stop->load(); }
+  bool stopped() const { return stop.stop_requested(); }
 };
 
 // Runs on the download worker; every report call is a request the interface thread

@@ -1,33 +1,30 @@
 // PagesAhead: a few fetching threads take chapter indexes in order while there is room in
-// the window, and park each page in its slot; next() waits for its slot. A cancel flag set
-// from outside is polled, since whoever sets it knows nothing of these threads.
+// the window, and park each page in its slot; next() waits for its slot. Every wait also
+// wakes on the stop, which whoever requests it needs to know nothing about these threads.
 #include "sources/pages_ahead.hpp"
 
 #include <algorithm>
-#include <chrono>
 
 namespace quillreap::sources {
 
 namespace {
 
-// How often a wait looks at the cancel flag: well inside the second a closing window allows.
-constexpr std::chrono::milliseconds kCancelCheck{20};
-
-http::FetchResult fetch_failed_inside() {
-  http::FetchResult failed;
-  failed.reason = http::FailureReason::kClientError;
+http::RetriedFetch fetch_failed_inside() {
+  http::RetriedFetch failed;
+  failed.result.reason = http::FailureReason::kClientError;
+  failed.tries = 1;
   return failed;
 }
 
 }  // namespace
 
 PagesAhead::PagesAhead(std::vector<text::Text> addresses, PageFetch fetch, int connections,
-                       const std::atomic<bool>* cancelled)
+                       std::stop_token stop)
     : addresses_(std::move(addresses)),
       fetch_(std::move(fetch)),
       connections_(static_cast<std::size_t>(std::clamp(connections, 1, kMostConnections))),
       window_(2 * connections_),
-      cancelled_(cancelled),
+      stop_link_(std::move(stop), [this] { stop_.request_stop(); }),
       pages_(addresses_.size()) {
   if (connections_ == 1) return;
   const std::size_t threads = std::min(connections_, addresses_.size());
@@ -35,17 +32,13 @@ PagesAhead::PagesAhead(std::vector<text::Text> addresses, PageFetch fetch, int c
 }
 
 PagesAhead::~PagesAhead() {
-  {
-    std::lock_guard lock(mutex_);
-    stopping_ = true;
-  }
-  room_.notify_all();
+  stop_.request_stop();
   for (std::thread& thread : threads_) thread.join();
 }
 
-http::FetchResult PagesAhead::fetch_one(const text::Text& address) const {
+http::RetriedFetch PagesAhead::fetch_one(const text::Text& address) const {
   try {
-    return fetch_(address);
+    return fetch_(address, stop_.get_token());
   } catch (...) {
     // A fetch that threw (out of memory) fails its page; on a fetching thread it would
     // otherwise end the program.
@@ -58,27 +51,28 @@ std::size_t PagesAhead::most_held_ahead() const {
   return most_held_;
 }
 
-// Runs on each fetching thread until every page is taken, the owner stops, or a cancel.
+// Runs on each fetching thread until every page is taken or the stop.
 void PagesAhead::fetch_pages() {
+  const std::stop_token stop = stop_.get_token();
   std::unique_lock lock(mutex_);
   for (;;) {
-    if (stopping_ || is_cancelled() || next_to_fetch_ >= addresses_.size()) return;
-    if (next_to_fetch_ >= handed_out_ + window_) {
-      room_.wait_for(lock, kCancelCheck);
-      continue;
-    }
+    const bool room = room_.wait(lock, stop, [this] {
+      return next_to_fetch_ >= addresses_.size() || next_to_fetch_ < handed_out_ + window_;
+    });
+    if (!room || next_to_fetch_ >= addresses_.size()) return;
     const std::size_t index = next_to_fetch_++;
     most_held_ = std::max(most_held_, next_to_fetch_ - handed_out_);
     lock.unlock();
-    http::FetchResult page = fetch_one(addresses_[index]);
+    http::RetriedFetch page = fetch_one(addresses_[index]);
     lock.lock();
     pages_[index] = std::move(page);
     page_ready_.notify_all();
   }
 }
 
-std::optional<http::FetchResult> PagesAhead::next() {
-  if (handed_out_ >= addresses_.size() || is_cancelled()) return std::nullopt;
+std::optional<http::RetriedFetch> PagesAhead::next() {
+  const std::stop_token stop = stop_.get_token();
+  if (handed_out_ >= addresses_.size() || stop.stop_requested()) return std::nullopt;
   if (connections_ == 1) {
     {
       std::lock_guard lock(mutex_);
@@ -87,11 +81,9 @@ std::optional<http::FetchResult> PagesAhead::next() {
     return fetch_one(addresses_[handed_out_++]);
   }
   std::unique_lock lock(mutex_);
-  while (!pages_[handed_out_]) {
-    if (is_cancelled()) return std::nullopt;
-    page_ready_.wait_for(lock, kCancelCheck);
-  }
-  std::optional<http::FetchResult> page = std::move(pages_[handed_out_]);
+  if (!page_ready_.wait(lock, stop, [this] { return pages_[handed_out_].has_value(); }))
+    return std::nullopt;
+  http::RetriedFetch page = std::move(*pages_[handed_out_]);
   pages_[handed_out_].reset();
   ++handed_out_;
   lock.unlock();

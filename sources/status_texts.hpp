@@ -63,6 +63,12 @@ inline text::Text from_store_line(int chapters) {
                       "\xD5\xC2,\xD6\xBB\xBB\xF1\xC8\xA1\xC6\xE4\xD3\xE0\xD5\xC2\xBD\xDA");
 }
 
+// "下载出错:" + what: a download that ended on a failure inside the program (out of memory,
+// say) rather than on anything the site did.
+inline text::Text download_error_line(std::string_view what) {
+  return text::concat("\xCF\xC2\xD4\xD8\xB3\xF6\xB4\xED:", what);
+}
+
 // "未能获取" + name + "的章节目录,未生成TXT文本"
 inline text::Text no_index_line(std::string_view name) {
   return text::concat("\xCE\xB4\xC4\xDC\xBB\xF1\xC8\xA1", name,

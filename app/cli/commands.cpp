@@ -44,10 +44,10 @@ class Session {
         });
     if (invocation.fresh) controller_.set_store_mode(sources::ChapterStore::Mode::kFresh);
     if (invocation.no_store) controller_.set_store_mode(sources::ChapterStore::Mode::kOff);
-    stop_on_interrupt(&controller_.stop_flag());
+    stop_on_interrupt(controller_.stop());
   }
 
-  ~Session() { stop_on_interrupt(nullptr); }
+  ~Session() { stop_on_interrupt(std::stop_source(std::nostopstate)); }
 
   // The search button's handler with the word and source choice typed in.
   int search_rows() {

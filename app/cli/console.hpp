@@ -2,7 +2,7 @@
 // texts written in the terminal's own encoding. One file per platform implements it.
 #pragma once
 
-#include <atomic>
+#include <stop_token>
 #include <string_view>
 #include <vector>
 
@@ -23,9 +23,9 @@ enum class Stream { kOut, kError };
 // happens.
 void write_text(Stream stream, std::string_view gbk);
 
-// From now on an interrupt (Ctrl-C: SIGINT, or the console's Ctrl-C and Ctrl-Break) sets
-// *flag instead of ending the process, so a download can stop and keep what it fetched.
-// flag must outlive the process's handling of signals.
-void stop_on_interrupt(std::atomic<bool>* flag);
+// From now on an interrupt (Ctrl-C: SIGINT, or the console's Ctrl-C and Ctrl-Break)
+// requests stop instead of ending the process, so a download can stop and keep what it
+// fetched. A stop_source without a state (std::nostopstate) lets interrupts go to nothing.
+void stop_on_interrupt(std::stop_source stop);
 
 }  // namespace quillreap::app::cli

@@ -1,6 +1,12 @@
 // The terminal on Linux and other POSIX systems: argv and output are UTF-8.
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
+#include <mutex>
+#include <thread>
 
 #include "app/cli/console.hpp"
 #include "text/codepage.hpp"
@@ -8,23 +14,59 @@
 namespace quillreap::app::cli {
 namespace {
 
-// The signal handler's only way to the download: a lock-free atomic pointer, which a
-// handler may read, to a lock-free flag, which it may set.
-std::atomic<std::atomic<bool>*> interrupt_flag{nullptr};
+// A signal handler may not take a lock or request a stop, so it only writes a byte to a
+// pipe; a watcher thread, started with the first stop_on_interrupt and left to the end of
+// the process, reads it and requests the stop.
+struct InterruptStop {
+  std::mutex mutex;
+  std::stop_source stop{std::nostopstate};
+  int pipe_ends[2] = {-1, -1};
+};
+InterruptStop& interrupt_stop() {
+  // Never destroyed: the watcher may still run while the process ends.
+  static InterruptStop* const instance = new InterruptStop;
+  return *instance;
+}
 
 extern "C" void on_interrupt(int) {
-  if (std::atomic<bool>* flag = interrupt_flag.load()) flag->store(true);
+  const int saved_errno = errno;
+  const char byte = 1;
+  // Nothing to do when the pipe is full: a stop is on its way already.
+  [[maybe_unused]] const ssize_t written = write(interrupt_stop().pipe_ends[1], &byte, 1);
+  errno = saved_errno;
+}
+
+void watch_interrupts(InterruptStop& interrupt) {
+  for (;;) {
+    char byte;
+    const ssize_t got = read(interrupt.pipe_ends[0], &byte, 1);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return;
+    std::lock_guard lock(interrupt.mutex);
+    interrupt.stop.request_stop();
+  }
+}
+
+// Once per process: the pipe, the watcher and the handler.
+void start_watching(InterruptStop& interrupt) {
+  if (pipe(interrupt.pipe_ends) != 0) return;
+  fcntl(interrupt.pipe_ends[1], F_SETFL, O_NONBLOCK);
+  std::thread(watch_interrupts, std::ref(interrupt)).detach();
+  struct sigaction action {};
+  action.sa_handler = on_interrupt;
+  sigemptyset(&action.sa_mask);
+  // No SA_RESTART: a blocked read gives up, so the download notices the stop sooner.
+  sigaction(SIGINT, &action, nullptr);
 }
 
 }  // namespace
 
-void stop_on_interrupt(std::atomic<bool>* flag) {
-  interrupt_flag.store(flag);
-  struct sigaction action {};
-  action.sa_handler = on_interrupt;
-  sigemptyset(&action.sa_mask);
-  // No SA_RESTART: a blocked read gives up, so the download notices the flag sooner.
-  sigaction(SIGINT, &action, nullptr);
+void stop_on_interrupt(std::stop_source stop) {
+  InterruptStop& interrupt = interrupt_stop();
+  static std::once_flag started;
+  std::call_once(started, start_watching, std::ref(interrupt));
+  std::lock_guard lock(interrupt.mutex);
+  interrupt.stop = std::move(stop);
 }
 
 std::vector<Text> arguments_as_gbk(int argc, char** argv) {

@@ -7,6 +7,7 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "app/cli/console.hpp"
@@ -16,15 +17,23 @@
 namespace quillreap::app::cli {
 namespace {
 
-// The console runs its control handler on a thread of its own; it reaches the download
-// only through this atomic pointer to the download's stop flag.
-std::atomic<std::atomic<bool>*> interrupt_flag{nullptr};
+// The console runs its control handler on a thread of its own, an ordinary thread that
+// may take a lock and request the stop itself.
+struct InterruptStop {
+  std::mutex mutex;
+  std::stop_source stop{std::nostopstate};
+};
+InterruptStop& interrupt_stop() {
+  static InterruptStop instance;
+  return instance;
+}
 
 BOOL WINAPI on_console_control(DWORD event) {
   if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) return FALSE;
-  std::atomic<bool>* flag = interrupt_flag.load();
-  if (!flag) return FALSE;
-  flag->store(true);
+  InterruptStop& interrupt = interrupt_stop();
+  std::lock_guard lock(interrupt.mutex);
+  if (!interrupt.stop.stop_possible()) return FALSE;  // nothing to stop: the process ends
+  interrupt.stop.request_stop();
   return TRUE;
 }
 
@@ -35,8 +44,12 @@ using WideArguments = std::unique_ptr<LPWSTR, LocalMemoryFree>;
 
 }  // namespace
 
-void stop_on_interrupt(std::atomic<bool>* flag) {
-  interrupt_flag.store(flag);
+void stop_on_interrupt(std::stop_source stop) {
+  InterruptStop& interrupt = interrupt_stop();
+  {
+    std::lock_guard lock(interrupt.mutex);
+    interrupt.stop = std::move(stop);
+  }
   SetConsoleCtrlHandler(on_console_control, TRUE);
 }
 

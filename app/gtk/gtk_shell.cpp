@@ -90,7 +90,7 @@ bool GtkShell::start_worker(std::function<void()> work) {
   ++running_;
   try {
     workers_.emplace_back([this, work = std::move(work)] {
-      work();
+      run_guarded(work);
       --running_;
       g_main_context_wakeup(nullptr);  // a join_workers waiting in the loop looks again
     });

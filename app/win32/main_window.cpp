@@ -140,6 +140,68 @@ void set_field_height(HWND combo, int height) {
   }
 }
 
+// What CreateWindowEx needs for a control of this kind beyond its place and caption.
+struct ControlClass {
+  const wchar_t* window_class = L"STATIC";
+  DWORD style = WS_CHILD;
+  DWORD extended = 0;
+  int height = 0;
+};
+
+ControlClass control_class(const ControlDescription& control) {
+  ControlClass kind;
+  if (control.visible) kind.style |= WS_VISIBLE;
+  if (!control.enabled) kind.style |= WS_DISABLED;
+  kind.height = control.height;
+  switch (control.kind) {
+    case ControlKind::kGroupBox:
+      kind.window_class = L"BUTTON";
+      kind.style |= BS_GROUPBOX | WS_CLIPCHILDREN;
+      kind.extended = WS_EX_CONTROLPARENT;  // tab navigation reaches the children
+      break;
+    case ControlKind::kLabel:
+      kind.style |= SS_LEFT;
+      break;
+    case ControlKind::kEdit:
+      kind.window_class = L"EDIT";
+      kind.extended = WS_EX_CLIENTEDGE;
+      kind.style |= WS_TABSTOP | (control.multiline ? ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN
+                                                    : ES_AUTOHSCROLL);
+      break;
+    case ControlKind::kDropDown:
+      kind.window_class = L"COMBOBOX";
+      kind.style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
+      kind.height += kDropListHeight;
+      break;
+    case ControlKind::kButton:
+      kind.window_class = L"BUTTON";
+      kind.style |= BS_PUSHBUTTON | WS_TABSTOP;
+      break;
+    case ControlKind::kListView:
+      kind.window_class = WC_LISTVIEWW;
+      kind.extended = WS_EX_CLIENTEDGE;
+      kind.style |= LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP;
+      break;
+    case ControlKind::kStatusBar:
+      // Keeps to the window's bottom edge over its whole width by itself.
+      kind.window_class = STATUSCLASSNAMEW;
+      break;
+  }
+  return kind;
+}
+
+// The drop-down's items, the first one chosen, and its field's height; returns the handle
+// of its list, which the window paints white.
+HWND fill_drop_down(HWND combo, const ControlDescription& control) {
+  for (std::string_view item : control.items)
+    SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text::gbk_to_wide(item).c_str()));
+  if (!control.items.empty()) SendMessageW(combo, CB_SETCURSEL, 0, 0);
+  set_field_height(combo, control.height);
+  COMBOBOXINFO info{};
+  info.cbSize = sizeof info;
+  return GetComboBoxInfo(combo, &info) ? info.hwndList : nullptr;
+}
+
 }  // namespace
 
 MainWindow::MainWindow(bool quit_on_close) : quit_on_close_(quit_on_close) {}
@@ -198,53 +260,18 @@ bool MainWindow::create_controls() {
 HWND MainWindow::create_control(const ControlDescription& control, int id) {
   HWND parent = control.container.empty() ? window_.load() : this->control(control.container);
   if (!parent) return nullptr;
-  DWORD style = WS_CHILD;
-  if (control.visible) style |= WS_VISIBLE;
-  if (!control.enabled) style |= WS_DISABLED;
-  DWORD extended = 0;
-  const wchar_t* window_class = L"STATIC";
-  int height = control.height;
-  switch (control.kind) {
-    case ControlKind::kGroupBox:
-      window_class = L"BUTTON";
-      style |= BS_GROUPBOX | WS_CLIPCHILDREN;
-      extended = WS_EX_CONTROLPARENT;  // tab navigation reaches the children
-      break;
-    case ControlKind::kLabel:
-      style |= SS_LEFT;
-      break;
-    case ControlKind::kEdit:
-      window_class = L"EDIT";
-      extended = WS_EX_CLIENTEDGE;
-      style |= WS_TABSTOP |
-               (control.multiline ? ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN : ES_AUTOHSCROLL);
-      break;
-    case ControlKind::kDropDown:
-      window_class = L"COMBOBOX";
-      style |= CBS_DROPDOWNLIST | WS_VSCROLL | WS_TABSTOP;
-      height += kDropListHeight;
-      break;
-    case ControlKind::kButton:
-      window_class = L"BUTTON";
-      style |= BS_PUSHBUTTON | WS_TABSTOP;
-      break;
-    case ControlKind::kListView:
-      window_class = WC_LISTVIEWW;
-      extended = WS_EX_CLIENTEDGE;
-      style |= LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | WS_TABSTOP;
-      break;
-    case ControlKind::kStatusBar:
-      // Keeps to the window's bottom edge over its whole width by itself.
-      window_class = STATUSCLASSNAMEW;
-      break;
-  }
+  const ControlClass kind = control_class(control);
   HWND handle =
-      CreateWindowExW(extended, window_class, text::gbk_to_wide(control.caption).c_str(), style,
-                      control.left, control.top, control.width, height, parent,
+      CreateWindowExW(kind.extended, kind.window_class, text::gbk_to_wide(control.caption).c_str(),
+                      kind.style, control.left, control.top, control.width, kind.height, parent,
                       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance(), nullptr);
   if (!handle) return nullptr;
   set_default_font(handle);
+  finish_control(handle, control);
+  return handle;
+}
 
+void MainWindow::finish_control(HWND handle, const ControlDescription& control) {
   switch (control.kind) {
     case ControlKind::kGroupBox:
       SetWindowSubclass(handle, forward_to_window, kForwardSubclassId,
@@ -253,17 +280,9 @@ HWND MainWindow::create_control(const ControlDescription& control, int id) {
     case ControlKind::kEdit:
       SendMessageW(handle, EM_SETLIMITTEXT, 0, 0);  // 0: as long as the control can hold
       break;
-    case ControlKind::kDropDown: {
-      for (std::string_view item : control.items)
-        SendMessageW(handle, CB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(text::gbk_to_wide(item).c_str()));
-      if (!control.items.empty()) SendMessageW(handle, CB_SETCURSEL, 0, 0);
-      set_field_height(handle, control.height);
-      COMBOBOXINFO info{};
-      info.cbSize = sizeof info;
-      if (GetComboBoxInfo(handle, &info)) combo_list_ = info.hwndList;
+    case ControlKind::kDropDown:
+      combo_list_ = fill_drop_down(handle, control);
       break;
-    }
     case ControlKind::kListView:
       SendMessageW(handle, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES,
                    LVS_EX_FULLROWSELECT);
@@ -275,7 +294,6 @@ HWND MainWindow::create_control(const ControlDescription& control, int id) {
     default:
       break;
   }
-  return handle;
 }
 
 HWND MainWindow::control(std::string_view name) const {

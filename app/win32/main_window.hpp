@@ -51,6 +51,8 @@ class MainWindow : public InterfaceThread {
   LRESULT handle_message(UINT message, WPARAM wparam, LPARAM lparam);
   bool create_controls();
   HWND create_control(const ControlDescription& control, int id);
+  // What a control of its kind needs once created: items, columns, parts, subclassing.
+  void finish_control(HWND handle, const ControlDescription& control);
   void on_command(WORD id, WORD code);
 
   bool quit_on_close_;

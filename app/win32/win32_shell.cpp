@@ -16,7 +16,7 @@ namespace {
 DWORD WINAPI run_worker(LPVOID parameter) {
   // The new thread owns the work from here on.
   std::unique_ptr<std::function<void()>> work(static_cast<std::function<void()>*>(parameter));
-  (*work)();
+  run_guarded(*work);
   return 0;
 }
 

@@ -2,10 +2,15 @@
 // every control request of the worker is carried out on the interface thread.
 #include <gtest/gtest.h>
 
+#include <new>
+#include <stdexcept>
 #include <thread>
 
+#include "app/interface_thread.hpp"
+#include "sources/chapter_store.hpp"
 #include "sources/status_texts.hpp"
 #include "tests/app/controller_fixture.hpp"
+#include "tests/support/app/failing_controls.hpp"
 
 namespace quillreap::app {
 namespace {
@@ -98,6 +103,47 @@ TEST_F(ControllerTest, DownloadBookDispatchesByTheAddressAndReportsTheOutcome) {
   EXPECT_EQ(book("缺章.txt"),
             "缺章\r\n\r\n\r\n\r\n第一章\r\n\r\n一之正文\r\n次行\r\n\r\n第二章\r\n\r\n");
   EXPECT_EQ(controls_.status_history().back(), sources::kFaultyBook);
+}
+
+// A download that throws inside (out of memory, a window gone) ends on the worker: no book,
+// the store keeps the chapter it had before the throw, and the window works on. The third
+// append is the first chapter's text, which the store has just kept.
+TEST_F(ControllerTest, AFailureInsideTheDownloadEndsItAndTheWindowGoesOn) {
+  struct Case {
+    std::exception_ptr error;
+    std::string status;
+    bool enabled;  // the controls enabled again
+  };
+  const std::string long_what(200, 'x');
+  const Case cases[] = {
+      {std::make_exception_ptr(std::length_error("book too long")),
+       sources::download_error_line("book too long"), true},
+      {std::make_exception_ptr(std::bad_alloc()), sources::download_error_line("std::bad_alloc"),
+       true},
+      {std::make_exception_ptr(std::runtime_error(long_what)),
+       sources::download_error_line(long_what.substr(0, 60)), true},
+      {std::make_exception_ptr(42), sources::download_error_line("unknown failure"), true},
+      // The window has gone: nothing more is asked of it.
+      {std::make_exception_ptr(InterfaceGone()), sources::chapter_line("第一章"), false},
+  };
+  add_row(site_.address("/book/1.html"), "甲书");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.status);
+    controls_.set_busy(false);
+    test_support::FailingControls failing(controls_, 3, c.error);
+    Controller failing_controller(failing, shell_, config_, directory_.string());
+    failing_controller.on_generate();
+    ASSERT_TRUE(shell_.wait_workers(std::chrono::seconds(120)));
+    EXPECT_EQ(controls_.status(), c.status);
+    EXPECT_EQ(controls_.busy(), !c.enabled);
+    EXPECT_EQ(files_written(), 0);
+    sources::ChapterStore store(directory_.string(), site_.address("/book/1.html"));
+    EXPECT_EQ(store.stored_count(), 1);
+  }
+  // The window's own controller downloads on; the stored chapter is taken from the store.
+  controls_.set_busy(false);
+  generate_and_wait();
+  EXPECT_EQ(book("甲书.txt"), test_support::TwoSourcesSite::source1_book("甲书"));
 }
 
 }  // namespace

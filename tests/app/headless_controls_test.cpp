@@ -6,6 +6,7 @@
 #include <thread>
 
 #include "app/headless_controls.hpp"
+#include "app/interface_thread.hpp"
 #include "tests/support/app/spy_controls.hpp"
 
 namespace quillreap::app {
@@ -135,6 +136,7 @@ TEST(HeadlessControls, WorkerRequestWaitsUntilTheInterfaceThreadPumps) {
   std::thread worker([&] {
     controls.set_status("等");
     returned = true;
+    controls.dispatcher().notify();
   });
   // Nothing pumps yet, so the request cannot have been carried out.
   std::this_thread::sleep_for(50ms);
@@ -143,6 +145,24 @@ TEST(HeadlessControls, WorkerRequestWaitsUntilTheInterfaceThreadPumps) {
   EXPECT_TRUE(controls.pump_until([&] { return returned.load(); }, 60s));
   worker.join();
   EXPECT_EQ(controls.status(), "等");
+}
+
+// An interface thread that no longer runs requests, as a closed window's.
+class GoneInterface : public InterfaceThread {
+ public:
+  bool is_current() const override { return false; }
+  int ran = 0;
+
+ protected:
+  bool run_there(const std::function<void()>&) override { return false; }
+};
+
+TEST(InterfaceThread, ARequestToAGoneInterfaceThrowsInsteadOfMakingUpAnAnswer) {
+  GoneInterface gone;
+  EXPECT_THROW(gone.call([&] { return ++gone.ran; }), InterfaceGone);
+  EXPECT_THROW(gone.call([&]() -> std::string { return "row"; }), InterfaceGone);
+  EXPECT_THROW(gone.call([&] { ++gone.ran; }), InterfaceGone);
+  EXPECT_EQ(gone.ran, 0);
 }
 
 TEST(HeadlessControls, SpyCountsReadsOffTheInterfaceThread) {

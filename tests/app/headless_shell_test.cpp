@@ -2,6 +2,9 @@
 // told to refuse a worker.
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
+#include "app/headless_shell.hpp"
 #include "tests/support/app/spy_controls.hpp"
 #include "tests/support/app/spy_shell.hpp"
 
@@ -46,6 +49,17 @@ TEST(HeadlessShell, DestructorPumpsAndJoinsARunningWorker) {
     shell.start_worker([&] { controls.set_status("末"); });
   }
   EXPECT_EQ(controls.status(), "末");
+}
+
+// What a worker throws ends on its thread: the process, and the shell, go on.
+TEST(HeadlessShell, AThrowingWorkerEndsAloneAndTheShellGoesOn) {
+  HeadlessShell shell;
+  ASSERT_TRUE(shell.start_worker([] { throw std::runtime_error("inside"); }));
+  EXPECT_TRUE(shell.wait_workers(60s));
+  bool ran = false;
+  ASSERT_TRUE(shell.start_worker([&] { ran = true; }));
+  EXPECT_TRUE(shell.wait_workers(60s));
+  EXPECT_TRUE(ran);
 }
 
 TEST(HeadlessShell, RefusedWorkerNeverRuns) {

@@ -4,12 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <fstream>
+#include <iterator>
+#include <new>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "app/gtk/main_window.hpp"
 #include "sources/chapter_store.hpp"
+#include "tests/support/app/failing_controls.hpp"
 #include "tests/gtk/gtk_test_support.hpp"
 #include "tests/support/golden_book.hpp"
 #include "text/files.hpp"
@@ -164,6 +168,28 @@ TEST_F(WindowSessionTest, ClosingDuringASlowDownloadEndsItPromptlyAndKeepsTheSto
   EXPECT_FALSE(book("水浒传").has_value());
   sources::ChapterStore store(books_.text(), address);
   EXPECT_GE(store.stored_count(), 2);
+}
+
+// The download throws inside (out of memory at the first chapter): the status line says
+// so, the controls come back, no book is written, and the window downloads on.
+TEST_F(WindowSessionTest, AFailureInsideADownloadIsShownAndTheWindowGoesOn) {
+  search(0, u8"西游");
+  const int row = row_named(u8"西游记");
+  ASSERT_GE(row, 0);
+  choose_row(row);
+  test_support::FailingControls failing(window_->controls(), 3,
+                                        std::make_exception_ptr(std::bad_alloc()));
+  Controller failing_controller(failing, window_->shell(), sites_.config(), books_.text());
+  failing_controller.on_generate();
+  ASSERT_TRUE(
+      pump_until([&] { return window_->shell().workers_running() == 0 && controls_enabled(); }));
+  EXPECT_EQ(status(), u8(u8"下载出错:std::bad_alloc"));
+  EXPECT_FALSE(book("西游记").has_value());
+
+  gtk_button_clicked(GTK_BUTTON(widgets().generate_button));
+  ASSERT_TRUE(
+      pump_until([&] { return window_->shell().workers_running() == 0 && controls_enabled(); }));
+  EXPECT_EQ(book("西游记"), fixture("source1_xiyouji.txt"));
 }
 
 TEST_F(WindowSessionTest, ClosingDuringASearchWaitsForTheSearchToReturn) {

@@ -5,6 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <mutex>
+#include <stop_token>
 #include <string>
 #include <thread>
 
@@ -139,26 +140,31 @@ TEST_F(RetryTest, RetryAfterReplacesThePauseUpToItsLimit) {
   EXPECT_EQ(retry_after_seconds("HTTP/1.1 503 x\r\nX-Retry-After: 3\r\n"), -1);
 }
 
-TEST_F(RetryTest, CancelEndsAPausePromptlyAndStopsFurtherTries) {
+TEST_F(RetryTest, StopEndsAPauseAtOnceAndStopsFurtherTries) {
   fail(100, page("busy", 503));
   RetryPolicy policy = quick(5);
   policy.first_pause = 60s;
-  std::atomic<bool> cancelled{false};
-  std::thread closer([&cancelled] {
-    std::this_thread::sleep_for(100ms);
-    cancelled = true;
+  std::stop_source stop;
+  std::chrono::steady_clock::time_point asked;
+  // The stop comes once the first answer is in, so it finds the fetch in its pause.
+  std::thread closer([&] {
+    while (seen_.load() == 0) std::this_thread::sleep_for(1ms);
+    std::this_thread::sleep_for(200ms);
+    asked = std::chrono::steady_clock::now();
+    stop.request_stop();
   });
-  const auto start = std::chrono::steady_clock::now();
-  const RetriedFetch got = fetch_with_retries(address(), policy, &cancelled);
+  const RetriedFetch got = fetch_with_retries(address(), policy, stop.get_token());
+  const auto ended = std::chrono::steady_clock::now();
   closer.join();
-  EXPECT_LT(std::chrono::steady_clock::now() - start, 10s);
-  EXPECT_TRUE(got.cancelled);
+  // The pause wakes on the stop itself, not on a later look at it.
+  EXPECT_LT(ended - asked, 500ms);
+  EXPECT_TRUE(got.stopped);
   EXPECT_EQ(got.tries, 1);
 
-  // Already cancelled: nothing is fetched.
+  // Already stopped: nothing is fetched.
   seen_ = 0;
-  const RetriedFetch none = fetch_with_retries(address(), policy, &cancelled);
-  EXPECT_TRUE(none.cancelled);
+  const RetriedFetch none = fetch_with_retries(address(), policy, stop.get_token());
+  EXPECT_TRUE(none.stopped);
   EXPECT_EQ(none.tries, 0);
   EXPECT_EQ(seen_.load(), 0);
 }

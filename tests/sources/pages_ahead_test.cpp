@@ -1,5 +1,5 @@
 // PagesAhead with fetch functions that count and hold their calls, and once over a real
-// loopback server: order, the bound on pages held ahead, one connection, cancel, a page
+// loopback server: order, the bound on pages held ahead, one connection, the stop, a page
 // that fails.
 #include "sources/pages_ahead.hpp"
 
@@ -9,6 +9,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
+#include <stop_token>
 #include <string>
 #include <thread>
 #include <vector>
@@ -41,6 +42,17 @@ std::string body_of(const FetchResult& result) {
   return std::string(result.body.begin(), result.body.end());
 }
 
+// A page fetch from a function of the address alone: one try, deaf to the stop.
+template <typename Fetch>
+PageFetch tried(Fetch fetch) {
+  return [fetch](const Text& address, std::stop_token) {
+    http::RetriedFetch page;
+    page.result = fetch(address);
+    page.tries = 1;
+    return page;
+  };
+}
+
 // Polls until done() holds or two seconds pass; the threads under test run on their own.
 template <typename Done>
 bool eventually(Done done) {
@@ -56,17 +68,16 @@ TEST(PagesAheadTest, PagesComeBackInIndexOrderWhateverOrderTheyArrive) {
   // Later pages come back sooner than earlier ones.
   const std::vector<Text> list = addresses(120);
   PagesAhead pages(
-      list,
-      [](const Text& address) {
+      list, tried([](const Text& address) {
         std::this_thread::sleep_for(std::chrono::microseconds(100 * (7 - address.size() % 8)));
         return page_of(address);
-      },
+      }),
       8);
   EXPECT_EQ(pages.size(), list.size());
   for (const Text& address : list) {
     const auto page = pages.next();
     ASSERT_TRUE(page.has_value());
-    EXPECT_EQ(body_of(*page), address);
+    EXPECT_EQ(body_of(page->result), address);
   }
   EXPECT_FALSE(pages.next().has_value());
 
@@ -78,12 +89,17 @@ TEST(PagesAheadTest, PagesComeBackInIndexOrderWhateverOrderTheyArrive) {
   });
   const std::vector<Text> remote = addresses(40, "http://" + server.host() + "/c/");
   PagesAhead fetched(
-      remote, [](const Text& address) { return http::fetch_page(address); }, 4);
+      remote,
+      [](const Text& address, std::stop_token stop) {
+        return http::fetch_with_retries(address, {}, stop);
+      },
+      4);
   for (std::size_t i = 0; i < remote.size(); ++i) {
     const auto page = fetched.next();
     ASSERT_TRUE(page.has_value());
-    EXPECT_FALSE(page->failed);
-    EXPECT_EQ(body_of(*page), "page /c/" + std::to_string(i) + ".html");
+    EXPECT_FALSE(page->result.failed);
+    EXPECT_EQ(page->tries, 1);
+    EXPECT_EQ(body_of(page->result), "page /c/" + std::to_string(i) + ".html");
   }
   EXPECT_EQ(server.requests().size(), remote.size());
 }
@@ -96,19 +112,18 @@ TEST(PagesAheadTest, EightConnectionsFetchTogetherButHoldAtMostSixteenAhead) {
   std::atomic<int> fetches{0};
   // The first fetches wait until eight are under way at once, so the test sees all eight
   // connections used without relying on timing.
-  PagesAhead pages(
-      addresses(100),
-      [&](const Text& address) {
-        std::unique_lock lock(mutex);
-        ++in_flight;
-        most_in_flight = std::max(most_in_flight, in_flight);
-        changed.notify_all();
-        if (fetches.load() < 8) changed.wait_for(lock, 5s, [&] { return most_in_flight >= 8; });
-        --in_flight;
-        ++fetches;
-        return page_of(address);
-      },
-      8);
+  PagesAhead pages(addresses(100), tried([&](const Text& address) {
+                     std::unique_lock lock(mutex);
+                     ++in_flight;
+                     most_in_flight = std::max(most_in_flight, in_flight);
+                     changed.notify_all();
+                     if (fetches.load() < 8)
+                       changed.wait_for(lock, 5s, [&] { return most_in_flight >= 8; });
+                     --in_flight;
+                     ++fetches;
+                     return page_of(address);
+                   }),
+                   8);
 
   // Nothing consumed yet: the threads fill the window and stop there.
   ASSERT_TRUE(eventually([&] { return fetches.load() >= 16; }));
@@ -128,11 +143,11 @@ TEST(PagesAheadTest, EightConnectionsFetchTogetherButHoldAtMostSixteenAhead) {
 TEST(PagesAheadTest, OneConnectionFetchesEachPageWhenAskedOnTheCallersThread) {
   std::vector<Text> asked;
   std::vector<std::thread::id> threads;
-  PagesAhead pages(addresses(3), [&](const Text& address) {
-    asked.push_back(address);
-    threads.push_back(std::this_thread::get_id());
-    return page_of(address);
-  });
+  PagesAhead pages(addresses(3), tried([&](const Text& address) {
+                     asked.push_back(address);
+                     threads.push_back(std::this_thread::get_id());
+                     return page_of(address);
+                   }));
   std::this_thread::sleep_for(50ms);
   EXPECT_TRUE(asked.empty());
   ASSERT_TRUE(pages.next().has_value());
@@ -144,62 +159,80 @@ TEST(PagesAheadTest, OneConnectionFetchesEachPageWhenAskedOnTheCallersThread) {
   EXPECT_EQ(pages.most_held_ahead(), 1u);
 }
 
-TEST(PagesAheadTest, CancelStopsNewFetchesAndEndsAWaitingNext) {
+TEST(PagesAheadTest, StopEndsNewFetchesAndAWaitingNext) {
   for (int connections : {1, 4}) {
     SCOPED_TRACE(connections);
-    std::atomic<bool> cancelled{false};
+    std::stop_source stop;
     std::atomic<int> fetches{0};
     std::atomic<bool> release{false};
-    PagesAhead pages(
-        addresses(50),
-        [&](const Text& address) {
-          ++fetches;
-          // Page 3 holds on until the test lets it go, as a stalled server would.
-          if (address == "/c/3.html") eventually([&] { return release.load(); });
-          return page_of(address);
-        },
-        connections, &cancelled);
+    PagesAhead pages(addresses(50), tried([&](const Text& address) {
+                       ++fetches;
+                       // Page 3 holds on until the test lets it go, as a stalled server would.
+                       if (address == "/c/3.html") eventually([&] { return release.load(); });
+                       return page_of(address);
+                     }),
+                     connections, stop.get_token());
     for (int i = 0; i < 3; ++i) ASSERT_TRUE(pages.next().has_value());
     if (connections > 1) {
       std::thread closer([&] {
         std::this_thread::sleep_for(50ms);
-        cancelled = true;
+        stop.request_stop();
       });
       const auto start = std::chrono::steady_clock::now();
       EXPECT_FALSE(pages.next().has_value());  // waits for page 3, which never comes
       EXPECT_LT(std::chrono::steady_clock::now() - start, 1s);
       closer.join();
     } else {
-      cancelled = true;
+      stop.request_stop();
       EXPECT_FALSE(pages.next().has_value());
     }
     release = true;
-    const int after_cancel = fetches.load();
+    const int after_stop = fetches.load();
     std::this_thread::sleep_for(50ms);
-    EXPECT_EQ(fetches.load(), after_cancel);
-    EXPECT_LT(after_cancel, 50);
+    EXPECT_EQ(fetches.load(), after_stop);
+    EXPECT_LT(after_stop, 50);
     EXPECT_FALSE(pages.next().has_value());
   }
+}
+
+// Going away with fetches under way tells them to give up: a fetch that waits for its
+// stop ends the destructor's wait at once.
+TEST(PagesAheadTest, DestructorStopsTheFetchesUnderWay) {
+  std::atomic<int> started{0};
+  const auto start = std::chrono::steady_clock::now();
+  {
+    PagesAhead pages(
+        addresses(10),
+        [&](const Text&, std::stop_token stop) {
+          ++started;
+          std::mutex mutex;
+          std::condition_variable_any never;
+          std::unique_lock lock(mutex);
+          never.wait_for(lock, stop, 60s, [] { return false; });
+          return http::RetriedFetch{};
+        },
+        4);
+    ASSERT_TRUE(eventually([&] { return started.load() == 4; }));
+  }
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
 }
 
 TEST(PagesAheadTest, AFailedPageComesBackInItsPlace) {
   for (int connections : {1, 8}) {
     SCOPED_TRACE(connections);
-    PagesAhead pages(
-        addresses(20),
-        [](const Text& address) {
-          if (address == "/c/5.html") return FetchResult{};  // failed, no connection
-          if (address == "/c/9.html") throw std::bad_alloc();
-          return page_of(address);
-        },
-        connections);
+    PagesAhead pages(addresses(20), tried([](const Text& address) {
+                       if (address == "/c/5.html") return FetchResult{};  // failed, no connection
+                       if (address == "/c/9.html") throw std::bad_alloc();
+                       return page_of(address);
+                     }),
+                     connections);
     for (int i = 0; i < 20; ++i) {
       SCOPED_TRACE(i);
-      const std::optional<FetchResult> page = pages.next();
+      const std::optional<http::RetriedFetch> page = pages.next();
       ASSERT_TRUE(page.has_value());
-      EXPECT_EQ(page->failed, i == 5 || i == 9);
-      if (!page->failed) {
-        EXPECT_EQ(body_of(*page), "/c/" + std::to_string(i) + ".html");
+      EXPECT_EQ(page->result.failed, i == 5 || i == 9);
+      if (!page->result.failed) {
+        EXPECT_EQ(body_of(page->result), "/c/" + std::to_string(i) + ".html");
       }
     }
     EXPECT_FALSE(pages.next().has_value());

@@ -11,12 +11,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <new>
 #include <stdexcept>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "app/controller.hpp"
+#include "app/interface_thread.hpp"
 #include "app/win32/command_binding.hpp"
 #include "app/win32/main_window.hpp"
 #include "app/win32/win32_controls.hpp"
@@ -25,6 +27,7 @@
 #include "sources/status_texts.hpp"
 #include "tests/support/golden_book.hpp"
 #include "tests/support/temp_folder.hpp"
+#include "tests/support/app/failing_controls.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
 
 namespace quillreap::app::win32 {
@@ -483,6 +486,37 @@ TEST_F(MainWindowTest, SearchThenDownloadSource1ThroughTheWindow) {
   const int row = row_named(L"水浒传", sites_->config().source1_host);
   ASSERT_GE(row, 0);
   download_and_compare(row, "水浒传", "source1_shuihuzhuan");
+}
+
+// The download throws inside (out of memory at the first chapter): the status line says
+// so, the controls come back, no book is written, and the window downloads on.
+TEST_F(MainWindowTest, AFailureInsideADownloadIsShownAndTheWindowGoesOn) {
+  search(0, L"水浒");
+  const int row = row_named(L"水浒传", sites_->config().source1_host);
+  ASSERT_GE(row, 0);
+  test_support::FailingControls failing(controls_, 3, std::make_exception_ptr(std::bad_alloc()));
+  Controller failing_controller(failing, shell_, sites_->config(), WideToGbk(directory_.path().wstring()));
+  failing_controller.on_generate();
+  ASSERT_TRUE(pump_until([&] { return busy_controls_enabled(true); }, [] {}));
+  EXPECT_EQ(status(), gbk_to_wide(sources::download_error_line("std::bad_alloc")));
+  EXPECT_FALSE(std::filesystem::exists(directory_.path() / L"水浒传.txt"));
+  download_and_compare(row, "水浒传", "source1_shuihuzhuan");
+}
+
+// A request to a window that has gone throws rather than answer "row 0", and a download
+// worker takes that as its end: it returns at once, having fetched and written nothing.
+TEST_F(MainWindowTest, AWorkerAskingAGoneWindowStopsAtOnce) {
+  DestroyWindow(window_.handle());
+  ASSERT_EQ(window_.handle(), nullptr);
+  std::thread asker([&] {
+    EXPECT_THROW(controls_.list_selected_row(), InterfaceGone);
+    EXPECT_THROW(controls_.list_get_cell(0, 0), InterfaceGone);
+    EXPECT_THROW(controls_.set_status("x"), InterfaceGone);
+  });
+  asker.join();
+  std::thread worker([&] { controller_->download_worker(); });
+  worker.join();
+  EXPECT_TRUE(std::filesystem::is_empty(directory_.path()));
 }
 
 TEST_F(MainWindowTest, AboutShowsItsTaskModalBox) {
