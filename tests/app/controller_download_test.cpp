@@ -131,13 +131,13 @@ TEST_F(ControllerTest, AFailureInsideTheDownloadEndsItAndTheWindowGoesOn) {
     SCOPED_TRACE(c.status);
     controls_.set_busy(false);
     test_support::FailingControls failing(controls_, 3, c.error);
-    Controller failing_controller(failing, shell_, config_, directory_.string());
+    Controller failing_controller(failing, shell_, config_, directory_.text());
     failing_controller.on_generate();
     ASSERT_TRUE(shell_.wait_workers(std::chrono::seconds(120)));
     EXPECT_EQ(controls_.status(), c.status);
     EXPECT_EQ(controls_.busy(), !c.enabled);
     EXPECT_EQ(files_written(), 0);
-    sources::ChapterStore store(directory_.string(), site_.address("/book/1.html"));
+    sources::ChapterStore store(directory_.text(), site_.address("/book/1.html"));
     EXPECT_EQ(store.stored_count(), 1);
   }
   // The window's own controller downloads on; the stored chapter is taken from the store.

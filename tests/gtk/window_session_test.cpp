@@ -13,8 +13,8 @@
 
 #include "app/gtk/main_window.hpp"
 #include "sources/chapter_store.hpp"
-#include "tests/support/app/failing_controls.hpp"
 #include "tests/gtk/gtk_test_support.hpp"
+#include "tests/support/app/failing_controls.hpp"
 #include "tests/support/golden_book.hpp"
 #include "text/files.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
@@ -189,7 +189,7 @@ TEST_F(WindowSessionTest, AFailureInsideADownloadIsShownAndTheWindowGoesOn) {
   gtk_button_clicked(GTK_BUTTON(widgets().generate_button));
   ASSERT_TRUE(
       pump_until([&] { return window_->shell().workers_running() == 0 && controls_enabled(); }));
-  EXPECT_EQ(book("西游记"), fixture("source1_xiyouji.txt"));
+  EXPECT_EQ(book("西游记"), test_support::golden_book("source1_xiyouji"));
 }
 
 TEST_F(WindowSessionTest, ClosingDuringASearchWaitsForTheSearchToReturn) {

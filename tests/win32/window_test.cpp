@@ -25,9 +25,9 @@
 #include "app/win32/win32_shell.hpp"
 #include "app/window_description.hpp"
 #include "sources/status_texts.hpp"
+#include "tests/support/app/failing_controls.hpp"
 #include "tests/support/golden_book.hpp"
 #include "tests/support/temp_folder.hpp"
-#include "tests/support/app/failing_controls.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
 
 namespace quillreap::app::win32 {
@@ -495,7 +495,8 @@ TEST_F(MainWindowTest, AFailureInsideADownloadIsShownAndTheWindowGoesOn) {
   const int row = row_named(L"水浒传", sites_->config().source1_host);
   ASSERT_GE(row, 0);
   test_support::FailingControls failing(controls_, 3, std::make_exception_ptr(std::bad_alloc()));
-  Controller failing_controller(failing, shell_, sites_->config(), WideToGbk(directory_.path().wstring()));
+  Controller failing_controller(failing, shell_, sites_->config(),
+                                WideToGbk(directory_.path().wstring()));
   failing_controller.on_generate();
   ASSERT_TRUE(pump_until([&] { return busy_controls_enabled(true); }, [] {}));
   EXPECT_EQ(status(), gbk_to_wide(sources::download_error_line("std::bad_alloc")));
