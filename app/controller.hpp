@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <vector>
 
 #include "app/controls.hpp"
 #include "app/shell.hpp"
@@ -30,7 +31,9 @@ class Controller {
 
   // The worker's dispatch: the source 2 label anywhere in the address, exact case, picks
   // the source 2 download; every other address goes to source 1.
-  sources::BookOutcome download_book(const Text& book_address, const Text& book_name);
+  // author and introduction go into the EPUB's metadata ("" when unknown).
+  sources::BookOutcome download_book(const Text& book_address, const Text& book_name,
+                                     const Text& author = {}, const Text& introduction = {});
 
   Text update_page_address() const;
 
@@ -40,10 +43,20 @@ class Controller {
   std::atomic<bool>& stop_flag() { return stop_; }
   // Interface thread, before a download: the command line's --fresh and --no-store.
   void set_store_mode(sources::ChapterStore::Mode mode) { store_mode_ = mode; }
+  // Interface thread, before a download: which books it writes (the command line's
+  // --format; the windows write the TXT and toggle the EPUB with kToggleEpub).
+  void set_formats(bool text_book, bool epub) {
+    text_book_ = text_book;
+    epub_.store(epub);
+  }
+  bool writes_epub() const { return epub_.load(); }
+  // The paths of the books the last download wrote, TXT first.
+  const std::vector<Text>& written_files() const { return written_files_; }
 
  private:
   bool belongs_to_source2(const Text& book_address) const;
-  sources::BookOutcome download_from(bool source2, const Text& book_address, const Text& book_name);
+  sources::BookOutcome download_from(bool source2, const Text& book_address, const Text& book_name,
+                                     const Text& author = {}, const Text& introduction = {});
 
   Controls& controls_;
   Shell& shell_;
@@ -51,6 +64,10 @@ class Controller {
   Text book_directory_;
   sources::ChapterStore::Mode store_mode_ = sources::ChapterStore::Mode::kUse;
   std::atomic<bool> stop_{false};
+  bool text_book_ = true;
+  // Set on the interface thread by the menu's check item, read by the download worker.
+  std::atomic<bool> epub_{false};
+  std::vector<Text> written_files_;
 };
 
 }  // namespace quillreap::app

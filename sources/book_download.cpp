@@ -125,6 +125,7 @@ BookOutcome download_book(const Text& book_address, const Text& book_name, Repor
     log_box.append_log(text::concat("\r\n\r\n", link.title, "\r\n\r\n"));
     if (stored[i]) {
       log_box.append_log(*stored[i]);
+      if (control.chapters) control.chapters->chapter(link.title, stored[i]);
       continue;
     }
     const std::optional<http::FetchResult> fetched = ahead.next();
@@ -135,6 +136,7 @@ BookOutcome download_book(const Text& book_address, const Text& book_name, Repor
     // A chapter that cannot be had keeps its heading, with no text, so the book's layout
     // stays whole; the completion line counts it.
     const std::optional<Text> chapter = pages.chapter_text(page_text(*fetched), config);
+    if (control.chapters) control.chapters->chapter(link.title, chapter ? &*chapter : nullptr);
     if (!chapter) {
       ++failed_chapters;
       continue;
@@ -143,6 +145,8 @@ BookOutcome download_book(const Text& book_address, const Text& book_name, Repor
     log_box.append_log(*chapter);
   }
   if (control.stopped()) return BookOutcome::kStopped;
+  if (!control.text_book)
+    return failed_chapters > 0 ? BookOutcome::kWrittenWithGaps : BookOutcome::kComplete;
   return save_book(log_box, book_name, directory, failed_chapters);
 }
 

@@ -4,6 +4,8 @@
 
 #include <string_view>
 
+#include "text/primitives.hpp"
+
 namespace quillreap::sources {
 
 class ChapterSink {
@@ -11,7 +13,7 @@ class ChapterSink {
   virtual ~ChapterSink() = default;
   // The heading exactly as the TXT book has it, and the chapter's GBK text; text is null
   // for a chapter that could not be had (the TXT keeps its heading with no text).
-  virtual void chapter(std::string_view title, const std::string_view* text) = 0;
+  virtual void chapter(std::string_view title, const text::Text* text) = 0;
 };
 
 }  // namespace quillreap::sources

@@ -90,7 +90,7 @@ void EpubBook::add_document(const std::string& name, const std::string& body) {
   zip_->add(text::concat(kFolder, name), body);
 }
 
-void EpubBook::chapter(std::string_view title, const std::string_view* text) {
+void EpubBook::chapter(std::string_view title, const Text* text) {
   if (!text) ++lost_;
   const std::size_t number = chapters_.size() + 1;
   const std::string heading = xml_text(title);

@@ -37,7 +37,7 @@ class EpubBook : public ChapterSink {
   EpubBook(const EpubBook&) = delete;
   EpubBook& operator=(const EpubBook&) = delete;
 
-  void chapter(std::string_view title, const std::string_view* text) override;
+  void chapter(std::string_view title, const Text* text) override;
   // Writes what follows the chapters and moves the file into place; false when any write
   // failed (the temporary file is gone then).
   bool finish();

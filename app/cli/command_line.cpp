@@ -35,11 +35,29 @@ bool usable_host(std::string_view value) {
   return !value.empty() && value.find_first_of("/ \t\r\n") == std::string_view::npos;
 }
 
+// --format, --author and --intro: which books a download writes and what the EPUB says of
+// the book. Sets seen to the option's name; an error for a value that makes no sense.
+std::optional<UsageError> read_book_option(const Text& name, const Text& value,
+                                           Invocation& invocation, Text& seen) {
+  seen = name;
+  if (name == "--author") {
+    invocation.author = value;
+  } else if (name == "--intro") {
+    invocation.introduction = value;
+  } else if (value == "txt" || value == "epub" || value == "both") {
+    invocation.text_book = value != "epub";
+    invocation.epub = value != "txt";
+  } else {
+    return usage_error("--format takes txt, epub or both");
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 const std::string_view kUsage =
     "usage: quillreap-cli search --source 1|2 WORD\n"
-    "       quillreap-cli download ADDRESS NAME\n"
+    "       quillreap-cli download ADDRESS NAME [--author TEXT] [--intro TEXT]\n"
     "       quillreap-cli get --source 1|2 WORD [--row N]\n"
     "\n"
     "  search    lists the hits, one line each: address, name, introduction, author,\n"
@@ -59,16 +77,22 @@ const std::string_view kUsage =
     "  --tries N              tries per page before it counts as lost, 1 to 5\n"
     "  --fresh                fetch every chapter again and replace the chapter store\n"
     "  --no-store             neither read nor write a chapter store\n"
+    "  --format txt|epub|both the books download and get write: the GBK text (default),\n"
+    "                         the EPUB, or both side by side\n"
+    "  --author TEXT          download: the author, for the EPUB (get takes the hit's)\n"
+    "  --intro TEXT           download: the introduction, for the EPUB (likewise)\n"
     "  --help                 this text\n"
     "Options take their value as the next argument or after '='; '--' ends the options.\n"
     "Progress goes to standard error, with one line for each page that could not be\n"
-    "had after its last try; download and get print the book file's path.\n"
+    "had after its last try; download and get print the path of each book file written,\n"
+    "one a line.\n"
     "Interrupted (Ctrl-C), a download stops, writes no book, keeps what it fetched in the\n"
     "chapter store for the next run, and exits with 130.\n"
     "\n"
-    "exit status: 0  the book was written with every chapter (search: hits found)\n"
-    "             3  the book was written, but some chapters could not be had\n"
-    "             1  no book was written, or the search found no hit or no row N\n"
+    "exit status: 0  the books were written with every chapter (search: hits found)\n"
+    "             3  the books were written, but some chapters could not be had\n"
+    "             1  a book asked for was not written, or the search found no hit or no\n"
+    "                row N\n"
     "             2  the command line makes no sense\n";
 
 std::variant<Invocation, UsageError> parse_command_line(const std::vector<Text>& arguments) {
@@ -85,6 +109,7 @@ std::variant<Invocation, UsageError> parse_command_line(const std::vector<Text>&
   bool row_given = false;
   bool options_ended = false;
   Text store_option;
+  Text format_option, metadata_option;  // --format; --author or --intro
 
   for (size_t i = 0; i < arguments.size(); ++i) {
     const Text& argument = arguments[i];
@@ -116,7 +141,8 @@ std::variant<Invocation, UsageError> parse_command_line(const std::vector<Text>&
     }
     static constexpr std::string_view kValued[] = {
         "--source",       "--row",          "--out",           "--search-host", "--search-id",
-        "--source1-host", "--source2-host", "--source2-label", "--connections", "--tries"};
+        "--source1-host", "--source2-host", "--source2-label", "--connections", "--tries",
+        "--format",       "--author",       "--intro"};
     bool known = false;
     for (std::string_view option : kValued) known = known || name == option;
     if (!known) return usage_error(text::concat("unknown option '", name, "'"));
@@ -125,6 +151,11 @@ std::variant<Invocation, UsageError> parse_command_line(const std::vector<Text>&
       value = arguments[++i];
     }
 
+    if (name == "--format" || name == "--author" || name == "--intro") {
+      Text& seen = name == "--format" ? format_option : metadata_option;
+      if (auto refused = read_book_option(name, *value, invocation, seen)) return *refused;
+      continue;
+    }
     if (name == "--source") {
       if (*value != "1" && *value != "2") return usage_error("--source takes 1 or 2");
       invocation.source_choice = *value == "1" ? 0 : 1;
@@ -178,6 +209,10 @@ std::variant<Invocation, UsageError> parse_command_line(const std::vector<Text>&
   if (row_given && *command != Command::kGet) return usage_error("--row belongs to get");
   if (!store_option.empty() && *command == Command::kSearch)
     return usage_error(text::concat(store_option, " belongs to download and get"));
+  if (!format_option.empty() && *command == Command::kSearch)
+    return usage_error("--format belongs to download and get");
+  if (!metadata_option.empty() && *command != Command::kDownload)
+    return usage_error(text::concat(metadata_option, " belongs to download"));
   if (invocation.fresh && invocation.no_store)
     return usage_error("--fresh and --no-store exclude each other");
   return invocation;

@@ -108,9 +108,8 @@ std::string write_book(const std::string& directory, const std::vector<Chapter>&
   for (const Chapter& chapter : chapters) {
     txt += "\r\n\r\n" + chapter.title + "\r\n\r\n";
     if (chapter.text) {
-      const std::string_view text = *chapter.text;
-      book.chapter(chapter.title, &text);
-      txt += text;
+      book.chapter(chapter.title, &*chapter.text);
+      txt += *chapter.text;
     } else {
       book.chapter(chapter.title, nullptr);
     }
@@ -132,7 +131,7 @@ TEST(EpubBook, LeavesNothingWhenNotFinishedAndKeepsAnEarlierBook) {
   ASSERT_TRUE(text::write_file(earlier, text::to_bytes("earlier")));
   {
     EpubBook book(directory.text(), kDetails, kTime);
-    const std::string_view text = "text";
+    const Text text = "text";
     book.chapter("t", &text);
   }
   EXPECT_EQ(directory.entry_count(), 1);
