@@ -14,7 +14,7 @@ namespace quillreap::sources {
 namespace {
 
 // Written bytes go to the file once this many are waiting: few appends, little memory.
-constexpr std::size_t kFlushSize = 1 << 20;
+constexpr std::size_t kFlushSize = 256 << 10;
 constexpr std::uint16_t kVersion = 20;  // 2.0: deflate
 constexpr std::uint16_t kStored = 0;
 constexpr std::uint16_t kDeflated = 8;
