@@ -12,6 +12,7 @@
 #include "sources/epub_book.hpp"
 #include "sources/epub_text.hpp"
 #include "tests/sources/temp_directory.hpp"
+#include "tests/sources/zip_reading.hpp"
 #include "text/codepage.hpp"
 #include "text/files.hpp"
 
@@ -136,6 +137,29 @@ TEST(EpubBook, LeavesNothingWhenNotFinishedAndKeepsAnEarlierBook) {
   }
   EXPECT_EQ(directory.entry_count(), 1);
   EXPECT_EQ(text::read_file(earlier), text::to_bytes("earlier"));
+}
+
+TEST(EpubBook, NamesOnlyTheAuthorAndIntroductionTheSiteKnows) {
+  const struct {
+    std::string author, introduction;
+    bool creator, description;
+  } cases[] = {
+      {"\xD7\xF7\xD5\xDF", "\xBC\xF2\xBD\xE9", true, true},
+      {"", " \xD4\xDD\xCE\xDE\xBC\xF2\xBD\xE9 ", false, false},  // the list's 暂无简介
+      {"  ", "", false, false},
+  };
+  for (const auto& c : cases) {
+    TempDirectory directory;
+    const std::string path =
+        write_book(directory.text(), small_book(), {"http://x/", "b", c.author, c.introduction});
+    const std::optional<text::Bytes> epub = text::read_file(path);
+    ASSERT_TRUE(epub);
+    const std::optional<std::string> opf =
+        test_support::zip_entry(std::string(epub->begin(), epub->end()), "EPUB/package.opf");
+    ASSERT_TRUE(opf);
+    EXPECT_EQ(opf->find("<dc:creator>") != std::string::npos, c.creator) << c.author;
+    EXPECT_EQ(opf->find("<dc:description>") != std::string::npos, c.description) << c.introduction;
+  }
 }
 
 TEST(EpubBook, ReportsAFailedWrite) {
