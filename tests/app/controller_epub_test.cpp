@@ -69,6 +69,20 @@ TEST_F(ControllerTest, TheMenuItemAddsTheEpubWithTheRowsAuthorAndIntroduction) {
   EXPECT_EQ(controls_.status_history().back(), sources::written_line("甲书", 0));
 }
 
+TEST_F(ControllerTest, AnEpubThatCannotBeSavedIsReportedAndTheTxtStays) {
+  // A directory where the EPUB should go: the move into place fails.
+  ASSERT_TRUE(text::make_directory(directory_.string() + "/甲书.epub"));
+  controller().set_formats(true, true);
+  EXPECT_EQ(controller().download_book(site_.address("/book/1.html"), "甲书"),
+            BookOutcome::kNotWritten);
+  EXPECT_EQ(controller().written_files(),
+            std::vector<std::string>{directory_.string() + "/甲书.txt"});
+  EXPECT_EQ(book("甲书.txt"), test_support::TwoSourcesSite::source1_book("甲书"));
+  EXPECT_EQ(files_written(), 2);  // the TXT and the directory; no temporary file
+  EXPECT_EQ(controls_.status_history().back(),
+            sources::written_line("甲书", 0) + std::string(sources::kEpubNotSaved));
+}
+
 TEST_F(ControllerTest, LostChaptersKeepTheirHeadingsInTheEpub) {
   controller().set_formats(true, true);
   EXPECT_EQ(controller().download_book(site_.address("/gap/1.html"), "缺章"),
