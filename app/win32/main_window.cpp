@@ -314,9 +314,10 @@ void MainWindow::on_command(WORD id, WORD code) {
       const bool checked = GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED;
       CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_UNCHECKED : MF_CHECKED));
     }
-  }
-  else if (id >= kFirstControlId && control < description_->controls.size() && code == BN_CLICKED)
+  } else if (id >= kFirstControlId && control < description_->controls.size() &&
+             code == BN_CLICKED) {
     command = description_->controls[control].on_click;
+  }
   if (command != Command::kNone && command_handler_) command_handler_(command);
 }
 
