@@ -4,9 +4,13 @@
 #include "app/controller.hpp"
 
 #include <exception>
+#include <optional>
 #include <utility>
 
 #include "app/interface_thread.hpp"
+#include "sources/epub_book.hpp"
+#include "sources/epub_status_texts.hpp"
+#include "sources/epub_text.hpp"
 #include "sources/source1.hpp"
 #include "sources/source2.hpp"
 #include "sources/status_texts.hpp"
@@ -56,6 +60,9 @@ void Controller::run_command(Command command) {
       break;
     case Command::kAbout:
       on_about();
+      break;
+    case Command::kToggleEpub:
+      epub_.store(!epub_.load());
       break;
     case Command::kNone:
       break;
@@ -116,7 +123,9 @@ void Controller::download_selected_row() {
   const int selected = controls_.list_selected_row();
   const Text book_address = controls_.list_get_cell(selected, 0);
   const Text book_name = controls_.list_get_cell(selected, 1);
-  download_from(source2, book_address, book_name);
+  // The EPUB's metadata: the row's 作者 and 小说介绍.
+  download_from(source2, book_address, book_name, controls_.list_get_cell(selected, 3),
+                controls_.list_get_cell(selected, 2));
   controls_.set_busy(false);
 }
 
@@ -128,8 +137,10 @@ void Controller::on_check_updates() {
   shell_.open_in_browser(update_page_address());
 }
 
-sources::BookOutcome Controller::download_book(const Text& book_address, const Text& book_name) {
-  return download_from(belongs_to_source2(book_address), book_address, book_name);
+sources::BookOutcome Controller::download_book(const Text& book_address, const Text& book_name,
+                                               const Text& author, const Text& introduction) {
+  return download_from(belongs_to_source2(book_address), book_address, book_name, author,
+                       introduction);
 }
 
 Text Controller::update_page_address() const {
@@ -142,12 +153,42 @@ bool Controller::belongs_to_source2(const Text& book_address) const {
 }
 
 sources::BookOutcome Controller::download_from(bool source2, const Text& book_address,
-                                               const Text& book_name) {
-  const sources::DownloadControl control{store_mode_, stop_.get_token()};
-  return source2 ? sources::download_source2(book_address, book_name, controls_, config_,
-                                             book_directory_, control)
-                 : sources::download_source1(book_address, book_name, controls_, config_,
-                                             book_directory_, control);
+                                               const Text& book_name, const Text& author,
+                                               const Text& introduction) {
+  using sources::BookOutcome;
+  written_files_.clear();
+  // The EPUB is written as the chapters arrive; unfinished, it leaves no file behind.
+  std::optional<sources::EpubBook> epub;
+  if (epub_.load())
+    epub.emplace(book_directory_,
+                 sources::EpubDetails{book_address, book_name, author, introduction},
+                 sources::book_time());
+  sources::DownloadControl control{store_mode_, stop_.get_token()};
+  control.chapters = epub ? &*epub : nullptr;
+  control.text_book = text_book_ || !epub;
+  BookOutcome outcome = source2 ? sources::download_source2(book_address, book_name, controls_,
+                                                            config_, book_directory_, control)
+                                : sources::download_source1(book_address, book_name, controls_,
+                                                            config_, book_directory_, control);
+  if (outcome != BookOutcome::kComplete && outcome != BookOutcome::kWrittenWithGaps) return outcome;
+  if (control.text_book)
+    written_files_.push_back(
+        text::concat(book_directory_, "/", sources::safe_book_file_name(book_name), ".txt"));
+  if (!epub) return outcome;
+
+  const bool epub_written = epub->finish();
+  if (epub_written) written_files_.push_back(epub->path());
+  const int lost = epub->lost_chapters();
+  if (control.text_book) {
+    controls_.set_status(
+        text::concat(sources::written_line(book_name, lost),
+                     epub_written ? sources::kEpubAlsoWritten : sources::kEpubNotSaved));
+  } else {
+    controls_.set_status(epub_written ? sources::epub_written_line(book_name, lost)
+                                      : sources::epub_save_failed_line(book_name));
+  }
+  // A book asked for and not written is a failure, whichever other book was written.
+  return epub_written ? outcome : BookOutcome::kNotWritten;
 }
 
 }  // namespace quillreap::app

@@ -2,7 +2,9 @@
 // Holds no data of its own; every piece of state lives in the controls.
 #pragma once
 
+#include <atomic>
 #include <stop_token>
+#include <vector>
 
 #include "app/controls.hpp"
 #include "app/shell.hpp"
@@ -32,7 +34,9 @@ class Controller {
 
   // The worker's dispatch: the source 2 label anywhere in the address, exact case, picks
   // the source 2 download; every other address goes to source 1.
-  sources::BookOutcome download_book(const Text& book_address, const Text& book_name);
+  // author and introduction go into the EPUB's metadata ("" when unknown).
+  sources::BookOutcome download_book(const Text& book_address, const Text& book_name,
+                                     const Text& author = {}, const Text& introduction = {});
 
   Text update_page_address() const;
 
@@ -43,12 +47,22 @@ class Controller {
   std::stop_source stop() const { return stop_; }
   // Interface thread, before a download: the command line's --fresh and --no-store.
   void set_store_mode(sources::ChapterStore::Mode mode) { store_mode_ = mode; }
+  // Interface thread, before a download: which books it writes (the command line's
+  // --format; the windows write the TXT and toggle the EPUB with kToggleEpub).
+  void set_formats(bool text_book, bool epub) {
+    text_book_ = text_book;
+    epub_.store(epub);
+  }
+  bool writes_epub() const { return epub_.load(); }
+  // The paths of the books the last download wrote, TXT first.
+  const std::vector<Text>& written_files() const { return written_files_; }
 
  private:
   void download_selected_row();  // worker thread: the body of download_worker
   void report_failure(std::string_view what);
   bool belongs_to_source2(const Text& book_address) const;
-  sources::BookOutcome download_from(bool source2, const Text& book_address, const Text& book_name);
+  sources::BookOutcome download_from(bool source2, const Text& book_address, const Text& book_name,
+                                     const Text& author = {}, const Text& introduction = {});
 
   Controls& controls_;
   Shell& shell_;
@@ -56,6 +70,10 @@ class Controller {
   Text book_directory_;
   sources::ChapterStore::Mode store_mode_ = sources::ChapterStore::Mode::kUse;
   std::stop_source stop_;
+  bool text_book_ = true;
+  // Set on the interface thread by the menu's check item, read by the download worker.
+  std::atomic<bool> epub_{false};
+  std::vector<Text> written_files_;
 };
 
 }  // namespace quillreap::app

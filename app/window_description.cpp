@@ -18,6 +18,9 @@ const WindowDescription& main_window_description() {
           {
               {"\xBC\xEC\xB2\xE2\xB8\xFC\xD0\xC2", Command::kCheckUpdates},  // 检测更新
               {"\xB9\xD8\xD3\xDA", Command::kAbout},                          // 关于
+              {"", Command::kNone},                                           // separator
+              {"\xCD\xAC\xCA\xB1\xC9\xFA\xB3\xC9" "EPUB", Command::kToggleEpub,
+               true},  // 同时生成EPUB
           },
       .controls =
           {

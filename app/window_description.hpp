@@ -9,7 +9,7 @@ namespace quillreap::app {
 
 enum class ControlKind { kGroupBox, kLabel, kEdit, kDropDown, kButton, kListView, kStatusBar };
 
-enum class Command { kNone, kSearch, kGenerate, kCheckUpdates, kAbout };
+enum class Command { kNone, kSearch, kGenerate, kCheckUpdates, kAbout, kToggleEpub };
 
 // Texts (names, captions, items, titles) are GBK.
 struct ControlDescription {
@@ -36,8 +36,9 @@ struct StatusPartDescription {
 };
 
 struct MenuItemDescription {
-  std::string_view caption;
+  std::string_view caption;  // "" with kNone: a separator
   Command command;
+  bool check = false;  // a check item, unchecked at start; the front end shows the mark
 };
 
 struct WindowDescription {

@@ -115,6 +115,8 @@ bool write_fetched(const Download& download, ChapterStore& store, const ChapterL
   if (fetched.result.failed) report_failure(download.log_box, link.address, fetched);
   const std::optional<Text> chapter =
       download.pages.chapter_text(page_text(fetched.result), download.config);
+  if (download.control.chapters)
+    download.control.chapters->chapter(link.title, chapter ? &*chapter : nullptr);
   if (!chapter) return false;
   store.keep(link.address, link.title, *chapter);
   download.log_box.append_log(*chapter);
@@ -143,6 +145,7 @@ std::optional<int> write_chapters(const Download& download, ChapterStore& store,
     if (stored.held[i]) {
       if (const std::optional<Text> kept = store.read(link.address, link.title)) {
         download.log_box.append_log(*kept);
+        if (download.control.chapters) download.control.chapters->chapter(link.title, &*kept);
         continue;
       }
       // The store's file changed under the download: the chapter is fetched after all.
@@ -173,6 +176,8 @@ BookOutcome download_book(const Text& book_address, const Text& book_name, Repor
   const std::optional<int> failed_chapters =
       write_chapters(download, store, links, std::move(stored));
   if (!failed_chapters || control.stopped()) return BookOutcome::kStopped;
+  if (!control.text_book)
+    return *failed_chapters > 0 ? BookOutcome::kWrittenWithGaps : BookOutcome::kComplete;
   return save_book(log_box, book_name, directory, *failed_chapters);
 }
 

@@ -7,6 +7,7 @@
 #include <stop_token>
 
 #include "sources/book_file.hpp"
+#include "sources/chapter_sink.hpp"
 #include "sources/chapter_store.hpp"
 #include "sources/report.hpp"
 #include "sources/site_config.hpp"
@@ -39,6 +40,10 @@ struct SourcePages {
 struct DownloadControl {
   ChapterStore::Mode store = ChapterStore::Mode::kUse;
   std::stop_token stop = {};
+  // A second book fed every chapter in index order (the EPUB); the caller finishes it.
+  ChapterSink* chapters = nullptr;
+  // False: no TXT book is written, and a complete download ends without a status line.
+  bool text_book = true;
 
   bool stopped() const { return stop.stop_requested(); }
 };

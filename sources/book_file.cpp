@@ -13,8 +13,10 @@ BookOutcome save_book(Report& log_box, const Text& book_name, const Text& direct
   // Written beside the book and moved over it only when complete, so a failed write
   // leaves an earlier book of that name as it was.
   const Text temporary = path + ".part";
-  const text::Bytes content = text::to_bytes(log_box.log_text());
-  if (!text::write_file(temporary, content) || !text::replace_file(temporary, path)) {
+  // The book buffer's copy is written as it is: a byte-buffer copy of it would be a third
+  // copy of the book in memory at once.
+  const Text content = log_box.log_text();
+  if (!text::write_text_file(temporary, content) || !text::replace_file(temporary, path)) {
     text::remove_file(temporary);
     log_box.set_status(save_failed_line(book_name));
     return BookOutcome::kNotWritten;

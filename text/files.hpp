@@ -19,6 +19,9 @@ bool write_file(std::string_view path, std::initializer_list<const Bytes*> buffe
 inline bool write_file(std::string_view path, const Bytes& bytes) {
   return write_file(path, {&bytes});
 }
+// The same for one text, written as it is held: a book of tens of megabytes is not copied
+// into a byte buffer first.
+bool write_text_file(std::string_view path, std::string_view text);
 // Appends bytes at the end of path, creating it when missing. false on an empty path or
 // any failure; a failed append may leave part of bytes behind.
 bool append_file(std::string_view path, const Bytes& bytes);

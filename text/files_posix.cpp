@@ -66,6 +66,16 @@ bool write_file(std::string_view path, std::initializer_list<const Bytes*> buffe
   return file.close();
 }
 
+bool write_text_file(std::string_view path, std::string_view text) {
+  if (path.empty()) return false;
+  FileDescriptor file(
+      ::open(system_path(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  if (!file.valid()) return false;
+  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+  if (!write_all(file.get(), data, text.size())) return false;
+  return file.close();
+}
+
 bool append_file(std::string_view path, const Bytes& bytes) {
   if (path.empty()) return false;
   FileDescriptor file(

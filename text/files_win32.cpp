@@ -49,6 +49,14 @@ bool write_file(std::string_view path, std::initializer_list<const Bytes*> buffe
   return CloseHandle(file.release()) != 0;
 }
 
+bool write_text_file(std::string_view path, std::string_view text) {
+  FileHandle file = open_file(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
+  if (!file) return false;
+  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
+  if (!write_all(file.get(), data, text.size())) return false;
+  return CloseHandle(file.release()) != 0;
+}
+
 bool append_file(std::string_view path, const Bytes& bytes) {
   // Append-only access: every write lands at the end, even beside another writer.
   FileHandle file = open_file(path, FILE_APPEND_DATA, FILE_SHARE_READ, OPEN_ALWAYS);

@@ -35,11 +35,29 @@ bool usable_host(std::string_view value) {
   return !value.empty() && value.find_first_of("/ \t\r\n") == std::string_view::npos;
 }
 
+// --format, --author and --intro: which books a download writes and what the EPUB says of
+// the book. Sets seen to the option's name; an error for a value that makes no sense.
+std::optional<UsageError> read_book_option(const Text& name, const Text& value,
+                                           Invocation& invocation, Text& seen) {
+  seen = name;
+  if (name == "--author") {
+    invocation.author = value;
+  } else if (name == "--intro") {
+    invocation.introduction = value;
+  } else if (value == "txt" || value == "epub" || value == "both") {
+    invocation.text_book = value != "epub";
+    invocation.epub = value != "txt";
+  } else {
+    return usage_error("--format takes txt, epub or both");
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 const std::string_view kUsage =
     "usage: quillreap-cli search --source 1|2 WORD\n"
-    "       quillreap-cli download ADDRESS NAME\n"
+    "       quillreap-cli download ADDRESS NAME [--author TEXT] [--intro TEXT]\n"
     "       quillreap-cli get --source 1|2 WORD [--row N]\n"
     "\n"
     "  search    lists the hits, one line each: address, name, introduction, author,\n"
@@ -59,16 +77,22 @@ const std::string_view kUsage =
     "  --tries N              tries per page before it counts as lost, 1 to 5\n"
     "  --fresh                fetch every chapter again and replace the chapter store\n"
     "  --no-store             neither read nor write a chapter store\n"
+    "  --format txt|epub|both the books download and get write: the GBK text (default),\n"
+    "                         the EPUB, or both side by side\n"
+    "  --author TEXT          download: the author, for the EPUB (get takes the hit's)\n"
+    "  --intro TEXT           download: the introduction, for the EPUB (likewise)\n"
     "  --help                 this text\n"
     "Options take their value as the next argument or after '='; '--' ends the options.\n"
     "Progress goes to standard error, with one line for each page that could not be\n"
-    "had after its last try; download and get print the book file's path.\n"
+    "had after its last try; download and get print the path of each book file written,\n"
+    "one a line.\n"
     "Interrupted (Ctrl-C), a download stops, writes no book, keeps what it fetched in the\n"
     "chapter store for the next run, and exits with 130.\n"
     "\n"
-    "exit status: 0  the book was written with every chapter (search: hits found)\n"
-    "             3  the book was written, but some chapters could not be had\n"
-    "             1  no book was written, or the search found no hit or no row N\n"
+    "exit status: 0  the books were written with every chapter (search: hits found)\n"
+    "             3  the books were written, but some chapters could not be had\n"
+    "             1  a book asked for was not written, or the search found no hit or no\n"
+    "                row N\n"
     "             2  the command line makes no sense\n";
 
 namespace {
@@ -81,7 +105,8 @@ struct Reading {
   bool source_given = false;
   bool row_given = false;
   bool options_ended = false;
-  Text store_option;  // "--fresh" or "--no-store" when one was given
+  Text store_option;                    // "--fresh" or "--no-store" when one was given
+  Text format_option, metadata_option;  // --format; --author or --intro
 };
 
 using Problem = std::optional<UsageError>;
@@ -97,7 +122,8 @@ bool asks_for_help(const std::vector<Text>& arguments) {
 bool takes_value(std::string_view name) {
   static constexpr std::string_view kValued[] = {
       "--source",       "--row",          "--out",           "--search-host", "--search-id",
-      "--source1-host", "--source2-host", "--source2-label", "--connections", "--tries"};
+      "--source1-host", "--source2-host", "--source2-label", "--connections", "--tries",
+      "--format",       "--author",       "--intro"};
   for (std::string_view option : kValued)
     if (name == option) return true;
   return false;
@@ -118,6 +144,10 @@ Problem set_limit(const Text& name, const Text& value, sources::SiteConfig& conf
 
 // One option that takes a value, checked and stored.
 Problem set_option(const Text& name, const Text& value, Reading& reading, Invocation& invocation) {
+  if (name == "--format" || name == "--author" || name == "--intro") {
+    Text& seen = name == "--format" ? reading.format_option : reading.metadata_option;
+    return read_book_option(name, value, invocation, seen);
+  }
   if (name == "--source") {
     if (value != "1" && value != "2") return usage_error("--source takes 1 or 2");
     invocation.source_choice = value == "1" ? 0 : 1;
@@ -209,6 +239,10 @@ Problem fit_command(const Reading& reading, Invocation& invocation) {
     return usage_error(text::concat(reading.store_option, " belongs to download and get"));
   if (invocation.fresh && invocation.no_store)
     return usage_error("--fresh and --no-store exclude each other");
+  if (!reading.format_option.empty() && command == Command::kSearch)
+    return usage_error("--format belongs to download and get");
+  if (!reading.metadata_option.empty() && command != Command::kDownload)
+    return usage_error(text::concat(reading.metadata_option, " belongs to download"));
   return std::nullopt;
 }
 

@@ -26,6 +26,10 @@ struct Invocation {
   sources::SiteConfig config = sources::SiteConfig::defaults();
   bool fresh = false;     // download and get: ignore and replace the chapter store
   bool no_store = false;  // download and get: neither read nor write a chapter store
+  bool text_book = true;  // download and get, --format: the GBK TXT book
+  bool epub = false;      // download and get, --format: the EPUB book
+  Text author;            // download, for the EPUB's metadata
+  Text introduction;      // download, for the EPUB's metadata
 };
 
 struct UsageError {

@@ -44,6 +44,7 @@ class Session {
         });
     if (invocation.fresh) controller_.set_store_mode(sources::ChapterStore::Mode::kFresh);
     if (invocation.no_store) controller_.set_store_mode(sources::ChapterStore::Mode::kOff);
+    controller_.set_formats(invocation.text_book, invocation.epub);
     stop_on_interrupt(controller_.stop());
   }
 
@@ -63,15 +64,17 @@ class Session {
     return rows > 0 ? kExitComplete : kExitNothingWritten;
   }
 
-  int download(const Text& address, const Text& name) {
-    const sources::BookOutcome outcome = controller_.download_book(address, name);
+  int download(const Text& address, const Text& name, const Text& author,
+               const Text& introduction) {
+    const sources::BookOutcome outcome =
+        controller_.download_book(address, name, author, introduction);
+    // Whatever was written is named, even when another book asked for was not.
+    for (const Text& path : controller_.written_files()) write_text(Stream::kOut, path + "\n");
     if (outcome == sources::BookOutcome::kStopped) {
       say("interrupted: no book written; the chapters fetched are kept for the next run");
       return kExitInterrupted;
     }
     if (outcome == sources::BookOutcome::kNotWritten) return kExitNothingWritten;
-    write_text(Stream::kOut, text::concat(invocation_.out_directory, "/",
-                                          sources::safe_book_file_name(name), ".txt\n"));
     return outcome == sources::BookOutcome::kComplete ? kExitComplete : kExitWithGaps;
   }
 
@@ -89,7 +92,9 @@ class Session {
     // As the window would: select the row, then download what its cells hold.
     controls_.list_select_row(invocation_.row);
     const int row = controls_.list_selected_row();
-    return download(controls_.list_get_cell(row, 0), controls_.list_get_cell(row, 1));
+    // The EPUB takes the row's 作者 and 小说介绍.
+    return download(controls_.list_get_cell(row, 0), controls_.list_get_cell(row, 1),
+                    controls_.list_get_cell(row, 3), controls_.list_get_cell(row, 2));
   }
 
  private:
@@ -107,7 +112,8 @@ int run_command(const Invocation& invocation) {
     case Command::kSearch:
       return session.search();
     case Command::kDownload:
-      return session.download(invocation.address, invocation.name);
+      return session.download(invocation.address, invocation.name, invocation.author,
+                              invocation.introduction);
     case Command::kGet:
       return session.get();
     case Command::kHelp:

@@ -61,7 +61,13 @@ GtkWidget* build_menu_bar(const WindowDescription& description, WindowWidgets& w
   GtkWidget* menu_item = gtk_menu_item_new_with_label(utf8(description.menu_caption).c_str());
   GtkWidget* menu = gtk_menu_new();
   for (const MenuItemDescription& item : description.menu_items) {
-    GtkWidget* entry = gtk_menu_item_new_with_label(utf8(item.caption).c_str());
+    if (item.caption.empty()) {
+      gtk_menu_shell_append(GTK_MENU_SHELL(menu), gtk_separator_menu_item_new());
+      continue;
+    }
+    // A check item toggles its own mark before "activate" reaches the controller.
+    GtkWidget* entry = item.check ? gtk_check_menu_item_new_with_label(utf8(item.caption).c_str())
+                                  : gtk_menu_item_new_with_label(utf8(item.caption).c_str());
     connect_command(entry, "activate", sink, item.command);
     gtk_menu_shell_append(GTK_MENU_SHELL(menu), entry);
     widgets.menu_items[item.command] = entry;

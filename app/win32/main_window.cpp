@@ -84,9 +84,15 @@ LRESULT CALLBACK forward_to_window(HWND box, UINT message, WPARAM wparam, LPARAM
 
 HMENU create_menu(const WindowDescription& description) {
   HMENU items = CreatePopupMenu();
-  for (size_t i = 0; i < description.menu_items.size(); ++i)
-    AppendMenuW(items, MF_STRING, kFirstMenuId + i,
-                text::gbk_to_wide(description.menu_items[i].caption).c_str());
+  for (size_t i = 0; i < description.menu_items.size(); ++i) {
+    const MenuItemDescription& item = description.menu_items[i];
+    if (item.caption.empty()) {
+      AppendMenuW(items, MF_SEPARATOR, 0, nullptr);
+    } else {
+      AppendMenuW(items, MF_STRING | (item.check ? MF_UNCHECKED : 0), kFirstMenuId + i,
+                  text::gbk_to_wide(item.caption).c_str());
+    }
+  }
   HMENU bar = CreateMenu();
   AppendMenuW(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(items),
               text::gbk_to_wide(description.menu_caption).c_str());
@@ -320,10 +326,18 @@ void MainWindow::on_command(WORD id, WORD code) {
   Command command = Command::kNone;
   const size_t control = static_cast<size_t>(id) - kFirstControlId;
   const size_t menu_item = static_cast<size_t>(id) - kFirstMenuId;
-  if (id >= kFirstMenuId && menu_item < description_->menu_items.size() && code == 0)
+  if (id >= kFirstMenuId && menu_item < description_->menu_items.size() && code == 0) {
     command = description_->menu_items[menu_item].command;
-  else if (id >= kFirstControlId && control < description_->controls.size() && code == BN_CLICKED)
+    // A check item shows its own state; the command tells the controller of the change.
+    if (description_->menu_items[menu_item].check) {
+      HMENU menu = GetMenu(window_.load());
+      const bool checked = GetMenuState(menu, id, MF_BYCOMMAND) & MF_CHECKED;
+      CheckMenuItem(menu, id, MF_BYCOMMAND | (checked ? MF_UNCHECKED : MF_CHECKED));
+    }
+  } else if (id >= kFirstControlId && control < description_->controls.size() &&
+             code == BN_CLICKED) {
     command = description_->controls[control].on_click;
+  }
   if (command != Command::kNone && command_handler_) command_handler_(command);
 }
 

@@ -39,7 +39,11 @@ std::vector<std::string> child_labels(GtkWidget* menu) {
   std::vector<std::string> labels;
   GList* children = gtk_container_get_children(GTK_CONTAINER(menu));
   for (GList* child = children; child; child = child->next)
-    labels.emplace_back(gtk_menu_item_get_label(GTK_MENU_ITEM(child->data)));
+    if (GTK_IS_SEPARATOR_MENU_ITEM(child->data)) {
+      labels.emplace_back("-");
+    } else {
+      labels.emplace_back(gtk_menu_item_get_label(GTK_MENU_ITEM(child->data)));
+    }
   g_list_free(children);
   return labels;
 }
@@ -52,9 +56,14 @@ TEST_F(WindowLayoutTest, FrameAndMenu) {
   EXPECT_EQ(gtk_menu_item_get_label(GTK_MENU_ITEM(widgets().menu)), u8(u8"菜单"));
   GtkWidget* menu = gtk_menu_item_get_submenu(GTK_MENU_ITEM(widgets().menu));
   ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(child_labels(menu), (std::vector<std::string>{u8(u8"检测更新"), u8(u8"关于")}));
+  EXPECT_EQ(child_labels(menu),
+            (std::vector<std::string>{u8(u8"检测更新"), u8(u8"关于"), "-", u8(u8"同时生成EPUB")}));
   GList* items = gtk_container_get_children(GTK_CONTAINER(menu));
   EXPECT_EQ(widgets().menu_items.at(Command::kCheckUpdates), g_list_nth_data(items, 0));
+  GtkWidget* epub = widgets().menu_items.at(Command::kToggleEpub);
+  EXPECT_EQ(epub, g_list_nth_data(items, 3));
+  ASSERT_TRUE(GTK_IS_CHECK_MENU_ITEM(epub));
+  EXPECT_FALSE(gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(epub)));  // unchecked at start
   g_list_free(items);
 }
 

@@ -132,6 +132,28 @@ TEST_F(WindowSessionTest, DownloadsTheChosenRowToItsGoldenBytes) {
   }
 }
 
+TEST_F(WindowSessionTest, TheCheckedMenuItemAddsTheEpubBesideTheTxt) {
+  GtkWidget* item = widgets().menu_items.at(Command::kToggleEpub);
+  const std::string epub = books_.text() + "/西游记.epub";
+  const std::string completed =
+      u8(u8"书籍:") + u8(u8"西游记") + u8(u8"的所有章节已生成TXT文本在程序目录下");
+  // Checked, then unchecked again: the second download is the window as it was before.
+  for (const bool checked : {true, false}) {
+    SCOPED_TRACE(checked);
+    gtk_menu_item_activate(GTK_MENU_ITEM(item));
+    EXPECT_EQ(gtk_check_menu_item_get_active(GTK_CHECK_MENU_ITEM(item)), checked);
+    text::remove_file(epub);
+    search(0, u8"西游");
+    choose_row(row_named(u8"西游记"));
+    gtk_button_clicked(GTK_BUTTON(widgets().generate_button));
+    ASSERT_TRUE(
+        pump_until([&] { return window_->shell().workers_running() == 0 && controls_enabled(); }));
+    EXPECT_EQ(book("西游记"), test_support::golden_book("source1_xiyouji"));
+    EXPECT_EQ(text::read_file(epub).has_value(), checked);
+    EXPECT_EQ(status(), checked ? completed + u8(u8"(已同时生成EPUB)") : completed);
+  }
+}
+
 TEST_F(WindowSessionTest, ClosingDuringADownloadStopsItAndWritesNoBook) {
   search(0, u8"水浒");
   const int row = row_named(u8"水浒传");

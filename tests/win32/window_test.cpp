@@ -24,6 +24,7 @@
 #include "app/win32/win32_controls.hpp"
 #include "app/win32/win32_shell.hpp"
 #include "app/window_description.hpp"
+#include "sources/epub_status_texts.hpp"
 #include "sources/status_texts.hpp"
 #include "tests/support/app/failing_controls.hpp"
 #include "tests/support/golden_book.hpp"
@@ -161,7 +162,9 @@ class MainWindowTest : public ::testing::Test {
 
   // Picks the row as the user would and clicks 按钮2. The download runs on its worker
   // while this thread keeps handling messages, moving the window and scrolling the list.
-  void download_and_compare(int row, const std::string& name, const char* golden_stem) {
+  // epub: whether 同时生成EPUB is checked, so the EPUB appears beside the TXT.
+  void download_and_compare(int row, const std::string& name, const char* golden_stem,
+                            bool epub = false) {
     LVITEMW state{};
     state.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
     state.state = LVIS_SELECTED | LVIS_FOCUSED;
@@ -176,7 +179,9 @@ class MainWindowTest : public ::testing::Test {
                                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
                              SendMessageW(list(), LVM_SCROLL, 0, (round % 2) ? 8 : -8);
                            }));
-    EXPECT_EQ(status(), gbk_to_wide(sources::written_line(name, 0)));
+    EXPECT_EQ(status(), gbk_to_wide(sources::written_line(name, 0) +
+                                    std::string(epub ? sources::kEpubAlsoWritten : "")));
+    EXPECT_EQ(std::filesystem::exists(directory_.path() / (gbk_to_wide(name) + L".epub")), epub);
     const std::string golden = test_support::golden_book(golden_stem);
     ASSERT_FALSE(golden.empty());
     const std::string book =
@@ -221,11 +226,15 @@ TEST_F(MainWindowTest, FrameAndMenuFollowTheDescription) {
   GetMenuStringW(bar, 0, caption, 64, MF_BYPOSITION);
   EXPECT_STREQ(caption, L"菜单");
   HMENU items = GetSubMenu(bar, 0);
-  ASSERT_EQ(GetMenuItemCount(items), 2);
+  ASSERT_EQ(GetMenuItemCount(items), 4);
   GetMenuStringW(items, 0, caption, 64, MF_BYPOSITION);
   EXPECT_STREQ(caption, L"检测更新");
   GetMenuStringW(items, 1, caption, 64, MF_BYPOSITION);
   EXPECT_STREQ(caption, L"关于");
+  EXPECT_TRUE(GetMenuState(items, 2, MF_BYPOSITION) & MF_SEPARATOR);
+  GetMenuStringW(items, 3, caption, 64, MF_BYPOSITION);
+  EXPECT_STREQ(caption, L"同时生成EPUB");
+  EXPECT_FALSE(GetMenuState(items, 3, MF_BYPOSITION) & MF_CHECKED);  // unchecked at start
 }
 
 TEST_F(MainWindowTest, EveryControlHasItsClassContainerPlaceCaptionAndStyle) {
@@ -518,6 +527,23 @@ TEST_F(MainWindowTest, AWorkerAskingAGoneWindowStopsAtOnce) {
   std::thread worker([&] { controller_->download_worker(); });
   worker.join();
   EXPECT_TRUE(std::filesystem::is_empty(directory_.path()));
+}
+
+TEST_F(MainWindowTest, CheckedMenuItemAddsTheEpubBesideTheTxt) {
+  HMENU items = GetSubMenu(GetMenu(window_.handle()), 0);
+  const UINT toggle = GetMenuItemID(items, 3);
+  // Checked, then unchecked again: the second download is the window as it was before.
+  for (const bool checked : {true, false}) {
+    SCOPED_TRACE(checked);
+    SendMessageW(window_.handle(), WM_COMMAND, MAKEWPARAM(toggle, 0), 0);
+    EXPECT_EQ((GetMenuState(items, 3, MF_BYPOSITION) & MF_CHECKED) != 0, checked);
+    std::error_code ignored;
+    std::filesystem::remove(directory_.path() / L"水浒传.epub", ignored);
+    search(0, L"水浒");
+    const int row = row_named(L"水浒传", sites_->config().source1_host);
+    ASSERT_GE(row, 0);
+    download_and_compare(row, "水浒传", "source1_shuihuzhuan", checked);
+  }
 }
 
 TEST_F(MainWindowTest, AboutShowsItsTaskModalBox) {

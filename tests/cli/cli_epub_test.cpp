@@ -1,0 +1,139 @@
+// quillreap-cli's --format, --author and --intro: the usage errors, the paths printed, the
+// exit statuses, reproducible bytes under SOURCE_DATE_EPOCH, and (on the build host, which
+// has Java and Python) epubcheck and the read-back of both sources' sample books.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "sources/status_texts.hpp"
+#include "tests/support/program.hpp"
+#include "tests/support/sources/zip_reading.hpp"
+#include "tests/support/temp_folder.hpp"
+#include "tests/support/two_sources_site.hpp"
+#include "text/codepage.hpp"
+#include "text/files.hpp"
+#include "tools/sample-sites/sample_sites.hpp"
+
+namespace quillreap {
+namespace {
+
+using test_support::ProgramRun;
+using Lines = std::vector<std::string>;
+
+void set_source_date_epoch(const char* value) {
+#ifdef _WIN32
+  _putenv_s("SOURCE_DATE_EPOCH", value);
+#else
+  if (*value) {
+    setenv("SOURCE_DATE_EPOCH", value, 1);
+  } else {
+    unsetenv("SOURCE_DATE_EPOCH");
+  }
+#endif
+}
+
+class CliEpubTest : public ::testing::Test {
+ protected:
+  ~CliEpubTest() override { set_source_date_epoch(""); }
+  ProgramRun cli(Lines arguments) {
+    const sources::SiteConfig config = sites_.config();
+    for (const std::string& option :
+         Lines{"--search-host", config.search_host, "--source1-host", config.source1_host,
+               "--source2-host", config.source2_host, "--source2-label", config.source2_label,
+               "--out", out()})
+      arguments.push_back(option);
+    return test_support::run_program(QUILLREAP_CLI, arguments);
+  }
+  std::string out() const { return directory_.text(); }
+  std::string file(const std::string& name) const {
+    const auto bytes = text::read_file(out() + "/" + name);
+    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("(no file)");
+  }
+
+  sample_sites::SampleSites sites_;
+  test_support::TempFolder directory_{"cli-epub"};
+};
+
+TEST_F(CliEpubTest, BookOptionsOutOfPlaceAreUsageErrors) {
+  const std::vector<Lines> wrong = {
+      {"download", "http://x/1.html", "书", "--format", "pdf"},
+      {"download", "http://x/1.html", "书", "--format="},
+      {"search", "--source", "1", "西游", "--format", "epub"},
+      {"get", "--source", "1", "西游", "--author", "某"},
+      {"search", "--source", "1", "西游", "--intro", "某"},
+  };
+  for (const Lines& arguments : wrong) {
+    const ProgramRun run = test_support::run_program(QUILLREAP_CLI, arguments);
+    EXPECT_EQ(run.exit_status, 2) << arguments.back();
+    EXPECT_EQ(run.out, "");
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+  }
+}
+
+TEST_F(CliEpubTest, GetWritesBothBooksWithTheHitsMetadata) {
+  const struct {
+    const char* source;
+    const char* word;
+    const char* name;
+  } cases[] = {{"1", "西游", "西游记"}, {"2", "三国", "三国演义"}};
+  for (const auto& c : cases) {
+    const ProgramRun run = cli({"get", "--source", c.source, c.word, "--format", "both"});
+    EXPECT_EQ(run.exit_status, 0) << run.err;
+    const std::string stem = out() + "/" + c.name;
+    EXPECT_EQ(run.out, stem + ".txt\n" + stem + ".epub\n");
+    const std::optional<std::string> opf =
+        test_support::zip_entry(file(std::string(c.name) + ".epub"), "EPUB/package.opf");
+    ASSERT_TRUE(opf) << c.name;
+    EXPECT_NE(opf->find("<dc:creator>"), std::string::npos) << c.name;
+#ifndef _WIN32
+    const std::string command = "python3 " QUILLREAP_TESTS_DIR "/sources/check_epub.py '" +
+                                text::ansi_to_utf8(stem) + ".epub' '" + text::ansi_to_utf8(stem) +
+                                ".txt'";
+    EXPECT_EQ(std::system(command.c_str()), 0) << c.name;
+#endif
+  }
+}
+
+TEST_F(CliEpubTest, SameSourceDateEpochGivesTheSameBytesFetchedOrFromTheStore) {
+  set_source_date_epoch("1700000000");
+  const ProgramRun search = cli({"search", "--source", "1", "水浒"});
+  const std::string address = search.out.substr(0, search.out.find('\t'));
+  std::string first;
+  for (int run_number = 0; run_number < 2; ++run_number) {
+    const ProgramRun run = cli({"download", address, "水浒传", "--format", "epub", "--author",
+                                "施耐庵", "--intro", "梁山 & <好汉>"});
+    EXPECT_EQ(run.exit_status, 0) << run.err;
+    EXPECT_EQ(run.out, out() + "/水浒传.epub\n");
+    if (run_number == 0) first = file("水浒传.epub");
+    // The second download reads what the first kept in the chapter store.
+    if (run_number == 1) {
+      EXPECT_NE(run.err.find("本地已存"), std::string::npos) << run.err;
+    }
+  }
+  EXPECT_EQ(file("水浒传.txt"), "(no file)");
+  EXPECT_EQ(file("水浒传.epub"), first);
+  const std::optional<std::string> opf = test_support::zip_entry(first, "EPUB/package.opf");
+  ASSERT_TRUE(opf);
+  EXPECT_NE(opf->find("<meta property=\"dcterms:modified\">2023-11-14T22:13:20Z</meta>"),
+            std::string::npos);
+  EXPECT_NE(opf->find("&amp; &lt;"), std::string::npos);
+}
+
+TEST_F(CliEpubTest, LostChaptersExitWithThreeWithBothBooksWritten) {
+  test_support::TwoSourcesSite site;
+  const ProgramRun run = test_support::run_program(
+      QUILLREAP_CLI, {"download", site.address("/gap/1.html"), "缺章", "--source1-host",
+                      site.host(), "--out", out(), "--format", "both"});
+  EXPECT_EQ(run.exit_status, 3) << run.err;
+  EXPECT_EQ(run.out, out() + "/缺章.txt\n" + out() + "/缺章.epub\n");
+#ifndef _WIN32
+  const std::string command = "python3 " QUILLREAP_TESTS_DIR "/sources/check_epub.py '" +
+                              text::ansi_to_utf8(out()) + "/" + text::ansi_to_utf8("缺章") +
+                              ".epub' '" + text::ansi_to_utf8(out() + "/缺章.txt") + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0);
+#endif
+}
+
+}  // namespace
+}  // namespace quillreap
