@@ -49,7 +49,9 @@ std::string console_output(std::string_view gbk) {
 TEST(ConsoleGbkWide, PipedOutputIsTheUtf8OfTheOneConversion) {
   for (const test_support::Case& c : test_support::kGbkWideCases) {
     SCOPED_TRACE(c.what);
-    if (c.way != Way::kToGbk) EXPECT_EQ(console_output(c.gbk), utf8_of(c.wide));
+    if (c.way != Way::kToGbk) {
+      EXPECT_EQ(console_output(c.gbk), utf8_of(c.wide));
+    }
   }
 }
 

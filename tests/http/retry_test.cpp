@@ -184,9 +184,10 @@ TEST_F(RetryTest, PageThatNeverAnswersEndsWithinTheTimeOutTimesTheTries) {
   EXPECT_EQ(got.tries, 3);
   EXPECT_EQ(got.result.reason, FailureReason::kTimeout);
   EXPECT_TRUE(got.result.body.empty());
-  // Each try waits the time-out; slack for the platform's clock and a loaded machine.
+  // Each try waits the time-out. The slack is for the platform's clock and a loaded
+  // machine, and still far below one try at the default 30 s.
   EXPECT_GE(took, 3 * kTimeout * 9 / 10);
-  EXPECT_LE(took, 3 * kTimeout + 3s);
+  EXPECT_LE(took, 3 * kTimeout + 10s);
 }
 
 }  // namespace
