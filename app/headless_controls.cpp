@@ -2,6 +2,8 @@
 // dispatcher, so the state below is only ever touched on the interface thread.
 #include "app/headless_controls.hpp"
 
+#include "sources/status_texts.hpp"
+
 namespace quillreap::app {
 
 HeadlessControls::HeadlessControls() = default;
@@ -114,6 +116,18 @@ void HeadlessControls::page_failed(std::string_view address, std::string_view re
     check_thread();
     if (failed_page_callback_) failed_page_callback_(address, reason, tries);
   });
+}
+
+void HeadlessControls::placeholder_chapters(int count) {
+  dispatcher_.call([&] {
+    check_thread();
+    if (note_callback_) note_callback_(sources::placeholder_chapters_line(count));
+  });
+}
+
+void HeadlessControls::set_note_callback(std::function<void(const Text&)> callback) {
+  check_thread();
+  note_callback_ = std::move(callback);
 }
 
 void HeadlessControls::set_failed_page_callback(FailedPageCallback callback) {

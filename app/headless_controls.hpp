@@ -35,6 +35,7 @@ class HeadlessControls : public Controls {
   Text search_word() override;
   int source_choice() override;
   void page_failed(std::string_view address, std::string_view reason, int tries) override;
+  void placeholder_chapters(int count) override;
 
   // The interface thread's side. These read or set the model directly and must be called
   // on the interface thread; a call from elsewhere counts as a thread violation.
@@ -52,6 +53,9 @@ class HeadlessControls : public Controls {
   using FailedPageCallback =
       std::function<void(std::string_view address, std::string_view reason, int tries)>;
   void set_failed_page_callback(FailedPageCallback callback);
+  // Called on the interface thread with each note of a download that the windows keep off
+  // their status lines: the placeholder chapters of a written book.
+  void set_note_callback(std::function<void(const Text&)> callback);
 
   Text status() const;
   std::vector<Text> status_history() const;  // every text set, oldest first
@@ -77,6 +81,7 @@ class HeadlessControls : public Controls {
   std::vector<Text> status_history_;
   std::function<void(const Text&)> status_callback_;
   FailedPageCallback failed_page_callback_;
+  std::function<void(const Text&)> note_callback_;
   bool busy_ = false;
   std::vector<bool> busy_history_;
   ControlState state_;

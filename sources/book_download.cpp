@@ -9,6 +9,7 @@
 #include "http/retry.hpp"
 #include "sources/page.hpp"
 #include "sources/pages_ahead.hpp"
+#include "sources/placeholder_chapters.hpp"
 #include "sources/status_texts.hpp"
 #include "text/markers.hpp"
 
@@ -117,6 +118,7 @@ BookOutcome download_book(const Text& book_address, const Text& book_name, Repor
       [&fetcher](const Text& address) { return fetcher.fetch(address).result; }, config.connections,
       control.stop);
   int failed_chapters = 0;
+  int placeholders = 0;  // written into the book, kept out of the store
   for (size_t i = 0; i < links.size(); ++i) {
     text::do_events();
     if (control.stopped()) return BookOutcome::kStopped;
@@ -146,10 +148,15 @@ BookOutcome download_book(const Text& book_address, const Text& book_name, Repor
       ++failed_chapters;
       continue;
     }
-    store.keep(link.address, link.title, *chapter);
+    if (looks_like_placeholder(*chapter))
+      ++placeholders;
+    else
+      store.keep(link.address, link.title, *chapter);
     log_box.append_log(*chapter);
   }
   if (control.stopped()) return BookOutcome::kStopped;
+  // Said before the completion line, which stays the download's last word.
+  if (placeholders > 0) log_box.placeholder_chapters(placeholders);
   return save_book(log_box, book_name, directory, failed_chapters);
 }
 
