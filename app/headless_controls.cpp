@@ -125,6 +125,13 @@ void HeadlessControls::placeholder_chapters(int count) {
   });
 }
 
+void HeadlessControls::slowed_down(int connections) {
+  dispatcher_.call([&] {
+    check_thread();
+    if (note_callback_) note_callback_(sources::slowed_down_line(connections));
+  });
+}
+
 void HeadlessControls::set_note_callback(std::function<void(const Text&)> callback) {
   check_thread();
   note_callback_ = std::move(callback);

@@ -2,6 +2,7 @@
 // download worker; every report call is a request the interface thread carries out.
 #include "sources/book_download.hpp"
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <vector>
@@ -10,18 +11,27 @@
 #include "sources/page.hpp"
 #include "sources/pages_ahead.hpp"
 #include "sources/placeholder_chapters.hpp"
+#include "sources/request_pace.hpp"
 #include "sources/status_texts.hpp"
 #include "text/markers.hpp"
 
 namespace quillreap::sources {
 namespace {
 
+// The retry policy with the site's tries, each try taken at the download's pace.
+http::RetryPolicy paced_policy(int tries, RequestPace& pace) {
+  http::RetryPolicy policy;
+  policy.tries = tries;
+  policy.around_try = [&pace](const auto& exchange) { return pace.request(exchange); };
+  return policy;
+}
+
 // The retrying fetch of one download. Runs on the worker and on the fetching threads, so
 // the tries it remembers for each address (for the failure's report) are kept under a lock.
 class Fetcher {
  public:
-  Fetcher(const SiteConfig& config, const DownloadControl& control)
-      : policy_{config.tries}, stop_(control.stop) {}
+  Fetcher(const SiteConfig& config, const DownloadControl& control, RequestPace& pace)
+      : policy_(paced_policy(config.tries, pace)), stop_(control.stop) {}
 
   http::RetriedFetch fetch(const Text& address) {
     http::RetriedFetch fetched = http::fetch_with_retries(address, policy_, stop_);
@@ -67,7 +77,11 @@ std::optional<Text> needed_page(Fetcher& fetcher, Report& log_box, const Text& a
 BookOutcome download_book(const Text& book_address, const Text& book_name, Report& log_box,
                           const SiteConfig& config, const Text& directory, const SourcePages& pages,
                           const DownloadControl& control) {
-  Fetcher fetcher(config, control);
+  // Every try of every page goes through the pace: a pause between the requests of each
+  // connection, and fewer connections once the site says it is busy.
+  RequestPace pace(std::clamp(config.connections, 1, PagesAhead::kMostConnections),
+                   config.request_pause_ms, [&control] { return control.stopped(); });
+  Fetcher fetcher(config, control, pace);
   const auto lost = [&] {
     return control.stopped() ? BookOutcome::kStopped : BookOutcome::kNotWritten;
   };
@@ -117,12 +131,18 @@ BookOutcome download_book(const Text& book_address, const Text& book_name, Repor
       std::move(to_fetch),
       [&fetcher](const Text& address) { return fetcher.fetch(address).result; }, config.connections,
       control.stop);
+  // Said on this thread, once for each lowering seen, between the chapters' status lines.
+  const auto tell_lowering = [&] {
+    if (const std::optional<int> lowered = pace.lowered_since_asked())
+      log_box.slowed_down(*lowered);
+  };
   int failed_chapters = 0;
   int placeholders = 0;  // written into the book, kept out of the store
   for (size_t i = 0; i < links.size(); ++i) {
     text::do_events();
     if (control.stopped()) return BookOutcome::kStopped;
     const ChapterLink& link = links[i];
+    tell_lowering();
     log_box.set_status(chapter_line(link.title));
     log_box.append_log(text::concat("\r\n\r\n", link.title, "\r\n\r\n"));
     std::optional<http::FetchResult> fetched;
@@ -155,6 +175,7 @@ BookOutcome download_book(const Text& book_address, const Text& book_name, Repor
     log_box.append_log(*chapter);
   }
   if (control.stopped()) return BookOutcome::kStopped;
+  tell_lowering();
   // Said before the completion line, which stays the download's last word.
   if (placeholders > 0) log_box.placeholder_chapters(placeholders);
   return save_book(log_box, book_name, directory, failed_chapters);

@@ -43,6 +43,10 @@ class Report {
   // placeholders the site has not filled in yet; they were not kept in the chapter store,
   // so the next download fetches them again. Called once, just before the book is saved.
   virtual void placeholder_chapters(int count) { (void)count; }
+
+  // The site answered 429 or 503, and the download now fetches over `connections` at once
+  // for the rest of its run. Called from the download worker once for each lowering it sees.
+  virtual void slowed_down(int connections) { (void)connections; }
 };
 
 }  // namespace quillreap::sources

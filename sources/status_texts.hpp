@@ -77,4 +77,10 @@ inline text::Text placeholder_chapters_line(int chapters) {
                       "\xCF\xC2\xB4\xCE\xCF\xC2\xD4\xD8\xCA\xB1\xD6\xD8\xD0\xC2\xBB\xF1\xC8\xA1");
 }
 
+// "站点要求放慢,改为" + N + "个连接": the site asked for fewer requests at once.
+inline text::Text slowed_down_line(int connections) {
+  return text::concat("\xD5\xBE\xB5\xE3\xD2\xAA\xC7\xF3\xB7\xC5\xC2\xFD,\xB8\xC4\xCE\xAA",
+                      std::to_string(connections), "\xB8\xF6\xC1\xAC\xBD\xD3");
+}
+
 }  // namespace quillreap::sources

@@ -8,6 +8,7 @@
 
 #include "http/retry.hpp"
 #include "sources/pages_ahead.hpp"
+#include "sources/request_pace.hpp"
 
 namespace quillreap::app::cli {
 namespace {
@@ -78,8 +79,9 @@ std::pair<Text, std::optional<Text>> split_option(const Text& argument) {
 
 bool is_valued_option(std::string_view name) {
   static constexpr std::string_view kValued[] = {
-      "--source",       "--row",          "--out",           "--search-host", "--search-id",
-      "--source1-host", "--source2-host", "--source2-label", "--connections", "--tries"};
+      "--source",      "--row",          "--out",          "--search-host",
+      "--search-id",   "--source1-host", "--source2-host", "--source2-label",
+      "--connections", "--tries",        "--pause-ms"};
   for (std::string_view option : kValued) {
     if (name == option) return true;
   }
@@ -107,6 +109,12 @@ Problem apply_option(const Text& name, const Text& value, Invocation& invocation
       return usage_error(
           text::concat(name, " takes a whole number from 1 to ", std::to_string(most)));
     (connections ? invocation.config.connections : invocation.config.tries) = *number;
+  } else if (name == "--pause-ms") {
+    const std::optional<int> pause = whole_number(value);
+    if (!pause || *pause < 0 || *pause > sources::RequestPace::kLongestPauseMs)
+      return usage_error(text::concat("--pause-ms takes a whole number from 0 to ",
+                                      std::to_string(sources::RequestPace::kLongestPauseMs)));
+    invocation.config.request_pause_ms = *pause;
   } else if (name == "--out") {
     if (value.empty()) return usage_error("--out needs a directory");
     invocation.out_directory = value;
@@ -174,6 +182,9 @@ const std::string_view kUsage =
     "  --source2-label LABEL  what marks a source 2 book address\n"
     "  --connections N        chapter pages fetched at once, 1 to 16\n"
     "  --tries N              tries per page before it counts as lost, 1 to 5\n"
+    "  --pause-ms N           milliseconds each connection waits between two requests,\n"
+    "                         0 to 10000 (a site that answers 429 or 503 also gets fewer\n"
+    "                         connections, down to one, for the rest of the download)\n"
     "  --fresh                fetch every chapter again and replace the chapter store\n"
     "  --no-store             neither read nor write a chapter store\n"
     "  --help                 this text\n"

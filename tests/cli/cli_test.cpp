@@ -144,6 +144,9 @@ TEST_F(CliTest, DownloadSettingsOutOfRangeAreUsageErrorsThatNameTheOptionAndRang
       {{"get", "--source", "1", "西游", "--tries", "6"}, "--tries"},
       {{"get", "--source", "1", "西游", "--tries", ""}, "--tries"},
       {{"get", "--source", "1", "西游", "--tries", "-1"}, "--tries"},
+      {{"get", "--source", "1", "西游", "--pause-ms", "-1"}, "--pause-ms"},
+      {{"get", "--source", "1", "西游", "--pause-ms", "10001"}, "--pause-ms"},
+      {{"get", "--source", "1", "西游", "--pause-ms=0.5"}, "--pause-ms"},
       {{"search", "--source", "1", "西游", "--fresh"}, "--fresh"},
       {{"get", "--source", "1", "西游", "--fresh", "--no-store"}, "--no-store"},
   };
@@ -156,6 +159,9 @@ TEST_F(CliTest, DownloadSettingsOutOfRangeAreUsageErrorsThatNameTheOptionAndRang
     }
     if (each.message == "--tries") {
       EXPECT_NE(run.err.find("1 to 5"), std::string::npos) << run.err;
+    }
+    if (each.message == "--pause-ms") {
+      EXPECT_NE(run.err.find("0 to 10000"), std::string::npos) << run.err;
     }
   }
 }
