@@ -2,6 +2,8 @@
 // dispatcher, so the state below is only ever touched on the interface thread.
 #include "app/headless_controls.hpp"
 
+#include "sources/status_texts.hpp"
+
 namespace quillreap::app {
 
 HeadlessControls::HeadlessControls() = default;
@@ -74,6 +76,22 @@ void HeadlessControls::page_failed(std::string_view address, std::string_view re
   dispatcher_.call([&] {
     if (failed_page_callback_) failed_page_callback_(address, reason, tries);
   });
+}
+
+void HeadlessControls::placeholder_chapters(int count) {
+  dispatcher_.call([&] {
+    if (note_callback_) note_callback_(sources::placeholder_chapters_line(count));
+  });
+}
+
+void HeadlessControls::slowed_down(int connections) {
+  dispatcher_.call([&] {
+    if (note_callback_) note_callback_(sources::slowed_down_line(connections));
+  });
+}
+
+void HeadlessControls::set_note_callback(std::function<void(const Text&)> callback) {
+  note_callback_ = std::move(callback);
 }
 
 void HeadlessControls::set_failed_page_callback(FailedPageCallback callback) {

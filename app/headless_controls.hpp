@@ -34,6 +34,8 @@ class HeadlessControls : public Controls {
   Text search_word() override;
   int source_choice() override;
   void page_failed(std::string_view address, std::string_view reason, int tries) override;
+  void placeholder_chapters(int count) override;
+  void slowed_down(int connections) override;
 
   // The interface thread's side. These read or set the model directly and must be called
   // on the interface thread.
@@ -51,6 +53,10 @@ class HeadlessControls : public Controls {
   using FailedPageCallback =
       std::function<void(std::string_view address, std::string_view reason, int tries)>;
   void set_failed_page_callback(FailedPageCallback callback);
+  // Called on the interface thread with each note of a download that the windows keep off
+  // their status lines: the placeholder chapters of a written book, a site that asked the
+  // download to slow down.
+  void set_note_callback(std::function<void(const Text&)> callback);
 
   Text status() const;
   bool busy() const;
@@ -65,6 +71,7 @@ class HeadlessControls : public Controls {
   Text status_;
   std::function<void(const Text&)> status_callback_;
   FailedPageCallback failed_page_callback_;
+  std::function<void(const Text&)> note_callback_;
   bool busy_ = false;
   ControlState state_;
   int selected_ = -1;

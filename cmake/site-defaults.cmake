@@ -22,5 +22,14 @@ foreach(name QUILLREAP_CONNECTIONS QUILLREAP_TRIES)
   endif()
 endforeach()
 
+# The pause each connection leaves between two requests, for sites that block clients
+# asking too fast. None by default: the sample sites and most real ones take the pace above.
+# Its upper limit is stated once, in C++ (sources::RequestPace::kLongestPauseMs), which the
+# generated header holds the setting to.
+set(QUILLREAP_REQUEST_PAUSE_MS 0 CACHE STRING "Milliseconds between two requests of a connection (0 to RequestPace::kLongestPauseMs)")
+if(NOT QUILLREAP_REQUEST_PAUSE_MS MATCHES "^(0|[1-9][0-9]*)$")
+  message(FATAL_ERROR "QUILLREAP_REQUEST_PAUSE_MS must be a whole number of 0 or more (no leading zero), not '${QUILLREAP_REQUEST_PAUSE_MS}'")
+endif()
+
 configure_file(${PROJECT_SOURCE_DIR}/cmake/site_defaults.hpp.in
                ${PROJECT_BINARY_DIR}/generated/quillreap/site_defaults.hpp @ONLY)

@@ -73,8 +73,10 @@ RetriedFetch fetch_with_retries(std::string_view address, const RetryPolicy& pol
       return out;
     }
     headers.clear();
-    out.result =
-        fetch_page_until_stopped(stop, address, kGet, {}, nullptr, nullptr, nullptr, &headers);
+    const auto exchange = [&] {
+      return fetch_page_until_stopped(stop, address, kGet, {}, nullptr, nullptr, nullptr, &headers);
+    };
+    out.result = policy.around_try ? policy.around_try(exchange) : exchange();
     ++out.tries;
     // An exchange cut short by the stop is no failure of the site's.
     if (stop.stop_requested()) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
 #include <stop_token>
 #include <string_view>
 
@@ -19,6 +20,10 @@ struct RetryPolicy {
   // A Retry-After of whole seconds replaces the pause; one longer than this is cut to it,
   // so a site asking for an hour still gets its page tried again within the download.
   std::chrono::milliseconds longest_retry_after{10'000};
+  // When set, each try's exchange runs through it on the fetching thread, so that the
+  // caller may make it wait (a pace between requests) and sees every answer, not only the
+  // last one's. It returns what the exchange returned.
+  std::function<FetchResult(const std::function<FetchResult()>& exchange)> around_try;
 };
 
 struct RetriedFetch {

@@ -2,16 +2,27 @@
 // download worker; every report call is a request the interface thread carries out.
 #include "sources/book_download.hpp"
 
+#include <algorithm>
 #include <vector>
 
 #include "http/retry.hpp"
 #include "sources/page.hpp"
 #include "sources/pages_ahead.hpp"
+#include "sources/placeholder_chapters.hpp"
+#include "sources/request_pace.hpp"
 #include "sources/status_texts.hpp"
 #include "text/markers.hpp"
 
 namespace quillreap::sources {
 namespace {
+
+// The retry policy with the site's tries, each try taken at the download's pace.
+http::RetryPolicy paced_policy(int tries, RequestPace& pace) {
+  http::RetryPolicy policy;
+  policy.tries = tries;
+  policy.around_try = [&pace](const auto& exchange) { return pace.request(exchange); };
+  return policy;
+}
 
 // What every step of one download works with.
 struct Download {
@@ -20,10 +31,11 @@ struct Download {
   const SiteConfig& config;
   const SourcePages& pages;
   const DownloadControl& control;
+  RequestPace& pace;
 
   // Runs on the worker and on the fetching threads.
   http::RetriedFetch fetch(const Text& address, std::stop_token stop) const {
-    return http::fetch_with_retries(address, http::RetryPolicy{config.tries}, std::move(stop));
+    return http::fetch_with_retries(address, paced_policy(config.tries, pace), std::move(stop));
   }
   // How a download that could not go on ended: stopped, or with nothing to write.
   BookOutcome lost() const {
@@ -108,25 +120,46 @@ StoredChapters look_up_stored(ChapterStore& store, const std::vector<ChapterLink
   return stored;
 }
 
-// A fetched chapter into the book and the store; false when it could not be had. Such a
-// chapter keeps its heading, with no text, so the book's layout stays whole.
-bool write_fetched(const Download& download, ChapterStore& store, const ChapterLink& link,
-                   const http::RetriedFetch& fetched) {
+// What became of one fetched chapter.
+enum class Written { kLost, kText, kPlaceholder };
+
+// A fetched chapter into the book and the store. One that could not be had keeps its
+// heading, with no text, so the book's layout stays whole. A placeholder (the site has not
+// typed the chapter yet) goes into the book but not into the store, so the next download
+// fetches it again.
+Written write_fetched(const Download& download, ChapterStore& store, const ChapterLink& link,
+                      const http::RetriedFetch& fetched) {
   if (fetched.result.failed) report_failure(download.log_box, link.address, fetched);
   const std::optional<Text> chapter =
       download.pages.chapter_text(page_text(fetched.result), download.config);
   if (download.control.chapters)
     download.control.chapters->chapter(link.title, chapter ? &*chapter : nullptr);
-  if (!chapter) return false;
-  store.keep(link.address, link.title, *chapter);
+  if (!chapter) return Written::kLost;
+  const bool placeholder = looks_like_placeholder(*chapter);
+  if (!placeholder) store.keep(link.address, link.title, *chapter);
   download.log_box.append_log(*chapter);
+  return placeholder ? Written::kPlaceholder : Written::kText;
+}
+
+// A chapter the store holds, into the book; false when the store's file changed under the
+// download and no longer holds it, so that it must be fetched after all.
+bool write_kept(const Download& download, ChapterStore& store, const ChapterLink& link) {
+  const std::optional<Text> kept = store.read(link.address, link.title);
+  if (!kept) return false;
+  download.log_box.append_log(*kept);
+  if (download.control.chapters) download.control.chapters->chapter(link.title, &*kept);
   return true;
 }
 
-// Every chapter in index order into the log box; nullopt when the download was stopped,
-// otherwise how many chapters were lost.
-std::optional<int> write_chapters(const Download& download, ChapterStore& store,
-                                  const std::vector<ChapterLink>& links, StoredChapters stored) {
+struct ChaptersWritten {
+  int lost = 0;
+  int placeholders = 0;  // written into the book, kept out of the store
+};
+
+// Every chapter in index order into the log box; nullopt when the download was stopped.
+std::optional<ChaptersWritten> write_chapters(const Download& download, ChapterStore& store,
+                                              const std::vector<ChapterLink>& links,
+                                              StoredChapters stored) {
   // The pages to fetch come back in index order, a few fetched ahead of the one written.
   PagesAhead ahead(
       std::move(stored.to_fetch),
@@ -134,31 +167,29 @@ std::optional<int> write_chapters(const Download& download, ChapterStore& store,
         return download.fetch(address, std::move(stop));
       },
       download.config.connections, download.control.stop);
-  int failed_chapters = 0;
+  // Said on this thread, once for each lowering seen, between the chapters' status lines.
+  const auto tell_lowering = [&] {
+    if (const std::optional<int> lowered = download.pace.lowered_since_asked())
+      download.log_box.slowed_down(*lowered);
+  };
+  ChaptersWritten written;
   for (size_t i = 0; i < links.size(); ++i) {
     text::do_events();
     if (download.control.stopped()) return std::nullopt;
     const ChapterLink& link = links[i];
+    tell_lowering();
     download.log_box.set_status(chapter_line(link.title));
     download.log_box.append_log(text::concat("\r\n\r\n", link.title, "\r\n\r\n"));
-    std::optional<http::RetriedFetch> fetched;
-    if (stored.held[i]) {
-      if (const std::optional<Text> kept = store.read(link.address, link.title)) {
-        download.log_box.append_log(*kept);
-        if (download.control.chapters) download.control.chapters->chapter(link.title, &*kept);
-        continue;
-      }
-      // The store's file changed under the download: the chapter is fetched after all.
-      if (http::RetriedFetch again = download.fetch(link.address, download.control.stop);
-          !again.stopped)
-        fetched = std::move(again);
-    } else {
-      fetched = ahead.next();
-    }
-    if (!fetched || download.control.stopped()) return std::nullopt;
-    if (!write_fetched(download, store, link, *fetched)) ++failed_chapters;
+    if (stored.held[i] && write_kept(download, store, link)) continue;
+    std::optional<http::RetriedFetch> fetched =
+        stored.held[i] ? download.fetch(link.address, download.control.stop) : ahead.next();
+    if (!fetched || fetched->stopped || download.control.stopped()) return std::nullopt;
+    const Written result = write_fetched(download, store, link, *fetched);
+    if (result == Written::kLost) ++written.lost;
+    if (result == Written::kPlaceholder) ++written.placeholders;
   }
-  return failed_chapters;
+  tell_lowering();
+  return written;
 }
 
 }  // namespace
@@ -166,19 +197,25 @@ std::optional<int> write_chapters(const Download& download, ChapterStore& store,
 BookOutcome download_book(const Text& book_address, const Text& book_name, Report& log_box,
                           const SiteConfig& config, const Text& directory, const SourcePages& pages,
                           const DownloadControl& control) {
-  const Download download{book_name, log_box, config, pages, control};
+  // Every try of every page goes through the pace: a pause between the requests of each
+  // connection, and fewer connections once the site says it is busy.
+  RequestPace pace(std::clamp(config.connections, 1, PagesAhead::kMostConnections),
+                   config.request_pause_ms, [&control] { return control.stopped(); });
+  const Download download{book_name, log_box, config, pages, control, pace};
   const std::vector<ChapterLink> links = chapter_links(download, book_address);
   if (links.empty()) return download.lost();
   log_box.append_log(text::concat(book_name, "\r\n\r\n"));
 
   ChapterStore store(directory, book_address, control.store);
   StoredChapters stored = look_up_stored(store, links, log_box);
-  const std::optional<int> failed_chapters =
+  const std::optional<ChaptersWritten> written =
       write_chapters(download, store, links, std::move(stored));
-  if (!failed_chapters || control.stopped()) return BookOutcome::kStopped;
+  if (!written || control.stopped()) return BookOutcome::kStopped;
+  // Said before the completion line, which stays the download's last word.
+  if (written->placeholders > 0) log_box.placeholder_chapters(written->placeholders);
   if (!control.text_book)
-    return *failed_chapters > 0 ? BookOutcome::kWrittenWithGaps : BookOutcome::kComplete;
-  return save_book(log_box, book_name, directory, *failed_chapters);
+    return written->lost > 0 ? BookOutcome::kWrittenWithGaps : BookOutcome::kComplete;
+  return save_book(log_box, book_name, directory, written->lost);
 }
 
 }  // namespace quillreap::sources

@@ -38,6 +38,15 @@ class Report {
   virtual void page_failed(std::string_view address, std::string_view reason, int tries) {
     (void)address, (void)reason, (void)tries;
   }
+
+  // The book a download is about to write holds `count` (> 0) chapters that look like
+  // placeholders the site has not filled in yet; they were not kept in the chapter store,
+  // so the next download fetches them again. Called once, just before the book is saved.
+  virtual void placeholder_chapters(int count) { (void)count; }
+
+  // The site answered 429 or 503, and the download now fetches over `connections` at once
+  // for the rest of its run. Called from the download worker once for each lowering it sees.
+  virtual void slowed_down(int connections) { (void)connections; }
 };
 
 }  // namespace quillreap::sources

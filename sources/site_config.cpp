@@ -32,6 +32,7 @@ SiteConfig SiteConfig::defaults() {
   config.update_host = defaults::kUpdateHost;
   config.connections = defaults::kConnections;
   config.tries = defaults::kTries;
+  config.request_pause_ms = defaults::kRequestPauseMs;
   return config;
 }
 

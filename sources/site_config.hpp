@@ -27,6 +27,8 @@ struct SiteConfig {
   // (1 to RetryPolicy::kMostTries; book page, index, chapter; a search page is tried once).
   int connections = 4;
   int tries = 3;
+  // The pause each connection leaves between two requests, 0 to RequestPace::kLongestPauseMs.
+  int request_pause_ms = 0;
 
   // The build's configuration.
   static SiteConfig defaults();

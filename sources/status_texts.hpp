@@ -76,4 +76,17 @@ inline text::Text no_index_line(std::string_view name) {
                       "\xC4\xB1\xBE");
 }
 
+// N + "章内容疑似尚未更新,下次下载时重新获取": chapters the book holds as placeholders.
+inline text::Text placeholder_chapters_line(int chapters) {
+  return text::concat(std::to_string(chapters),
+                      "\xD5\xC2\xC4\xDA\xC8\xDD\xD2\xC9\xCB\xC6\xC9\xD0\xCE\xB4\xB8\xFC\xD0\xC2,"
+                      "\xCF\xC2\xB4\xCE\xCF\xC2\xD4\xD8\xCA\xB1\xD6\xD8\xD0\xC2\xBB\xF1\xC8\xA1");
+}
+
+// "站点要求放慢,改为" + N + "个连接": the site asked for fewer requests at once.
+inline text::Text slowed_down_line(int connections) {
+  return text::concat("\xD5\xBE\xB5\xE3\xD2\xAA\xC7\xF3\xB7\xC5\xC2\xFD,\xB8\xC4\xCE\xAA",
+                      std::to_string(connections), "\xB8\xF6\xC1\xAC\xBD\xD3");
+}
+
 }  // namespace quillreap::sources

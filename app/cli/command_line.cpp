@@ -7,6 +7,7 @@
 
 #include "http/retry.hpp"
 #include "sources/pages_ahead.hpp"
+#include "sources/request_pace.hpp"
 
 namespace quillreap::app::cli {
 namespace {
@@ -75,6 +76,9 @@ const std::string_view kUsage =
     "  --source2-label LABEL  what marks a source 2 book address\n"
     "  --connections N        chapter pages fetched at once, 1 to 16\n"
     "  --tries N              tries per page before it counts as lost, 1 to 5\n"
+    "  --pause-ms N           milliseconds each connection waits between two requests,\n"
+    "                         0 to 10000 (a site that answers 429 or 503 also gets fewer\n"
+    "                         connections, down to one, for the rest of the download)\n"
     "  --fresh                fetch every chapter again and replace the chapter store\n"
     "  --no-store             neither read nor write a chapter store\n"
     "  --format txt|epub|both the books download and get write: the GBK text (default),\n"
@@ -123,7 +127,7 @@ bool takes_value(std::string_view name) {
   static constexpr std::string_view kValued[] = {
       "--source",       "--row",          "--out",           "--search-host", "--search-id",
       "--source1-host", "--source2-host", "--source2-label", "--connections", "--tries",
-      "--format",       "--author",       "--intro"};
+      "--format",       "--author",       "--intro",         "--pause-ms"};
   for (std::string_view option : kValued)
     if (name == option) return true;
   return false;
@@ -159,6 +163,12 @@ Problem set_option(const Text& name, const Text& value, Reading& reading, Invoca
     reading.row_given = true;
   } else if (name == "--connections" || name == "--tries") {
     return set_limit(name, value, invocation.config);
+  } else if (name == "--pause-ms") {
+    const std::optional<int> pause = whole_number(value);
+    if (!pause || *pause < 0 || *pause > sources::RequestPace::kLongestPauseMs)
+      return usage_error(text::concat("--pause-ms takes a whole number from 0 to ",
+                                      std::to_string(sources::RequestPace::kLongestPauseMs)));
+    invocation.config.request_pause_ms = *pause;
   } else if (name == "--out") {
     if (value.empty()) return usage_error("--out needs a directory");
     invocation.out_directory = value;

@@ -37,6 +37,7 @@ class Session {
         controller_(controls_, shell_, invocation.config, invocation.out_directory) {
     controls_.set_status_callback(
         [](const Text& status) { write_text(Stream::kError, status + "\n"); });
+    controls_.set_note_callback([](const Text& note) { write_text(Stream::kError, note + "\n"); });
     controls_.set_failed_page_callback(
         [](std::string_view address, std::string_view reason, int tries) {
           say(text::concat("could not get ", address, ": ", reason, " (", std::to_string(tries),

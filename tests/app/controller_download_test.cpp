@@ -101,7 +101,8 @@ TEST_F(ControllerTest, DownloadBookDispatchesByTheAddressAndReportsTheOutcome) {
   EXPECT_EQ(controller().download_book(site_.address("/warning/1.html"), "坏书"),
             sources::BookOutcome::kNotWritten);
   EXPECT_EQ(book("缺章.txt"),
-            "缺章\r\n\r\n\r\n\r\n第一章\r\n\r\n一之正文\r\n次行\r\n\r\n第二章\r\n\r\n");
+            "缺章\r\n\r\n\r\n\r\n第一章\r\n\r\n一之正文\r\n次行是师徒四人行至山前只见一座高山峻岭峰"
+            "插碧空山势险峻林木茂盛\r\n\r\n第二章\r\n\r\n");
   EXPECT_EQ(controls_.status_history().back(), sources::kFaultyBook);
 }
 

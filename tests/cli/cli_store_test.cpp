@@ -122,6 +122,37 @@ TEST_F(CliStoreTest, ChapterThatFailedIsFetchedNextTimeAndTheBookComesOutWhole) 
   EXPECT_EQ(book(), site_.expected_book());
 }
 
+TEST_F(CliStoreTest, PlaceholderChapterIsWrittenButFetchedAgainUntilItHoldsText) {
+  const std::string real_text = "　　" + std::string(80, 'x');
+  site_.set_text(4, "　　正在手打中，请稍后再来……本章内容更新中。");
+  site_.set_text(7, "　　x");
+  const ProgramRun first = download();
+  EXPECT_EQ(first.exit_status, 0) << first.err;
+  EXPECT_EQ(book(), site_.expected_book());  // the placeholders as fetched
+  EXPECT_NE(first.err.find(sources::placeholder_chapters_line(2) + "\n"), std::string::npos)
+      << first.err;
+
+  site_.set_text(4, real_text);
+  const ProgramRun second = download();
+  EXPECT_EQ(second.exit_status, 0) << second.err;
+  EXPECT_EQ(site_.requests_for(4), 1);
+  EXPECT_EQ(site_.requests_for(7), 1);
+  EXPECT_EQ(site_.chapter_requests(), 2);
+  EXPECT_EQ(book(), site_.expected_book());
+  EXPECT_NE(second.err.find(sources::placeholder_chapters_line(1)), std::string::npos)
+      << second.err;
+
+  site_.set_text(7, real_text);
+  const ProgramRun third = download();
+  EXPECT_EQ(site_.chapter_requests(), 1);
+  EXPECT_EQ(book(), site_.expected_book());
+  // A book with none says nothing of them.
+  EXPECT_EQ(third.err.find(sources::placeholder_chapters_line(0).substr(1)), std::string::npos)
+      << third.err;
+  EXPECT_EQ(download().exit_status, 0);
+  EXPECT_EQ(site_.chapter_requests(), 0);
+}
+
 TEST_F(CliStoreTest, DamagedStoreStillGivesTheRightBook) {
   ASSERT_EQ(download().exit_status, 0);
   const auto whole = text::read_file(store_file().string());

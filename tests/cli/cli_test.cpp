@@ -118,6 +118,9 @@ TEST_F(CliTest, DownloadSettingsOutOfRangeAreUsageErrorsThatNameTheOptionAndRang
       {{"get", "--source", "1", "西游", "--tries", "6"}, "--tries"},
       {{"get", "--source", "1", "西游", "--tries", ""}, "--tries"},
       {{"get", "--source", "1", "西游", "--tries", "-1"}, "--tries"},
+      {{"get", "--source", "1", "西游", "--pause-ms", "-1"}, "--pause-ms"},
+      {{"get", "--source", "1", "西游", "--pause-ms", "10001"}, "--pause-ms"},
+      {{"get", "--source", "1", "西游", "--pause-ms=0.5"}, "--pause-ms"},
       {{"search", "--source", "1", "西游", "--fresh"}, "--fresh"},
       {{"get", "--source", "1", "西游", "--fresh", "--no-store"}, "--no-store"},
   };
@@ -130,6 +133,9 @@ TEST_F(CliTest, DownloadSettingsOutOfRangeAreUsageErrorsThatNameTheOptionAndRang
     }
     if (each.message == "--tries") {
       EXPECT_NE(run.err.find("1 to 5"), std::string::npos) << run.err;
+    }
+    if (each.message == "--pause-ms") {
+      EXPECT_NE(run.err.find("0 to 10000"), std::string::npos) << run.err;
     }
   }
 }
@@ -217,7 +223,8 @@ TEST_F(CliTest, BookWithALostChapterExitsWithThree) {
                                                 "--source1-host", site.host(), "--out", out()});
   EXPECT_EQ(run.exit_status, 3) << run.err;
   EXPECT_EQ(book("缺章.txt"),
-            "缺章\r\n\r\n\r\n\r\n第一章\r\n\r\n一之正文\r\n次行\r\n\r\n第二章\r\n\r\n");
+            "缺章\r\n\r\n\r\n\r\n第一章\r\n\r\n一之正文\r\n次行是师徒四人行至山前只见一座高山峻岭峰"
+            "插碧空山势险峻林木茂盛\r\n\r\n第二章\r\n\r\n");
   EXPECT_EQ(lines_of(run.err).back(), sources::written_line("缺章", 1));
 }
 

@@ -340,8 +340,10 @@ class StepAfterStoreCount : public Report {
 TEST_F(Downloads, KeptChaptersTheStoreLosesDuringTheDownloadAreFetchedAfterAll) {
   source2_book();
   site_.page("/Book/12/", source2_entry("1.html", "一") + source2_entry("2.html", "二"));
-  site_.page("/Book/12/1.html", source2_chapter("正文一"));
-  site_.page("/Book/12/2.html", source2_chapter("正文二"));
+  // Texts long enough to be kept: a placeholder would not be.
+  const Text filler(80, 'x');
+  site_.page("/Book/12/1.html", source2_chapter("正文一" + filler));
+  site_.page("/Book/12/2.html", source2_chapter("正文二" + filler));
   ASSERT_EQ(download2("书"), BookOutcome::kComplete);
   const Text book = read_book("书");
 
@@ -354,7 +356,7 @@ TEST_F(Downloads, KeptChaptersTheStoreLosesDuringTheDownloadAreFetchedAfterAll) 
   EXPECT_EQ(read_book("书"), book);
   EXPECT_EQ(site_.targets().size(), 8u);  // both chapters fetched again
   ChapterStore store(dir_.text(), root_ + "/Book/12.aspx");
-  EXPECT_EQ(store.read(root_ + "/Book/12/2.html", "二"), "正文二");
+  EXPECT_EQ(store.read(root_ + "/Book/12/2.html", "二"), "正文二" + filler);
 }
 
 }  // namespace

@@ -36,7 +36,8 @@ class TwoSourcesSite {
 
   // The book files each download makes of it.
   static std::string source1_book(const std::string& name) {
-    return name + "\r\n\r\n" + "\r\n\r\n第一章\r\n\r\n" + "一之正文\r\n次行" +
+    return name + "\r\n\r\n" + "\r\n\r\n第一章\r\n\r\n" +
+           "一之正文\r\n次行是师徒四人行至山前只见一座高山峻岭峰插碧空山势险峻林木茂盛" +
            "\r\n\r\n第二章\r\n\r\n" + "二之正文";
   }
   static std::string source2_book(const std::string& name) {
@@ -69,7 +70,10 @@ class TwoSourcesSite {
       return page(
           "<ul><li><a href='/one/1.html'>第一章<span></span></a></li>"
           "<li><a href='/gone.html'>第二章<span></span></a></li></ul>");
-    if (target == "/one/1.html") return page("<div id=\"nr1\">一之正文<br />次行</div>");
+    if (target == "/one/1.html")
+      return page(
+          "<div id=\"nr1\">一之正文<br "
+          "/>次行是师徒四人行至山前只见一座高山峻岭峰插碧空山势险峻林木茂盛</div>");
     if (target == "/one/2.html") return page("<div id=\"nr1\">二之正文</div>");
     if (target == "/two/")
       return page(

@@ -20,6 +20,7 @@ struct SampleSites::Impl {
   // starting servers) the sites answer 503.
   loopback::HttpServer::Handler handler(Answer answer, bool chapters) {
     return [this, answer, chapters](const loopback::Request& request) {
+      if (chapters && is_chapter(request) && !take_turn()) return too_many();
       if (chapters && first_request_fails(request)) return flaky_answer(request);
       std::shared_ptr<const ServedSites> sites;
       {
@@ -34,6 +35,34 @@ struct SampleSites::Impl {
       }
       return answer(request, *sites);
     };
+  }
+
+  static bool is_chapter(const loopback::Request& request) {
+    const std::vector<std::string> pieces = path_pieces(request.target);
+    return pieces.size() >= 2 && chapter_number(pieces.back()) >= 1;
+  }
+
+  // Notes a chapter request's arrival; false when the one-at-a-time site is still
+  // answering another.
+  bool take_turn() {
+    const auto now = std::chrono::steady_clock::now();
+    std::lock_guard lock(mutex);
+    chapter_times.push_back(now);
+    if (!behaviour.one_at_a_time) return true;
+    if (now < answering_until) {
+      ++refused;
+      return false;
+    }
+    answering_until = now + behaviour.delay;
+    return true;
+  }
+
+  static loopback::Response too_many() {
+    loopback::Response response;
+    response.status = 429;
+    response.reason = "Too Many Requests";
+    response.body = "slow down";
+    return response;
   }
 
   // Whether this is the first request for a chapter page the flaky sites fail once.
@@ -64,6 +93,9 @@ struct SampleSites::Impl {
   std::mutex mutex;
   std::shared_ptr<const ServedSites> published;
   std::set<std::string> failed_once;  // chapter targets, both sources' (their paths differ)
+  std::vector<std::chrono::steady_clock::time_point> chapter_times;
+  std::chrono::steady_clock::time_point answering_until{};
+  int refused = 0;
   std::unique_ptr<loopback::HttpServer> search, source1, source2;
 };
 
@@ -110,6 +142,16 @@ std::string SampleSites::source2_host() const {
 std::size_t SampleSites::accepted_connections() const {
   return impl_->search->accepted_connections() + impl_->source1->accepted_connections() +
          impl_->source2->accepted_connections();
+}
+
+std::vector<std::chrono::steady_clock::time_point> SampleSites::chapter_request_times() const {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->chapter_times;
+}
+
+int SampleSites::too_many_requests() const {
+  std::lock_guard lock(impl_->mutex);
+  return impl_->refused;
 }
 
 sources::SiteConfig SampleSites::config() const {

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "sources/site_config.hpp"
 
@@ -35,6 +36,9 @@ struct Behaviour {
   // 503 in turn (chapter K reset, 2K 503, 3K reset ...); asking again gets the page.
   int flaky_every = 0;
   bool keep_alive = false;  // answers leave the connection open for the next request
+  // A chapter page asked for while the answer to another is still on its way (within
+  // `delay` of its request) gets 429, as a site that allows one request at a time.
+  bool one_at_a_time = false;
 };
 
 class SampleSites {
@@ -56,6 +60,10 @@ class SampleSites {
   sources::SiteConfig config() const;
   // Connections the three servers have accepted so far.
   std::size_t accepted_connections() const;
+  // When each chapter page request arrived, by the servers' clock, oldest first; and how
+  // many of them got 429.
+  std::vector<std::chrono::steady_clock::time_point> chapter_request_times() const;
+  int too_many_requests() const;
 
  private:
   struct Impl;

@@ -40,8 +40,11 @@ class ChangingBookSite {
     std::lock_guard lock(mutex_);
     for (int i = 0; i < count; ++i) {
       const std::string n = std::to_string(chapters_.size() + 1);
-      chapters_.push_back(
-          {"第" + n + "章 标题" + n, "　　这是第" + n + "章的正文。它只有一段。", false});
+      // Long enough not to be taken for a placeholder the site has yet to fill in.
+      chapters_.push_back({"第" + n + "章 标题" + n,
+                           "　　这是第" + n + "章的正文。它只有一段，却已写得足够长，" +
+                               "不会被当成网站还没填上内容的占位章节。",
+                           false});
     }
   }
   void set_title(int n, const Text& title) {

@@ -1,0 +1,76 @@
+// RequestPace: connections as slots, each busy or free from a point in time. A request
+// waits (in short slices, so that a stop is seen) for a free slot among those in use.
+#include "sources/request_pace.hpp"
+
+#include <algorithm>
+
+namespace quillreap::sources {
+namespace {
+
+// How often a wait looks at the stop: well inside the second a closing window allows.
+constexpr std::chrono::milliseconds kStopCheck{10};
+
+bool asks_to_slow_down(const http::FetchResult& result) {
+  return result.status == 429 || result.status == 503;
+}
+
+}  // namespace
+
+RequestPace::RequestPace(int connections, int pause_ms, std::function<bool()> stopped)
+    : pause_(std::chrono::milliseconds(std::clamp(pause_ms, 0, kLongestPauseMs))),
+      stopped_(std::move(stopped)),
+      connections_(static_cast<std::size_t>(std::max(connections, 1))),
+      in_use_(static_cast<int>(connections_.size())),
+      told_(in_use_) {}
+
+int RequestPace::ready_connection(Clock::time_point now) const {
+  for (int i = 0; i < in_use_; ++i) {
+    const Connection& connection = connections_[static_cast<std::size_t>(i)];
+    if (!connection.busy && connection.free_from <= now) return i;
+  }
+  return -1;
+}
+
+http::FetchResult RequestPace::request(const std::function<http::FetchResult()>& exchange) {
+  int taken = -1;
+  {
+    std::unique_lock lock(mutex_);
+    while ((taken = ready_connection(Clock::now())) < 0) {
+      if (stopped_ && stopped_()) {
+        http::FetchResult none;
+        none.reason = http::FailureReason::kClientError;
+        return none;
+      }
+      changed_.wait_for(lock, kStopCheck);
+    }
+    connections_[static_cast<std::size_t>(taken)].busy = true;
+  }
+  // Frees the connection however the exchange ends, a throw included.
+  struct Release {
+    RequestPace& pace;
+    int index;
+    bool slow_down = false;
+    ~Release() {
+      {
+        std::lock_guard lock(pace.mutex_);
+        Connection& connection = pace.connections_[static_cast<std::size_t>(index)];
+        connection.busy = false;
+        connection.free_from = Clock::now() + pace.pause_;
+        if (slow_down) pace.in_use_ = std::max(1, pace.in_use_ / 2);
+      }
+      pace.changed_.notify_all();
+    }
+  } release{*this, taken};
+  http::FetchResult result = exchange();
+  release.slow_down = asks_to_slow_down(result);
+  return result;
+}
+
+std::optional<int> RequestPace::lowered_since_asked() {
+  std::lock_guard lock(mutex_);
+  if (in_use_ >= told_) return std::nullopt;
+  told_ = in_use_;
+  return in_use_;
+}
+
+}  // namespace quillreap::sources
