@@ -11,8 +11,8 @@
 
 #include "sources/epub_book.hpp"
 #include "sources/epub_text.hpp"
-#include "tests/support/temp_folder.hpp"
 #include "tests/support/sources/zip_reading.hpp"
+#include "tests/support/temp_folder.hpp"
 #include "text/codepage.hpp"
 #include "text/files.hpp"
 
