@@ -200,7 +200,7 @@ BookOutcome download_book(const Text& book_address, const Text& book_name, Repor
   // Every try of every page goes through the pace: a pause between the requests of each
   // connection, and fewer connections once the site says it is busy.
   RequestPace pace(std::clamp(config.connections, 1, PagesAhead::kMostConnections),
-                   config.request_pause_ms, [&control] { return control.stopped(); });
+                   config.request_pause_ms, control.stop);
   const Download download{book_name, log_box, config, pages, control, pace};
   const std::vector<ChapterLink> links = chapter_links(download, book_address);
   if (links.empty()) return download.lost();

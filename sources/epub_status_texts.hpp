@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "sources/status_texts.hpp"
 #include "text/primitives.hpp"
 
 namespace quillreap::sources {
@@ -17,17 +18,14 @@ inline constexpr std::string_view kEpubAlsoWritten =
 inline constexpr std::string_view kEpubNotSaved =
     "(EPUB\xB1\xA3\xB4\xE6\xCA\xA7\xB0\xDC)";  // (EPUB保存失败)
 
-// "书籍:" + name + "的所有章节已生成EPUB电子书在程序目录下", and when chapters were lost
-// "(有N章获取失败)" behind it: the completion line of a download writing only the EPUB.
+// "书籍:" + name + "的所有章节已生成EPUB电子书在程序目录下", and lost_chapters_note behind
+// it: the completion line of a download writing only the EPUB.
 inline text::Text epub_written_line(std::string_view name, int failed_chapters) {
-  text::Text line = text::concat("\xCA\xE9\xBC\xAE:", name,
-                                 "\xB5\xC4\xCB\xF9\xD3\xD0\xD5\xC2\xBD\xDA\xD2\xD1\xC9\xFA\xB3\xC9"
-                                 "EPUB\xB5\xE7\xD7\xD3\xCA\xE9\xD4\xDA\xB3\xCC\xD0\xF2\xC4\xBF"
-                                 "\xC2\xBC\xCF\xC2");
-  if (failed_chapters > 0)
-    line += text::concat("(\xD3\xD0", std::to_string(failed_chapters),
-                         "\xD5\xC2\xBB\xF1\xC8\xA1\xCA\xA7\xB0\xDC)");
-  return line;
+  return text::concat("\xCA\xE9\xBC\xAE:", name,
+                      "\xB5\xC4\xCB\xF9\xD3\xD0\xD5\xC2\xBD\xDA\xD2\xD1\xC9\xFA\xB3\xC9"
+                      "EPUB\xB5\xE7\xD7\xD3\xCA\xE9\xD4\xDA\xB3\xCC\xD0\xF2\xC4\xBF"
+                      "\xC2\xBC\xCF\xC2",
+                      lost_chapters_note(failed_chapters));
 }
 
 // "书籍:" + name + "的EPUB电子书保存失败"

@@ -21,27 +21,16 @@ bool xml_allows(char16_t unit) {
   return unit != 0xFFFE && unit != 0xFFFF && (unit < 0xD800 || unit > 0xDFFF);
 }
 
-void append_utf8(std::string& out, char16_t unit, bool escape) {
-  const unsigned u = unit;
-  if (u < 0x80) {
-    if (!escape) {
-      out.push_back(static_cast<char>(u));
-    } else if (u == '&') {
-      out += "&amp;";
-    } else if (u == '<') {
-      out += "&lt;";
-    } else if (u == '>') {
-      out += "&gt;";
-    } else {
-      out.push_back(static_cast<char>(u));
-    }
-  } else if (u < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | u >> 6));
-    out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+// One unit as UTF-8, with the three characters XML gives a meaning escaped.
+void append_escaped(std::string& out, char16_t unit) {
+  if (unit == '&') {
+    out += "&amp;";
+  } else if (unit == '<') {
+    out += "&lt;";
+  } else if (unit == '>') {
+    out += "&gt;";
   } else {
-    out.push_back(static_cast<char>(0xE0 | u >> 12));
-    out.push_back(static_cast<char>(0x80 | (u >> 6 & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
+    text::append_utf8(out, unit);
   }
 }
 
@@ -89,7 +78,7 @@ void for_each_unit(std::string_view gbk, Each each) {
 std::string gbk_to_utf8(std::string_view gbk) {
   std::string out;
   out.reserve(gbk.size() * 3 / 2);
-  for_each_unit(gbk, [&](char16_t unit) { append_utf8(out, unit, false); });
+  for_each_unit(gbk, [&](char16_t unit) { text::append_utf8(out, unit); });
   return out;
 }
 
@@ -97,7 +86,7 @@ std::string xml_text(std::string_view gbk) {
   std::string out;
   out.reserve(gbk.size() * 3 / 2);
   for_each_unit(gbk, [&](char16_t unit) {
-    if (xml_allows(unit)) append_utf8(out, unit, true);
+    if (xml_allows(unit)) append_escaped(out, unit);
   });
   return out;
 }

@@ -1,5 +1,6 @@
 // RequestPace: connections as slots, each busy or free from a point in time. A request
-// waits (in short slices, so that a stop is seen) for a free slot among those in use.
+// waits for a free slot among those in use: until one is freed, until the first pause ends,
+// or until the download's stop.
 #include "sources/request_pace.hpp"
 
 #include <algorithm>
@@ -7,18 +8,15 @@
 namespace quillreap::sources {
 namespace {
 
-// How often a wait looks at the stop: well inside the second a closing window allows.
-constexpr std::chrono::milliseconds kStopCheck{10};
-
 bool asks_to_slow_down(const http::FetchResult& result) {
   return result.status == 429 || result.status == 503;
 }
 
 }  // namespace
 
-RequestPace::RequestPace(int connections, int pause_ms, std::function<bool()> stopped)
+RequestPace::RequestPace(int connections, int pause_ms, std::stop_token stop)
     : pause_(std::chrono::milliseconds(std::clamp(pause_ms, 0, kLongestPauseMs))),
-      stopped_(std::move(stopped)),
+      stop_(std::move(stop)),
       connections_(static_cast<std::size_t>(std::max(connections, 1))),
       in_use_(static_cast<int>(connections_.size())),
       told_(in_use_) {}
@@ -31,17 +29,30 @@ int RequestPace::ready_connection(Clock::time_point now) const {
   return -1;
 }
 
+std::optional<RequestPace::Clock::time_point> RequestPace::next_pause_end() const {
+  std::optional<Clock::time_point> first;
+  for (int i = 0; i < in_use_; ++i) {
+    const Connection& connection = connections_[static_cast<std::size_t>(i)];
+    if (!connection.busy && (!first || connection.free_from < *first)) first = connection.free_from;
+  }
+  return first;
+}
+
 http::FetchResult RequestPace::request(const std::function<http::FetchResult()>& exchange) {
   int taken = -1;
   {
     std::unique_lock lock(mutex_);
+    const auto ready = [this] { return ready_connection(Clock::now()) >= 0; };
     while ((taken = ready_connection(Clock::now())) < 0) {
-      if (stopped_ && stopped_()) {
+      if (stop_.stop_requested()) {
         http::FetchResult none;
         none.reason = http::FailureReason::kClientError;
         return none;
       }
-      changed_.wait_for(lock, kStopCheck);
+      if (const std::optional<Clock::time_point> pause_end = next_pause_end())
+        changed_.wait_until(lock, stop_, *pause_end, ready);
+      else
+        changed_.wait(lock, stop_, ready);
     }
     connections_[static_cast<std::size_t>(taken)].busy = true;
   }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <mutex>
 #include <optional>
+#include <stop_token>
 #include <vector>
 
 #include "http/fetch.hpp"
@@ -20,9 +21,9 @@ class RequestPace {
   // The longest pause a build or the command line may set.
   static constexpr int kLongestPauseMs = 10'000;
 
-  // connections is held to 1 or more, pause_ms to 0..kLongestPauseMs. stopped (may be
-  // empty) ends a wait for a connection within a few milliseconds once it turns true.
-  RequestPace(int connections, int pause_ms, std::function<bool()> stopped = {});
+  // connections is held to 1 or more, pause_ms to 0..kLongestPauseMs. A stop requested on
+  // stop ends a wait for a connection at once.
+  RequestPace(int connections, int pause_ms, std::stop_token stop = {});
   RequestPace(const RequestPace&) = delete;
   RequestPace& operator=(const RequestPace&) = delete;
 
@@ -44,11 +45,14 @@ class RequestPace {
 
   // Under mutex_: the index of a connection that may take a request now, or -1.
   int ready_connection(Clock::time_point now) const;
+  // Under mutex_: when the first free connection in use ends its pause; nullopt when every
+  // one is busy, so that only a freed connection can help.
+  std::optional<Clock::time_point> next_pause_end() const;
 
   const Clock::duration pause_;
-  const std::function<bool()> stopped_;
+  const std::stop_token stop_;
   mutable std::mutex mutex_;
-  std::condition_variable changed_;  // a connection freed or the count lowered
+  std::condition_variable_any changed_;  // a connection freed or the count lowered
   std::vector<Connection> connections_;
   int in_use_;  // connections_[0, in_use_) take requests
   int told_;    // in_use_ as the worker last heard it

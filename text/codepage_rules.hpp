@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <string>
 #include <string_view>
 
 namespace quillreap::text {
@@ -20,5 +21,9 @@ bool gbk_lead_byte(unsigned char byte);
 // a lead byte is followed by a byte that can trail one, so the pair goes as one character;
 // 1 otherwise, so that a following ASCII byte still comes through.
 std::size_t gbk_refused_size(std::string_view rest);
+
+// Appends one UTF-16 unit of the Basic Multilingual Plane (code page 936 maps into no
+// other) as UTF-8.
+void append_utf8(std::string& out, char16_t unit);
 
 }  // namespace quillreap::text

@@ -9,24 +9,6 @@
 #include "text/cp936.hpp"
 
 namespace quillreap::text {
-namespace {
-
-void append_utf8(std::string& out, char16_t unit) {
-  const unsigned u = unit;
-  if (u < 0x80) {
-    out.push_back(static_cast<char>(u));
-  } else if (u < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | u >> 6));
-    out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xE0 | u >> 12));
-    out.push_back(static_cast<char>(0x80 | (u >> 6 & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
-  }
-}
-
-}  // namespace
-
 Text utf8_to_ansi(std::string_view utf8) {
   // A zero byte ends the text: nothing behind it can be part of it.
   utf8 = utf8.substr(0, utf8.find('\0'));
