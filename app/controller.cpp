@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "app/interface_thread.hpp"
+#include "app/row_status.hpp"
 #include "sources/epub_book.hpp"
 #include "sources/epub_status_texts.hpp"
 #include "sources/epub_text.hpp"
@@ -124,8 +125,20 @@ void Controller::download_selected_row() {
   const Text book_address = controls_.list_get_cell(selected, 0);
   const Text book_name = controls_.list_get_cell(selected, 1);
   // The EPUB's metadata: the row's 作者 and 小说介绍.
-  download_from(source2, book_address, book_name, controls_.list_get_cell(selected, 3),
-                controls_.list_get_cell(selected, 2));
+  const Text author = controls_.list_get_cell(selected, 3);
+  const Text introduction = controls_.list_get_cell(selected, 2);
+  RowStatusReport report(controls_, selected);
+  sources::BookOutcome outcome;
+  try {
+    outcome = download_from(source2, report, book_address, book_name, author, introduction);
+  } catch (const InterfaceGone&) {
+    throw;
+  } catch (...) {
+    // The row must not go on saying "下载中" for a download that has ended.
+    report.finish(sources::BookOutcome::kNotWritten);
+    throw;
+  }
+  report.finish(outcome);
   controls_.set_busy(false);
 }
 
@@ -139,7 +152,8 @@ void Controller::on_check_updates() {
 
 sources::BookOutcome Controller::download_book(const Text& book_address, const Text& book_name,
                                                const Text& author, const Text& introduction) {
-  return download_from(belongs_to_source2(book_address), book_address, book_name, author,
+  RowStatusReport report(controls_, -1);
+  return download_from(belongs_to_source2(book_address), report, book_address, book_name, author,
                        introduction);
 }
 
@@ -152,9 +166,9 @@ bool Controller::belongs_to_source2(const Text& book_address) const {
   return text::find_text(book_address, config_.source2_label) > -1;
 }
 
-sources::BookOutcome Controller::download_from(bool source2, const Text& book_address,
-                                               const Text& book_name, const Text& author,
-                                               const Text& introduction) {
+sources::BookOutcome Controller::download_from(bool source2, sources::Report& report,
+                                               const Text& book_address, const Text& book_name,
+                                               const Text& author, const Text& introduction) {
   using sources::BookOutcome;
   written_files_.clear();
   // The EPUB is written as the chapters arrive; unfinished, it leaves no file behind.
@@ -166,9 +180,9 @@ sources::BookOutcome Controller::download_from(bool source2, const Text& book_ad
   sources::DownloadControl control{store_mode_, stop_.get_token()};
   control.chapters = epub ? &*epub : nullptr;
   control.text_book = text_book_ || !epub;
-  BookOutcome outcome = source2 ? sources::download_source2(book_address, book_name, controls_,
+  BookOutcome outcome = source2 ? sources::download_source2(book_address, book_name, report,
                                                             config_, book_directory_, control)
-                                : sources::download_source1(book_address, book_name, controls_,
+                                : sources::download_source1(book_address, book_name, report,
                                                             config_, book_directory_, control);
   if (outcome != BookOutcome::kComplete && outcome != BookOutcome::kWrittenWithGaps) return outcome;
   if (control.text_book)

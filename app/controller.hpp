@@ -61,8 +61,10 @@ class Controller {
   void download_selected_row();  // worker thread: the body of download_worker
   void report_failure(std::string_view what);
   bool belongs_to_source2(const Text& book_address) const;
-  sources::BookOutcome download_from(bool source2, const Text& book_address, const Text& book_name,
-                                     const Text& author = {}, const Text& introduction = {});
+  // report: the controls, with the downloaded row's 状态 cell kept up to date.
+  sources::BookOutcome download_from(bool source2, sources::Report& report,
+                                     const Text& book_address, const Text& book_name,
+                                     const Text& author, const Text& introduction);
 
   Controls& controls_;
   Shell& shell_;

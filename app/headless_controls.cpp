@@ -90,6 +90,17 @@ void HeadlessControls::slowed_down(int connections) {
   });
 }
 
+void HeadlessControls::chapters_progress(const sources::ChapterProgress& progress) {
+  dispatcher_.call([&] {
+    if (progress_callback_) progress_callback_(progress);
+  });
+}
+
+void HeadlessControls::set_progress_callback(
+    std::function<void(const sources::ChapterProgress&)> callback) {
+  progress_callback_ = std::move(callback);
+}
+
 void HeadlessControls::set_note_callback(std::function<void(const Text&)> callback) {
   note_callback_ = std::move(callback);
 }

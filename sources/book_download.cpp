@@ -172,7 +172,12 @@ std::optional<ChaptersWritten> write_chapters(const Download& download, ChapterS
     if (const std::optional<int> lowered = download.pace.lowered_since_asked())
       download.log_box.slowed_down(*lowered);
   };
-  ChaptersWritten written;
+  ChapterProgress progress{0, static_cast<int>(links.size()), 0, 0};
+  ProgressPace progress_pace;
+  const auto tell_progress = [&] {
+    if (progress_pace.due(progress)) download.log_box.chapters_progress(progress);
+  };
+  tell_progress();
   for (size_t i = 0; i < links.size(); ++i) {
     text::do_events();
     if (download.control.stopped()) return std::nullopt;
@@ -180,16 +185,20 @@ std::optional<ChaptersWritten> write_chapters(const Download& download, ChapterS
     tell_lowering();
     download.log_box.set_status(chapter_line(link.title));
     download.log_box.append_log(text::concat("\r\n\r\n", link.title, "\r\n\r\n"));
-    if (stored.held[i] && write_kept(download, store, link)) continue;
-    std::optional<http::RetriedFetch> fetched =
-        stored.held[i] ? download.fetch(link.address, download.control.stop) : ahead.next();
-    if (!fetched || fetched->stopped || download.control.stopped()) return std::nullopt;
-    const Written result = write_fetched(download, store, link, *fetched);
-    if (result == Written::kLost) ++written.lost;
-    if (result == Written::kPlaceholder) ++written.placeholders;
+    Written result = Written::kText;
+    if (!stored.held[i] || !write_kept(download, store, link)) {
+      std::optional<http::RetriedFetch> fetched =
+          stored.held[i] ? download.fetch(link.address, download.control.stop) : ahead.next();
+      if (!fetched || fetched->stopped || download.control.stopped()) return std::nullopt;
+      result = write_fetched(download, store, link, *fetched);
+    }
+    ++progress.done;
+    if (result == Written::kLost) ++progress.lost;
+    if (result == Written::kPlaceholder) ++progress.placeholders;
+    tell_progress();
   }
   tell_lowering();
-  return written;
+  return ChaptersWritten{progress.lost, progress.placeholders};
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "sources/chapter_progress.hpp"
 #include "text/primitives.hpp"
 
 namespace quillreap::sources {
@@ -47,6 +48,11 @@ class Report {
   // The site answered 429 or 503, and the download now fetches over `connections` at once
   // for the rest of its run. Called from the download worker once for each lowering it sees.
   virtual void slowed_down(int connections) { (void)connections; }
+
+  // How far the chapters are: called from the download worker before the first chapter,
+  // then a few times a second as chapters are written, and once the last one is (done ==
+  // total). A download that ends early stops telling.
+  virtual void chapters_progress(const ChapterProgress& progress) { (void)progress; }
 };
 
 }  // namespace quillreap::sources

@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "app/interface_thread.hpp"
+#include "app/row_status.hpp"
 #include "sources/chapter_store.hpp"
 #include "sources/status_texts.hpp"
 #include "tests/app/controller_fixture.hpp"
@@ -138,6 +139,10 @@ TEST_F(ControllerTest, AFailureInsideTheDownloadEndsItAndTheWindowGoesOn) {
     EXPECT_EQ(controls_.status(), c.status);
     EXPECT_EQ(controls_.busy(), !c.enabled);
     EXPECT_EQ(files_written(), 0);
+    // The row does not go on saying "下载中" for a download that has ended.
+    if (c.enabled) {
+      EXPECT_EQ(controls_.list_get_cell(0, kStatusColumn), "未完成");
+    }
     sources::ChapterStore store(directory_.text(), site_.address("/book/1.html"));
     EXPECT_EQ(store.stored_count(), 1);
   }

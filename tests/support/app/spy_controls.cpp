@@ -2,6 +2,8 @@
 // the headless model, which runs it at once there.
 #include "tests/support/app/spy_controls.hpp"
 
+#include <string>
+
 namespace quillreap::test_support {
 
 using Base = app::HeadlessControls;
@@ -25,7 +27,10 @@ void SpyControls::append_log(std::string_view text) {
 }
 
 void SpyControls::list_set_cell(int row, int column, std::string_view text) {
-  on_interface([&] { Base::list_set_cell(row, column, text); });
+  on_interface([&] {
+    if (column == 4) status_cells_.push_back(std::to_string(row) + ":" + std::string(text));
+    Base::list_set_cell(row, column, text);
+  });
 }
 
 std::vector<Text> SpyControls::status_history() const {
@@ -35,6 +40,10 @@ std::vector<Text> SpyControls::status_history() const {
 std::vector<bool> SpyControls::busy_history() const {
   note_thread();
   return busy_switches_;
+}
+std::vector<Text> SpyControls::status_cell_history() const {
+  note_thread();
+  return status_cells_;
 }
 
 }  // namespace quillreap::test_support

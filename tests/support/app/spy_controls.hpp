@@ -25,6 +25,8 @@ class SpyControls : public app::HeadlessControls {
   // Interface thread only; a read from elsewhere counts as a thread violation.
   std::vector<Text> status_history() const;  // oldest first
   std::vector<bool> busy_history() const;
+  // Every write to the 状态 column, oldest first, as "row:text".
+  std::vector<Text> status_cell_history() const;
   // Writes whose work ran off the interface thread, and the reads above made off it; a
   // sound carrying and a sound test leave it at 0.
   int thread_violations() const { return violations_.load(); }
@@ -47,6 +49,7 @@ class SpyControls : public app::HeadlessControls {
   mutable std::atomic<int> violations_{0};
   std::vector<Text> statuses_;
   std::vector<bool> busy_switches_;
+  std::vector<Text> status_cells_;
 };
 
 }  // namespace quillreap::test_support
