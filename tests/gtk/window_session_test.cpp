@@ -34,18 +34,22 @@ class WindowSessionTest : public WindowTest {
 
   // The row whose 小说名 cell shows name, or -1.
   int row_named(const char8_t* name) {
-    GtkTreeModel* model = GTK_TREE_MODEL(widgets().rows);
-    GtkTreeIter iter;
-    int row = 0;
-    for (bool more = gtk_tree_model_get_iter_first(model, &iter); more;
-         more = gtk_tree_model_iter_next(model, &iter), ++row) {
-      gchar* value = nullptr;
-      gtk_tree_model_get(model, &iter, 1, &value, -1);
-      const bool match = value && u8(name) == value;
-      g_free(value);
-      if (match) return row;
-    }
+    const int rows = gtk_tree_model_iter_n_children(GTK_TREE_MODEL(widgets().rows), nullptr);
+    for (int row = 0; row < rows; ++row)
+      if (shown_cell(row, 1) == u8(name)) return row;
     return -1;
+  }
+
+  // What the list shows in a cell, as UTF-8.
+  std::string shown_cell(int row, int column) const {
+    GtkTreeIter iter;
+    if (!gtk_tree_model_iter_nth_child(GTK_TREE_MODEL(widgets().rows), &iter, nullptr, row))
+      return {};
+    gchar* value = nullptr;
+    gtk_tree_model_get(GTK_TREE_MODEL(widgets().rows), &iter, column, &value, -1);
+    std::string shown = value ? value : "";
+    g_free(value);
+    return shown;
   }
 
   void choose_row(int row) {
@@ -118,9 +122,15 @@ TEST_F(WindowSessionTest, DownloadsTheChosenRowToItsGoldenBytes) {
     choose_row(row);
     gtk_combo_box_set_active(widgets().source_combo, 1 - c.source);
     gtk_button_clicked(GTK_BUTTON(widgets().generate_button));
-    // The download runs on its worker; the loop serves its requests meanwhile.
-    ASSERT_TRUE(
-        pump_until([&] { return window_->shell().workers_running() == 0 && controls_enabled(); }));
+    // The download runs on its worker; the loop serves its requests meanwhile, and the
+    // row's 状态 cell counts its chapters.
+    bool counted = false;
+    ASSERT_TRUE(pump_until([&] {
+      counted = counted || shown_cell(row, 4).starts_with(u8(u8"下载中 "));
+      return window_->shell().workers_running() == 0 && controls_enabled();
+    }));
+    EXPECT_TRUE(counted);
+    EXPECT_EQ(shown_cell(row, 4), u8(u8"已完成"));
 
     const std::optional<std::string> written = book(c.name);
     ASSERT_TRUE(written.has_value());
@@ -206,6 +216,7 @@ TEST_F(WindowSessionTest, AFailureInsideADownloadIsShownAndTheWindowGoesOn) {
   ASSERT_TRUE(
       pump_until([&] { return window_->shell().workers_running() == 0 && controls_enabled(); }));
   EXPECT_EQ(status(), u8(u8"下载出错:std::bad_alloc"));
+  EXPECT_EQ(shown_cell(row, 4), u8(u8"未完成"));
   EXPECT_FALSE(book("西游记").has_value());
 
   gtk_button_clicked(GTK_BUTTON(widgets().generate_button));

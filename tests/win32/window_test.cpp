@@ -181,6 +181,8 @@ class MainWindowTest : public ::testing::Test {
                            }));
     EXPECT_EQ(status(), gbk_to_wide(sources::written_line(name, 0) +
                                     std::string(epub ? sources::kEpubAlsoWritten : "")));
+    // The cell's counting is the controller's, tested there; here, the window shows its end.
+    EXPECT_EQ(cell_of(list(), row, 4), L"已完成");
     EXPECT_EQ(std::filesystem::exists(directory_.path() / (gbk_to_wide(name) + L".epub")), epub);
     const std::string golden = test_support::golden_book(golden_stem);
     ASSERT_FALSE(golden.empty());
@@ -509,6 +511,7 @@ TEST_F(MainWindowTest, AFailureInsideADownloadIsShownAndTheWindowGoesOn) {
   failing_controller.on_generate();
   ASSERT_TRUE(pump_until([&] { return busy_controls_enabled(true); }, [] {}));
   EXPECT_EQ(status(), gbk_to_wide(sources::download_error_line("std::bad_alloc")));
+  EXPECT_EQ(cell_of(list(), row, 4), L"未完成");
   EXPECT_FALSE(std::filesystem::exists(directory_.path() / L"水浒传.txt"));
   download_and_compare(row, "水浒传", "source1_shuihuzhuan");
 }
