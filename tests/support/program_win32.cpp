@@ -55,9 +55,10 @@ struct StartedProgram::Child {
   Handle process;
 };
 
+// Standard error always goes to a file: a test that needs a terminal runs on Linux.
 StartedProgram::StartedProgram(const std::string& program,
                                const std::vector<std::string>& arguments,
-                               const std::string& directory)
+                               const std::string& directory, ErrorTo)
     : child_(std::make_shared<Child>()) {
   std::wstring command_line = quoted(widen(program));
   for (const std::string& argument : arguments) command_line += L" " + quoted(widen(argument));
