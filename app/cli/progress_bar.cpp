@@ -18,7 +18,9 @@ constexpr std::string_view kLost = "\xC8\xB1";                // 缺
 
 // m:ss, or h:mm:ss from an hour on.
 Text clock_text(std::int64_t seconds) {
-  const auto two = [](std::int64_t n) { return (n < 10 ? "0" : "") + std::to_string(n); };
+  const auto two = [](std::int64_t n) {
+    return text::concat(n < 10 ? "0" : "", std::to_string(n));
+  };
   const std::int64_t hours = seconds / 3600;
   const std::int64_t minutes = seconds / 60 % 60;
   if (hours > 0)
