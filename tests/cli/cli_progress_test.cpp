@@ -81,16 +81,17 @@ TEST_F(CliProgressTest, BarReplacesTheChapterLinesAndTheCompletionLineEndsIt) {
 }
 
 TEST_F(CliProgressTest, WithoutATerminalOrWhenAskedLinesAreTheStatusLinesOneEach) {
+  // A line for each status and for the lost page, the output quillreap-cli always gave.
+  const std::string name = ChangingBookSite::kBookName;
+  std::string expected = sources::found_line(name) + "\n" + sources::parsing_line(name) + "\n";
+  for (int n = 1; n <= 10; ++n) {
+    expected += sources::chapter_line(site_.title(n)) + "\n";
+    if (n == 4) expected += lost_line() + "\n";
+  }
+  expected += completion_line();
   const ProgramRun lines = download({}, ErrorTo::kFile);
   EXPECT_EQ(lines.exit_status, 3);
-  EXPECT_EQ(lines.err.find('\r'), std::string::npos) << lines.err;
-  size_t at = 0;
-  for (int n = 1; n <= 10; ++n) {
-    at = lines.err.find(sources::chapter_line(site_.title(n)) + "\n", at);
-    ASSERT_NE(at, std::string::npos) << n << lines.err;
-  }
-  EXPECT_NE(lines.err.find("\n" + lost_line() + "\n"), std::string::npos) << lines.err;
-  EXPECT_EQ(lines.err.substr(lines.err.size() - completion_line().size()), completion_line());
+  EXPECT_EQ(lines.err, expected);
 
   struct Case {
     ErrorTo error_to;
@@ -99,7 +100,7 @@ TEST_F(CliProgressTest, WithoutATerminalOrWhenAskedLinesAreTheStatusLinesOneEach
   for (const Case& each : {Case{ErrorTo::kFile, {"--progress", "lines"}},
                            Case{ErrorTo::kTerminal, {"--progress=lines"}}}) {
     if (each.error_to == ErrorTo::kTerminal && !kTerminals) continue;
-    EXPECT_EQ(download(each.options, each.error_to).err, lines.err) << each.options[0];
+    EXPECT_EQ(download(each.options, each.error_to).err, expected) << each.options[0];
   }
 }
 
