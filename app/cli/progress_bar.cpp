@@ -36,6 +36,13 @@ Text cells(const sources::ChapterProgress& progress) {
   return text::concat("[", Text(filled, '#'), Text(ProgressBar::kCells - filled, '-'), "]");
 }
 
+// The line from the start of the terminal's line, padded over what is left of `drawn`.
+Text over(std::string_view drawn, std::string_view line) {
+  Text out = text::concat("\r", line);
+  if (drawn.size() > line.size()) out.append(drawn.size() - line.size(), ' ');
+  return out;
+}
+
 }  // namespace
 
 Text ProgressBar::draw(const sources::ChapterProgress& progress, Clock::time_point now) {
@@ -58,8 +65,7 @@ Text ProgressBar::draw(const sources::ChapterProgress& progress, Clock::time_poi
   Text line = text::concat(cells(progress), " ", std::to_string(progress.done), "/",
                            std::to_string(progress.total), kChapters, " ", rate, kPerSecond, " ",
                            kLeft, left, " ", kLost, std::to_string(progress.lost), kChapters);
-  Text out = text::concat("\r", line);
-  if (drawn_.size() > line.size()) out.append(drawn_.size() - line.size(), ' ');
+  Text out = over(drawn_, line);
   drawn_ = std::move(line);
   last_ = progress;
   return out;
@@ -67,9 +73,7 @@ Text ProgressBar::draw(const sources::ChapterProgress& progress, Clock::time_poi
 
 Text ProgressBar::line_above(std::string_view line) const {
   if (!showing()) return text::concat(line, "\n");
-  Text out = text::concat("\r", line);
-  if (drawn_.size() > line.size()) out.append(drawn_.size() - line.size(), ' ');
-  return text::concat(out, "\n", drawn_);
+  return text::concat(over(drawn_, line), "\n", drawn_);
 }
 
 Text ProgressBar::finish() {
