@@ -1,6 +1,7 @@
 // How quillreap-cli shows a download on standard error: a bar on a terminal (or when asked
-// for) that ends with the completion line, today's lines on a file or pipe, and only the
-// failures and the result when quiet. The book has ten chapters, the fourth of them gone.
+// for) that ends with the completion line, the lines it always printed on a pipe or file,
+// and only the failures and the result when quiet. The book has ten chapters, the fourth of them
+// gone.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,6 +11,7 @@
 #include "tests/support/program.hpp"
 #include "tests/support/sources/changing_book_site.hpp"
 #include "tests/support/temp_folder.hpp"
+#include "text/primitives.hpp"
 
 namespace quillreap {
 namespace {
@@ -57,7 +59,7 @@ TEST_F(CliProgressTest, BarReplacesTheChapterLinesAndTheCompletionLineEndsIt) {
     Lines options;
   };
   for (const Case& each :
-       {Case{ErrorTo::kTerminal, {}}, Case{ErrorTo::kFile, {"--progress", "bar"}}}) {
+       {Case{ErrorTo::kTerminal, {}}, Case{ErrorTo::kPipe, {"--progress", "bar"}}}) {
     if (each.error_to == ErrorTo::kTerminal && !kTerminals) continue;
     SCOPED_TRACE(each.options.empty() ? "terminal" : "asked for");
     const ProgramRun run = download(each.options, each.error_to);
@@ -69,7 +71,7 @@ TEST_F(CliProgressTest, BarReplacesTheChapterLinesAndTheCompletionLineEndsIt) {
     EXPECT_EQ(run.err.find(sources::chapter_line(site_.title(1))), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("\n\r[--------------------] 0/10章"), std::string::npos) << run.err;
     // The lost page's line above the bar (longer than the bar: no padding), the bar again.
-    EXPECT_NE(run.err.find("\r" + lost_line() + "\n["), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find(text::concat("\r", lost_line(), "\n[")), std::string::npos) << run.err;
     // The last draw: every chapter, one lost, its line ended, then the completion line.
     const std::string last = run.err.substr(run.err.rfind('\r'));
     EXPECT_EQ(last.rfind("\r[####################] 10/10章", 0), 0u) << last;
@@ -89,7 +91,7 @@ TEST_F(CliProgressTest, WithoutATerminalOrWhenAskedLinesAreTheStatusLinesOneEach
     if (n == 4) expected += lost_line() + "\n";
   }
   expected += completion_line();
-  const ProgramRun lines = download({}, ErrorTo::kFile);
+  const ProgramRun lines = download({}, ErrorTo::kPipe);
   EXPECT_EQ(lines.exit_status, 3);
   EXPECT_EQ(lines.err, expected);
 
@@ -110,7 +112,7 @@ TEST_F(CliProgressTest, QuietShowsOnlyTheFailuresAndTheResult) {
     std::string address;
     std::string shown;
   };
-  const ErrorTo error_to = kTerminals ? ErrorTo::kTerminal : ErrorTo::kFile;
+  const ErrorTo error_to = kTerminals ? ErrorTo::kTerminal : ErrorTo::kPipe;
   const std::string missing = "http://" + site_.host() + "/no/such/";
   for (const Case& each :
        {Case{4, site_.book_address(), lost_line() + "\n" + completion_line()},

@@ -1,5 +1,6 @@
 // Child processes on Linux: posix_spawn with standard output and error sent to files, or
-// standard error to a pseudo-terminal whose output a thread copies into the error file.
+// standard error to a pipe or a pseudo-terminal whose output a thread copies into the error
+// file.
 #include <fcntl.h>
 #include <pty.h>
 #include <signal.h>
@@ -20,23 +21,24 @@ namespace quillreap::test_support {
 
 struct StartedProgram::Child {
   pid_t pid = -1;
-  int terminal = -1;    // the pseudo-terminal's side the test reads; -1 without one
-  std::thread copying;  // from the terminal into the error file, until the child is gone
+  int reading = -1;     // the pipe's or pseudo-terminal's end the test reads; -1 without
+  std::thread copying;  // from there into the error file, until the child is gone
 
   ~Child() {
     if (copying.joinable()) copying.join();
-    if (terminal >= 0) close(terminal);
+    if (reading >= 0) close(reading);
   }
 };
 
 namespace {
 
-// Copies until every holder of the child's side has closed it (read then fails with EIO).
-void copy_terminal(int terminal, std::filesystem::path file) {
+// Copies until every holder of the child's end has closed it (read then gives 0 on a pipe
+// and fails with EIO on a terminal).
+void copy_output(int reading, std::filesystem::path file) {
   std::FILE* out = std::fopen(file.c_str(), "wb");
   if (!out) return;
   char buffer[4096];
-  for (ssize_t got; (got = read(terminal, buffer, sizeof buffer)) > 0;) {
+  for (ssize_t got; (got = read(reading, buffer, sizeof buffer)) > 0;) {
     std::fwrite(buffer, 1, static_cast<size_t>(got), out);
     std::fflush(out);  // err_so_far reads the file while the child runs
   }
@@ -59,15 +61,21 @@ StartedProgram::StartedProgram(const std::string& program,
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, out_path().c_str(), create, 0600);
   int child_side = -1;
-  if (error_to == ErrorTo::kTerminal &&
-      openpty(&child_->terminal, &child_side, nullptr, nullptr, nullptr) == 0) {
+  int pipe_ends[2];
+  if (error_to == ErrorTo::kPipe && pipe2(pipe_ends, O_CLOEXEC) == 0) {
+    child_->reading = pipe_ends[0];
+    child_side = pipe_ends[1];
+  } else if (error_to == ErrorTo::kTerminal &&
+             openpty(&child_->reading, &child_side, nullptr, nullptr, nullptr) == 0) {
     termios raw{};
     tcgetattr(child_side, &raw);
     cfmakeraw(&raw);
     tcsetattr(child_side, TCSANOW, &raw);
-    // Only standard error holds the terminal in the child.
-    fcntl(child_->terminal, F_SETFD, FD_CLOEXEC);
+    fcntl(child_->reading, F_SETFD, FD_CLOEXEC);
     fcntl(child_side, F_SETFD, FD_CLOEXEC);
+  }
+  if (child_side >= 0) {
+    // Only standard error holds the child's end in the child.
     posix_spawn_file_actions_adddup2(&actions, child_side, 2);
   } else {
     posix_spawn_file_actions_addopen(&actions, 2, err_path().c_str(), create, 0600);
@@ -78,7 +86,7 @@ StartedProgram::StartedProgram(const std::string& program,
   posix_spawn_file_actions_destroy(&actions);
   if (child_side >= 0) {
     close(child_side);  // the child's copy is the only one left, so its end ends the copying
-    child_->copying = std::thread(copy_terminal, child_->terminal, err_path());
+    child_->copying = std::thread(copy_output, child_->reading, err_path());
   }
 }
 
