@@ -85,6 +85,12 @@ const std::string_view kUsage =
     "                         the EPUB, or both side by side\n"
     "  --author TEXT          download: the author, for the EPUB (get takes the hit's)\n"
     "  --intro TEXT           download: the introduction, for the EPUB (likewise)\n"
+    "  --progress auto|bar|lines\n"
+    "                         how progress shows on standard error: one bar line redrawn\n"
+    "                         in place, or a line for each status (default auto: the bar\n"
+    "                         when standard error is a terminal, lines otherwise)\n"
+    "  --quiet                standard error shows only failures, the download's notes\n"
+    "                         and the result (excludes --progress)\n"
     "  --help                 this text\n"
     "Options take their value as the next argument or after '='; '--' ends the options.\n"
     "Progress goes to standard error, with one line for each page that could not be\n"
@@ -111,6 +117,7 @@ struct Reading {
   bool options_ended = false;
   Text store_option;                    // "--fresh" or "--no-store" when one was given
   Text format_option, metadata_option;  // --format; --author or --intro
+  bool progress_given = false;
 };
 
 using Problem = std::optional<UsageError>;
@@ -127,7 +134,7 @@ bool takes_value(std::string_view name) {
   static constexpr std::string_view kValued[] = {
       "--source",       "--row",          "--out",           "--search-host", "--search-id",
       "--source1-host", "--source2-host", "--source2-label", "--connections", "--tries",
-      "--format",       "--author",       "--intro",         "--pause-ms"};
+      "--format",       "--author",       "--intro",         "--pause-ms",    "--progress"};
   for (std::string_view option : kValued)
     if (name == option) return true;
   return false;
@@ -169,6 +176,14 @@ Problem set_option(const Text& name, const Text& value, Reading& reading, Invoca
       return usage_error(text::concat("--pause-ms takes a whole number from 0 to ",
                                       std::to_string(sources::RequestPace::kLongestPauseMs)));
     invocation.config.request_pause_ms = *pause;
+  } else if (name == "--progress") {
+    if (value == "auto" || value == "bar" || value == "lines")
+      invocation.progress = value == "auto"  ? Progress::kAuto
+                            : value == "bar" ? Progress::kBar
+                                             : Progress::kLines;
+    else
+      return usage_error("--progress takes auto, bar or lines");
+    reading.progress_given = true;
   } else if (name == "--out") {
     if (value.empty()) return usage_error("--out needs a directory");
     invocation.out_directory = value;
@@ -200,6 +215,10 @@ Problem read_option(const std::vector<Text>& arguments, size_t& i, Reading& read
   if (argument == "--fresh" || argument == "--no-store") {
     (argument == "--fresh" ? invocation.fresh : invocation.no_store) = true;
     reading.store_option = argument;
+    return std::nullopt;
+  }
+  if (argument == "--quiet") {
+    invocation.quiet = true;
     return std::nullopt;
   }
   Text name = argument;
@@ -249,6 +268,8 @@ Problem fit_command(const Reading& reading, Invocation& invocation) {
     return usage_error(text::concat(reading.store_option, " belongs to download and get"));
   if (invocation.fresh && invocation.no_store)
     return usage_error("--fresh and --no-store exclude each other");
+  if (invocation.quiet && reading.progress_given)
+    return usage_error("--quiet and --progress exclude each other");
   if (!reading.format_option.empty() && command == Command::kSearch)
     return usage_error("--format belongs to download and get");
   if (!reading.metadata_option.empty() && command != Command::kDownload)

@@ -15,6 +15,10 @@ using text::Text;
 
 enum class Command { kHelp, kSearch, kDownload, kGet };
 
+// --progress: how the chapters' progress shows on standard error. kAuto draws a bar when
+// standard error is a terminal, and prints lines otherwise.
+enum class Progress { kAuto, kBar, kLines };
+
 struct Invocation {
   Command command = Command::kHelp;
   int source_choice = 0;  // 组合框1's item: 0 源站①, 1 源站②
@@ -30,6 +34,8 @@ struct Invocation {
   bool epub = false;      // download and get, --format: the EPUB book
   Text author;            // download, for the EPUB's metadata
   Text introduction;      // download, for the EPUB's metadata
+  Progress progress = Progress::kAuto;
+  bool quiet = false;  // --quiet: only failures and the result on standard error
 };
 
 struct UsageError {

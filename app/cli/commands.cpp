@@ -1,13 +1,15 @@
 // search, download and get. The command line's own thread is the interface thread of its
 // headless controls, and the download runs right on it: there is no window to keep
 // painting meanwhile, so a worker thread would only add a pump loop waiting for it.
-// Progress reaches the terminal through the status callback, one line per status text.
+// Progress reaches the terminal through the controls' callbacks, shown by ProgressOutput in
+// the style --progress and --quiet chose.
 #include "app/cli/commands.hpp"
 
 #include <string>
 
 #include "app/cli/cli_shell.hpp"
 #include "app/cli/console.hpp"
+#include "app/cli/progress_output.hpp"
 #include "app/controller.hpp"
 #include "app/headless_controls.hpp"
 #include "sources/book_file.hpp"
@@ -30,18 +32,28 @@ Text row_line(const Row& row) {
   return line + "\n";
 }
 
+OutputStyle output_style(const Invocation& invocation) {
+  if (invocation.quiet) return OutputStyle::kQuiet;
+  if (invocation.progress == Progress::kAuto)
+    return is_terminal(Stream::kError) ? OutputStyle::kBar : OutputStyle::kLines;
+  return invocation.progress == Progress::kBar ? OutputStyle::kBar : OutputStyle::kLines;
+}
+
 class Session {
  public:
   explicit Session(const Invocation& invocation)
       : invocation_(invocation),
+        output_(output_style(invocation),
+                [](std::string_view gbk) { write_text(Stream::kError, gbk); }),
         controller_(controls_, shell_, invocation.config, invocation.out_directory) {
-    controls_.set_status_callback(
-        [](const Text& status) { write_text(Stream::kError, status + "\n"); });
-    controls_.set_note_callback([](const Text& note) { write_text(Stream::kError, note + "\n"); });
+    controls_.set_status_callback([this](const Text& status) { output_.status(status); });
+    controls_.set_note_callback([this](const Text& note) { output_.note(note); });
+    controls_.set_progress_callback(
+        [this](const sources::ChapterProgress& progress) { output_.progress(progress); });
     controls_.set_failed_page_callback(
-        [](std::string_view address, std::string_view reason, int tries) {
-          say(text::concat("could not get ", address, ": ", reason, " (", std::to_string(tries),
-                           tries == 1 ? " try)" : " tries)"));
+        [this](std::string_view address, std::string_view reason, int tries) {
+          output_.note(text::concat("quillreap-cli: could not get ", address, ": ", reason, " (",
+                                    std::to_string(tries), tries == 1 ? " try)" : " tries)"));
         });
     if (invocation.fresh) controller_.set_store_mode(sources::ChapterStore::Mode::kFresh);
     if (invocation.no_store) controller_.set_store_mode(sources::ChapterStore::Mode::kOff);
@@ -61,6 +73,7 @@ class Session {
 
   int search() {
     const int rows = search_rows();
+    output_.conclude(true);
     for (const Row& row : controls_.rows()) write_text(Stream::kOut, row_line(row));
     return rows > 0 ? kExitComplete : kExitNothingWritten;
   }
@@ -69,6 +82,7 @@ class Session {
                const Text& introduction) {
     const sources::BookOutcome outcome =
         controller_.download_book(address, name, author, introduction);
+    output_.conclude(outcome != sources::BookOutcome::kStopped);
     // Whatever was written is named, even when another book asked for was not.
     for (const Text& path : controller_.written_files()) write_text(Stream::kOut, path + "\n");
     if (outcome == sources::BookOutcome::kStopped) {
@@ -81,6 +95,8 @@ class Session {
 
   int get() {
     const int rows = search_rows();
+    // Quiet, the search's status line is the result only when no download follows.
+    if (rows == 0 || invocation_.row >= rows) output_.conclude(true);
     if (rows == 0) {
       say("the search found nothing; no book written");
       return kExitNothingWritten;
@@ -100,6 +116,7 @@ class Session {
 
  private:
   const Invocation& invocation_;
+  ProgressOutput output_;  // outlives the controls, whose callbacks write through it
   HeadlessControls controls_;
   CliShell shell_;
   Controller controller_;

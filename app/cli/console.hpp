@@ -23,6 +23,10 @@ enum class Stream { kOut, kError };
 // happens.
 void write_text(Stream stream, std::string_view gbk);
 
+// Whether the stream goes to a terminal (a console on Windows) rather than to a file or a
+// pipe: what --progress auto decides the bar by.
+bool is_terminal(Stream stream);
+
 // From now on an interrupt (Ctrl-C: SIGINT, or the console's Ctrl-C and Ctrl-Break)
 // requests stop instead of ending the process, so a download can stop and keep what it
 // fetched. A stop_source without a state (std::nostopstate) lets interrupts go to nothing.

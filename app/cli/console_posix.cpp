@@ -75,6 +75,10 @@ std::vector<Text> arguments_as_gbk(int argc, char** argv) {
   return arguments;
 }
 
+bool is_terminal(Stream stream) {
+  return isatty(stream == Stream::kOut ? STDOUT_FILENO : STDERR_FILENO) == 1;
+}
+
 void write_text(Stream stream, std::string_view gbk) {
   const std::string utf8 = text::ansi_to_utf8(gbk);
   std::FILE* file = stream == Stream::kOut ? stdout : stderr;

@@ -64,6 +64,12 @@ std::vector<Text> arguments_as_gbk(int, char**) {
   return arguments;
 }
 
+bool is_terminal(Stream stream) {
+  HANDLE handle = GetStdHandle(stream == Stream::kOut ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
+  DWORD mode = 0;
+  return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode);
+}
+
 void write_text(Stream stream, std::string_view gbk) {
   HANDLE handle = GetStdHandle(stream == Stream::kOut ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;

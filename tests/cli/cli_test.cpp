@@ -123,6 +123,9 @@ TEST_F(CliTest, DownloadSettingsOutOfRangeAreUsageErrorsThatNameTheOptionAndRang
       {{"get", "--source", "1", "西游", "--pause-ms=0.5"}, "--pause-ms"},
       {{"search", "--source", "1", "西游", "--fresh"}, "--fresh"},
       {{"get", "--source", "1", "西游", "--fresh", "--no-store"}, "--no-store"},
+      {{"get", "--source", "1", "西游", "--progress", "fancy"}, "--progress"},
+      {{"get", "--source", "1", "西游", "--progress="}, "--progress"},
+      {{"download", "http://x/1.html", "书", "--quiet", "--progress=lines"}, "--quiet"},
   };
   for (const Case& each : wrong) {
     const ProgramRun run = bare(each.arguments);

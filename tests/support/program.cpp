@@ -34,8 +34,8 @@ ProgramRun StartedProgram::wait() {
 }
 
 ProgramRun run_program(const std::string& program, const std::vector<std::string>& arguments,
-                       const std::string& directory) {
-  return StartedProgram(program, arguments, directory).wait();
+                       const std::string& directory, ErrorTo error_to) {
+  return StartedProgram(program, arguments, directory, error_to).wait();
 }
 
 }  // namespace quillreap::test_support

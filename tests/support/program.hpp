@@ -18,16 +18,22 @@ struct ProgramRun {
   std::string err;       // standard error, GBK
 };
 
+// Where the child's standard error goes: a file, a pipe, or a pseudo-terminal (Linux only),
+// so that the child sees a terminal. What it writes to a pipe or terminal is copied into
+// the file as it comes and read back as from the file, byte for byte (the terminal is raw:
+// a line break stays a line break).
+enum class ErrorTo { kFile, kPipe, kTerminal };
+
 // directory: the child's working directory ("" keeps the test's own).
 ProgramRun run_program(const std::string& program, const std::vector<std::string>& arguments,
-                       const std::string& directory = "");
+                       const std::string& directory = "", ErrorTo error_to = ErrorTo::kFile);
 
 // A child process left running, for tests that stop it from outside. Ending the object
 // kills a child still running.
 class StartedProgram {
  public:
   StartedProgram(const std::string& program, const std::vector<std::string>& arguments,
-                 const std::string& directory = "");
+                 const std::string& directory = "", ErrorTo error_to = ErrorTo::kFile);
   ~StartedProgram();
   StartedProgram(const StartedProgram&) = delete;
   StartedProgram& operator=(const StartedProgram&) = delete;

@@ -1,8 +1,11 @@
 // Child processes on Windows: CreateProcessW with a command line quoted as
-// CommandLineToArgvW reads it, standard output and error sent to files.
+// CommandLineToArgvW reads it, standard output and error sent to files, or standard error
+// to a pipe whose output a thread copies into the error file.
 #include <windows.h>
 
+#include <cstdio>
 #include <memory>
+#include <thread>
 
 #include "tests/support/program.hpp"
 
@@ -49,20 +52,51 @@ Handle output_file(const std::wstring& path) {
                             FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+// Copies until the child's end of the pipe is closed.
+void copy_output(HANDLE reading, std::filesystem::path file) {
+  std::FILE* out = _wfopen(file.wstring().c_str(), L"wb");
+  if (!out) return;
+  char buffer[4096];
+  DWORD got = 0;
+  while (ReadFile(reading, buffer, sizeof buffer, &got, nullptr) && got > 0) {
+    std::fwrite(buffer, 1, got, out);
+    std::fflush(out);  // err_so_far reads the file while the child runs
+  }
+  std::fclose(out);
+}
+
 }  // namespace
 
 struct StartedProgram::Child {
   Handle process;
+  Handle reading;       // the pipe's end the test reads; null without a pipe
+  std::thread copying;  // from the pipe into the error file, until the child is gone
+
+  ~Child() {
+    if (copying.joinable()) copying.join();
+  }
 };
 
+// A terminal cannot be had here (a test that needs one runs on Linux): ErrorTo::kTerminal
+// gives a file.
 StartedProgram::StartedProgram(const std::string& program,
                                const std::vector<std::string>& arguments,
-                               const std::string& directory)
+                               const std::string& directory, ErrorTo error_to)
     : child_(std::make_shared<Child>()) {
   std::wstring command_line = quoted(widen(program));
   for (const std::string& argument : arguments) command_line += L" " + quoted(widen(argument));
   Handle out = output_file(out_path().wstring());
-  Handle err = output_file(err_path().wstring());
+  Handle err;
+  if (error_to == ErrorTo::kPipe) {
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE reading = nullptr, writing = nullptr;
+    if (CreatePipe(&reading, &writing, &inherit, 0)) {
+      child_->reading.reset(reading);
+      err.reset(writing);
+      SetHandleInformation(reading, HANDLE_FLAG_INHERIT, 0);
+    }
+  }
+  if (!err) err = output_file(err_path().wstring());
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -75,6 +109,10 @@ StartedProgram::StartedProgram(const std::string& program,
                      directory.empty() ? nullptr : wide_directory.c_str(), &startup, &process)) {
     child_->process.reset(process.hProcess);
     CloseHandle(process.hThread);
+  }
+  if (child_->reading) {
+    err.reset();  // the child's copy is the only one left, so its end ends the copying
+    child_->copying = std::thread(copy_output, child_->reading.get(), err_path());
   }
 }
 
@@ -90,8 +128,10 @@ void StartedProgram::interrupt() {
 int StartedProgram::wait_for_exit() {
   DWORD code = 0;
   if (child_->process && WaitForSingleObject(child_->process.get(), INFINITE) == WAIT_OBJECT_0 &&
-      GetExitCodeProcess(child_->process.get(), &code))
+      GetExitCodeProcess(child_->process.get(), &code)) {
+    if (child_->copying.joinable()) child_->copying.join();
     return static_cast<int>(code);
+  }
   return -1;
 }
 
