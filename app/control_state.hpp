@@ -5,6 +5,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,6 +44,10 @@ class ControlState {
 
   // The book buffer.
   void append_book(std::string_view text) { book_.append(text); }
+  // Room for the book to grow to `times` its present size without moving.
+  void reserve_book(std::size_t times) {
+    if (times > 1 && book_.size() < book_.max_size() / times) book_.reserve(book_.size() * times);
+  }
   void clear_book() { book_.clear(); }
   const std::string& book() const { return book_; }
 

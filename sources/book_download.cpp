@@ -174,6 +174,9 @@ std::optional<ChaptersWritten> write_chapters(const Download& download, ChapterS
   };
   ChaptersWritten written;
   for (size_t i = 0; i < links.size(); ++i) {
+    // The first chapter tells roughly how big the book gets: room for all of them (and a
+    // quarter more) at once spares the log box copying itself each time it doubles.
+    if (i == 1) download.log_box.expect_log_growth(links.size() + links.size() / 4);
     text::do_events();
     if (download.control.stopped()) return std::nullopt;
     const ChapterLink& link = links[i];
