@@ -87,7 +87,9 @@ std::optional<http::RetriedFetch> PagesAhead::next() {
   pages_[handed_out_].reset();
   ++handed_out_;
   lock.unlock();
-  room_.notify_all();
+  // One page handed out makes room for one more fetch: waking every fetching thread for
+  // it would send all but one back to sleep, a few thread switches for each page.
+  room_.notify_one();
   return page;
 }
 
