@@ -74,7 +74,9 @@ void PagesAhead::fetch_pages() {
     http::RetriedFetch page = fetch_one(index);
     lock.lock();
     pages_[index] = std::move(page);
-    page_ready_.notify_all();
+    // Only the page next() waits for wakes it: one that arrives ahead of its turn would
+    // send it back to sleep, and each thread switch costs as much as a page's cleaning.
+    if (index == handed_out_) page_ready_.notify_one();
   }
 }
 
