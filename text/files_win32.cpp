@@ -109,7 +109,10 @@ bool remove_file(std::string_view path) {
 }
 
 std::optional<Bytes> read_file(std::string_view path) {
-  FileHandle file = open_file(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  // Others may hold the file open for appending meanwhile (a download's chapter store
+  // does, for the whole download): what they appended so far is read.
+  FileHandle file = open_file(
+      path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
   if (!file) return std::nullopt;
   Bytes bytes;
   LARGE_INTEGER size{};
