@@ -198,7 +198,11 @@ CurlHandle take_handle() {
 
 void put_back(CurlHandle handle) noexcept {
   CurlHandle& spare = spare_handle();
-  if (!spare) spare = std::move(handle);
+  if (spare || !handle) return;
+  // curl_easy_reset forgets the list of cookie files without freeing it; clearing it first
+  // frees it, and leaves the jar itself in its share.
+  curl_easy_setopt(handle.get(), CURLOPT_COOKIEFILE, static_cast<const char*>(nullptr));
+  spare = std::move(handle);
 }
 
 }  // namespace
