@@ -5,10 +5,12 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "text/memory.hpp"
 #include "text/primitives.hpp"
 
 namespace quillreap::app {
@@ -43,6 +45,13 @@ class ControlState {
 
   // The book buffer.
   void append_book(std::string_view text) { book_.append(text); }
+  // Room for the book to grow to `times` its present size without moving, in large pages
+  // where the system has them: a book of thousands of chapters is megabytes of fresh memory.
+  void reserve_book(std::size_t times) {
+    if (times <= 1 || book_.size() >= book_.max_size() / times) return;
+    book_.reserve(book_.size() * times);
+    text::prefer_large_pages(book_.data(), book_.capacity());
+  }
   void clear_book() { book_.clear(); }
   const std::string& book() const { return book_; }
 

@@ -3,6 +3,7 @@
 #include "app/headless_controls.hpp"
 
 #include "sources/status_texts.hpp"
+#include "text/files.hpp"
 
 namespace quillreap::app {
 
@@ -25,6 +26,15 @@ void HeadlessControls::log_clear() {
 
 Text HeadlessControls::log_text() {
   return dispatcher_.call([&] { return state_.book(); });
+}
+
+bool HeadlessControls::write_log_file(const Text& path) {
+  // Written from the buffer itself, on the interface thread: no copy of the book.
+  return dispatcher_.call([&] { return text::write_text_file(path, state_.book()); });
+}
+
+void HeadlessControls::expect_log_growth(std::size_t times) {
+  dispatcher_.call([&] { state_.reserve_book(times); });
 }
 
 void HeadlessControls::list_clear() {

@@ -24,6 +24,8 @@ class HeadlessControls : public Controls {
   void append_log(std::string_view text) override;
   void log_clear() override;
   Text log_text() override;
+  bool write_log_file(const Text& path) override;
+  void expect_log_growth(std::size_t times) override;
   void list_clear() override;
   int list_append_row() override;
   void list_set_cell(int row, int column, std::string_view text) override;

@@ -3,6 +3,8 @@
 // tells everything else through, so the cell is only ever set on the interface thread.
 #pragma once
 
+#include <cstddef>
+
 #include "app/controls.hpp"
 #include "sources/book_file.hpp"
 
@@ -29,6 +31,8 @@ class RowStatusReport : public sources::Report {
   void append_log(std::string_view text) override { controls_.append_log(text); }
   void log_clear() override { controls_.log_clear(); }
   Text log_text() override { return controls_.log_text(); }
+  bool write_log_file(const Text& path) override { return controls_.write_log_file(path); }
+  void expect_log_growth(std::size_t times) override { controls_.expect_log_growth(times); }
   int list_append_row() override { return controls_.list_append_row(); }
   void list_set_cell(int row, int column, std::string_view text) override {
     controls_.list_set_cell(row, column, text);

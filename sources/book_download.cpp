@@ -123,15 +123,27 @@ StoredChapters look_up_stored(ChapterStore& store, const std::vector<ChapterLink
 // What became of one fetched chapter.
 enum class Written { kLost, kText, kPlaceholder };
 
+// A fetched page's chapter text, cut and cleaned.
+std::optional<Text> chapter_of(const Download& download, const http::RetriedFetch& fetched) {
+  return download.pages.chapter_text(page_text(fetched.result), download.config);
+}
+
+// The chapter text of a page fetched ahead, made on the fetching thread beside the page
+// so that the download thread only writes the chapters out in order.
+struct PreparedChapter {
+  bool done = false;
+  std::optional<Text> text;
+};
+
 // A fetched chapter into the book and the store. One that could not be had keeps its
 // heading, with no text, so the book's layout stays whole. A placeholder (the site has not
 // typed the chapter yet) goes into the book but not into the store, so the next download
 // fetches it again.
 Written write_fetched(const Download& download, ChapterStore& store, const ChapterLink& link,
-                      const http::RetriedFetch& fetched) {
+                      const http::RetriedFetch& fetched, PreparedChapter prepared) {
   if (fetched.result.failed) report_failure(download.log_box, link.address, fetched);
   const std::optional<Text> chapter =
-      download.pages.chapter_text(page_text(fetched.result), download.config);
+      prepared.done ? std::move(prepared.text) : chapter_of(download, fetched);
   if (download.control.chapters)
     download.control.chapters->chapter(link.title, chapter ? &*chapter : nullptr);
   if (!chapter) return Written::kLost;
@@ -160,11 +172,18 @@ struct ChaptersWritten {
 std::optional<ChaptersWritten> write_chapters(const Download& download, ChapterStore& store,
                                               const std::vector<ChapterLink>& links,
                                               StoredChapters stored) {
-  // The pages to fetch come back in index order, a few fetched ahead of the one written.
+  // The pages to fetch come back in index order, a few fetched ahead of the one written,
+  // each with its chapter text already cut out. Declared first, so it outlives the threads.
+  std::vector<PreparedChapter> prepared(stored.to_fetch.size());
+  std::size_t next_prepared = 0;
   PagesAhead ahead(
       std::move(stored.to_fetch),
-      [&download](const Text& address, std::stop_token stop) {
-        return download.fetch(address, std::move(stop));
+      [&download, &prepared](std::size_t index, const Text& address, std::stop_token stop) {
+        http::RetriedFetch fetched = download.fetch(address, std::move(stop));
+        if (fetched.stopped) return fetched;
+        prepared[index] = {true, chapter_of(download, fetched)};
+        http::Bytes().swap(fetched.result.body);  // not needed any more: memory back now
+        return fetched;
       },
       download.config.connections, download.control.stop);
   // Said on this thread, once for each lowering seen, between the chapters' status lines.
@@ -179,6 +198,9 @@ std::optional<ChaptersWritten> write_chapters(const Download& download, ChapterS
   };
   tell_progress();
   for (size_t i = 0; i < links.size(); ++i) {
+    // The first chapter tells roughly how big the book gets: room for all of them (and a
+    // quarter more) at once spares the log box copying itself each time it doubles.
+    if (i == 1) download.log_box.expect_log_growth(links.size() + links.size() / 4);
     text::do_events();
     if (download.control.stopped()) return std::nullopt;
     const ChapterLink& link = links[i];
@@ -190,7 +212,9 @@ std::optional<ChaptersWritten> write_chapters(const Download& download, ChapterS
       std::optional<http::RetriedFetch> fetched =
           stored.held[i] ? download.fetch(link.address, download.control.stop) : ahead.next();
       if (!fetched || fetched->stopped || download.control.stopped()) return std::nullopt;
-      result = write_fetched(download, store, link, *fetched);
+      PreparedChapter chapter;
+      if (!stored.held[i]) chapter = std::move(prepared[next_prepared++]);
+      result = write_fetched(download, store, link, *fetched, std::move(chapter));
     }
     ++progress.done;
     if (result == Written::kLost) ++progress.lost;

@@ -13,10 +13,9 @@ BookOutcome save_book(Report& log_box, const Text& book_name, const Text& direct
   // Written beside the book and moved over it only when complete, so a failed write
   // leaves an earlier book of that name as it was.
   const Text temporary = path + ".part";
-  // The book buffer's copy is written as it is: a byte-buffer copy of it would be a third
-  // copy of the book in memory at once.
-  const Text content = log_box.log_text();
-  if (!text::write_text_file(temporary, content) || !text::replace_file(temporary, path)) {
+  // The log box writes its buffer itself, as it is: a copy of it would be a second book in
+  // memory, and filling fresh memory with a book costs as much as writing the file.
+  if (!log_box.write_log_file(temporary) || !text::replace_file(temporary, path)) {
     text::remove_file(temporary);
     log_box.set_status(save_failed_line(book_name));
     return BookOutcome::kNotWritten;

@@ -112,10 +112,16 @@ void ChapterStore::keep(const Text& address, const Text& title, const Text& clea
   const auto found = places_.find(key);
   if (found != places_.end() && read_record(found->second, address, title) == cleaned_text) return;
   // One append per record: a failure may leave a torn record, so nothing more is appended
-  // behind it this run, and the next opening cuts it off.
+  // behind it this run, and the next opening cuts it off. The file stays open between
+  // records: opening and closing it for each one cost a download of thousands of chapters
+  // as much as the rest of its work on them.
   const Bytes record = encode_chapter_record(address, title, cleaned_text);
-  writable_ = text::append_file(path_, record);
-  if (!writable_) return;
+  if (!appender_.is_open()) appender_ = text::FileAppender(path_);
+  writable_ = appender_.append(record);
+  if (!writable_) {
+    appender_.close();
+    return;
+  }
   places_[std::move(key)] = {end_, static_cast<std::uint32_t>(record.size())};
   end_ += record.size();
   ++kept_;

@@ -72,6 +72,7 @@ class ChapterStore {
   std::map<Text, Place> places_;  // address + '\0' + title -> the entry's latest record
   std::uint64_t end_ = 0;         // the file's size, while writable
   text::FileReader file_;         // opened at the first read, kept for the rest
+  text::FileAppender appender_;   // opened at the first keep, kept for the rest
   text::Bytes record_;            // the last record read, its buffer used again
   bool writable_ = false;
   bool set_aside_ = false;

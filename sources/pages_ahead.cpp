@@ -20,6 +20,14 @@ http::RetriedFetch fetch_failed_inside() {
 
 PagesAhead::PagesAhead(std::vector<text::Text> addresses, PageFetch fetch, int connections,
                        std::stop_token stop)
+    : PagesAhead(
+          std::move(addresses),
+          [fetch = std::move(fetch)](std::size_t, const text::Text& address,
+                                     std::stop_token token) { return fetch(address, token); },
+          connections, std::move(stop)) {}
+
+PagesAhead::PagesAhead(std::vector<text::Text> addresses, IndexedPageFetch fetch, int connections,
+                       std::stop_token stop)
     : addresses_(std::move(addresses)),
       fetch_(std::move(fetch)),
       connections_(static_cast<std::size_t>(std::clamp(connections, 1, kMostConnections))),
@@ -36,9 +44,9 @@ PagesAhead::~PagesAhead() {
   for (std::thread& thread : threads_) thread.join();
 }
 
-http::RetriedFetch PagesAhead::fetch_one(const text::Text& address) const {
+http::RetriedFetch PagesAhead::fetch_one(std::size_t index) const {
   try {
-    return fetch_(address, stop_.get_token());
+    return fetch_(index, addresses_[index], stop_.get_token());
   } catch (...) {
     // A fetch that threw (out of memory) fails its page; on a fetching thread it would
     // otherwise end the program.
@@ -63,10 +71,12 @@ void PagesAhead::fetch_pages() {
     const std::size_t index = next_to_fetch_++;
     most_held_ = std::max(most_held_, next_to_fetch_ - handed_out_);
     lock.unlock();
-    http::RetriedFetch page = fetch_one(addresses_[index]);
+    http::RetriedFetch page = fetch_one(index);
     lock.lock();
     pages_[index] = std::move(page);
-    page_ready_.notify_all();
+    // Only the page next() waits for wakes it: one that arrives ahead of its turn would
+    // send it back to sleep, and each thread switch costs as much as a page's cleaning.
+    if (index == handed_out_) page_ready_.notify_one();
   }
 }
 
@@ -78,7 +88,7 @@ std::optional<http::RetriedFetch> PagesAhead::next() {
       std::lock_guard lock(mutex_);
       most_held_ = std::max<std::size_t>(most_held_, 1);
     }
-    return fetch_one(addresses_[handed_out_++]);
+    return fetch_one(handed_out_++);
   }
   std::unique_lock lock(mutex_);
   if (!page_ready_.wait(lock, stop, [this] { return pages_[handed_out_].has_value(); }))
@@ -87,7 +97,9 @@ std::optional<http::RetriedFetch> PagesAhead::next() {
   pages_[handed_out_].reset();
   ++handed_out_;
   lock.unlock();
-  room_.notify_all();
+  // One page handed out makes room for one more fetch: waking every fetching thread for
+  // it would send all but one back to sleep, a few thread switches for each page.
+  room_.notify_one();
   return page;
 }
 

@@ -21,6 +21,10 @@ namespace quillreap::sources {
 // the page with the tries it took. A fetch under way gives up once stop is requested.
 using PageFetch =
     std::function<http::RetriedFetch(const text::Text& address, std::stop_token stop)>;
+// The same, told the page's place in the addresses too, so that it can leave work done on
+// the page beside it for the caller (written before the page is handed out by next()).
+using IndexedPageFetch = std::function<http::RetriedFetch(
+    std::size_t index, const text::Text& address, std::stop_token stop)>;
 
 class PagesAhead {
  public:
@@ -32,6 +36,8 @@ class PagesAhead {
   // one handed out. Once stop is requested no new fetch starts and those under way are
   // told to give up.
   PagesAhead(std::vector<text::Text> addresses, PageFetch fetch, int connections = 1,
+             std::stop_token stop = {});
+  PagesAhead(std::vector<text::Text> addresses, IndexedPageFetch fetch, int connections = 1,
              std::stop_token stop = {});
   // Stops the fetches as the stop would, and waits for the fetching threads.
   ~PagesAhead();
@@ -49,10 +55,10 @@ class PagesAhead {
 
  private:
   void fetch_pages();  // each fetching thread
-  http::RetriedFetch fetch_one(const text::Text& address) const;
+  http::RetriedFetch fetch_one(std::size_t index) const;
 
   const std::vector<text::Text> addresses_;
-  const PageFetch fetch_;
+  const IndexedPageFetch fetch_;
   const std::size_t connections_;
   const std::size_t window_;
   // Requested by the download's stop (through stop_link_) or by the destructor.

@@ -2,9 +2,11 @@
 // rows and the book buffer. The app's controls implement it; tests can implement it alone.
 #pragma once
 
+#include <cstddef>
 #include <string_view>
 
 #include "sources/chapter_progress.hpp"
+#include "text/files.hpp"
 #include "text/primitives.hpp"
 
 namespace quillreap::sources {
@@ -26,6 +28,13 @@ class Report {
   virtual void append_log(std::string_view text) = 0;
   virtual void log_clear() = 0;
   virtual Text log_text() = 0;
+  // The log box's bytes as the file at path (created or truncated); false when it could
+  // not be written. The default writes a copy from log_text(); a log box that can write
+  // its own buffer spares the book that copy.
+  virtual bool write_log_file(const Text& path) { return text::write_text_file(path, log_text()); }
+  // A hint: the log box will grow to about `times` its present size. A log box may make
+  // room for it at once instead of growing (and copying itself) step by step.
+  virtual void expect_log_growth(std::size_t times) { (void)times; }
 
   // The result list: rows of five cells (地址, 小说名, 小说介绍, 作者, 状态).
   virtual int list_append_row() = 0;

@@ -61,6 +61,37 @@ class FileReader {
   std::intptr_t handle_ = kNone;  // a descriptor on Linux, a HANDLE on Windows
 };
 
+// A file held open for appending while the object lives, so that many small appends
+// cost one open and one close between them. Every write lands at the end of the file,
+// even beside another writer; others may read, rename or remove it meanwhile.
+class FileAppender {
+ public:
+  FileAppender() = default;  // holds no file
+  // Opens path for appending, creating it when missing; is_open() tells whether it worked.
+  explicit FileAppender(std::string_view path);
+  FileAppender(FileAppender&& other) noexcept : handle_(std::exchange(other.handle_, kNone)) {}
+  FileAppender& operator=(FileAppender&& other) noexcept {
+    if (this != &other) {
+      close();
+      handle_ = std::exchange(other.handle_, kNone);
+    }
+    return *this;
+  }
+  ~FileAppender() { close(); }
+
+  bool is_open() const { return handle_ != kNone; }
+  // false when no file is open or on any failure; a failed append may leave part of bytes
+  // behind.
+  bool append(const Bytes& bytes);
+  // Closes now; false when nothing was open or the system reports that what was written
+  // could not be stored.
+  bool close();
+
+ private:
+  static constexpr std::intptr_t kNone = -1;
+  std::intptr_t handle_ = kNone;  // a descriptor on Linux, a HANDLE on Windows
+};
+
 // The directory of the running program, without a trailing separator.
 Text app_directory();
 // The separator the platform writes between directory and file name.

@@ -77,12 +77,26 @@ bool write_text_file(std::string_view path, std::string_view text) {
 }
 
 bool append_file(std::string_view path, const Bytes& bytes) {
-  if (path.empty()) return false;
-  FileDescriptor file(
-      ::open(system_path(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666));
-  if (!file.valid()) return false;
-  if (!bytes.empty() && !write_all(file.get(), bytes.data(), bytes.size())) return false;
+  FileAppender file(path);
+  if (!file.is_open()) return false;
+  if (!file.append(bytes)) return false;
   return file.close();
+}
+
+FileAppender::FileAppender(std::string_view path) {
+  if (path.empty()) return;
+  const int fd = ::open(system_path(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0666);
+  if (fd >= 0) handle_ = fd;
+}
+
+bool FileAppender::append(const Bytes& bytes) {
+  if (!is_open()) return false;
+  return bytes.empty() || write_all(static_cast<int>(handle_), bytes.data(), bytes.size());
+}
+
+bool FileAppender::close() {
+  if (!is_open()) return false;
+  return ::close(static_cast<int>(std::exchange(handle_, kNone))) == 0;
 }
 
 // A leading dot is what hides a directory here; hidden has nothing more to do.

@@ -58,11 +58,30 @@ bool write_text_file(std::string_view path, std::string_view text) {
 }
 
 bool append_file(std::string_view path, const Bytes& bytes) {
-  // Append-only access: every write lands at the end, even beside another writer.
-  FileHandle file = open_file(path, FILE_APPEND_DATA, FILE_SHARE_READ, OPEN_ALWAYS);
-  if (!file) return false;
-  if (!bytes.empty() && !write_all(file.get(), bytes.data(), bytes.size())) return false;
-  return CloseHandle(file.release()) != 0;
+  FileAppender file(path);
+  if (!file.is_open()) return false;
+  if (!file.append(bytes)) return false;
+  return file.close();
+}
+
+FileAppender::FileAppender(std::string_view path) {
+  // Append-only access: every write lands at the end, even beside another writer. Held
+  // open for a whole download, so every sharing is allowed meanwhile.
+  if (FileHandle file =
+          open_file(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    OPEN_ALWAYS)) {
+    handle_ = reinterpret_cast<std::intptr_t>(file.release());
+  }
+}
+
+bool FileAppender::append(const Bytes& bytes) {
+  if (!is_open()) return false;
+  return bytes.empty() || write_all(reinterpret_cast<HANDLE>(handle_), bytes.data(), bytes.size());
+}
+
+bool FileAppender::close() {
+  if (!is_open()) return false;
+  return CloseHandle(reinterpret_cast<HANDLE>(std::exchange(handle_, kNone))) != 0;
 }
 
 bool make_directory(std::string_view path, bool hidden) {
@@ -90,7 +109,10 @@ bool remove_file(std::string_view path) {
 }
 
 std::optional<Bytes> read_file(std::string_view path) {
-  FileHandle file = open_file(path, GENERIC_READ, FILE_SHARE_READ, OPEN_EXISTING);
+  // Others may hold the file open for appending meanwhile (a download's chapter store
+  // does, for the whole download): what they appended so far is read.
+  FileHandle file = open_file(
+      path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
   if (!file) return std::nullopt;
   Bytes bytes;
   LARGE_INTEGER size{};

@@ -8,6 +8,8 @@
 #include "app/headless_controls.hpp"
 #include "app/interface_thread.hpp"
 #include "tests/support/app/spy_controls.hpp"
+#include "tests/support/temp_folder.hpp"
+#include "text/files.hpp"
 
 namespace quillreap::app {
 namespace {
@@ -84,6 +86,34 @@ TEST(HeadlessControls, BookBufferKeepsEveryByteOfALargeBook) {
   ASSERT_EQ(book.size(), piece.size() * 10240);
   EXPECT_EQ(book.compare(book.size() - piece.size(), piece.size(), piece), 0);
   EXPECT_EQ(&controls.book_buffer(), &controls.book_buffer());
+}
+
+TEST(HeadlessControls, TheBookBufferWritesItselfAndMakesRoomWhenTold) {
+  const test_support::TempFolder folder("headless");
+  const Text book_file = folder.text() + "/book.txt";
+  test_support::SpyControls controls;
+  const std::string piece("\0\r\n\xB5\xDA\xD2\xBB 1", 10);
+  controls.append_log(piece);
+  bool first_written = false, second_written = false, unwritable = true;
+  run_on_worker(controls, [&] {
+    controls.expect_log_growth(100);
+    first_written = controls.write_log_file(book_file);
+  });
+  EXPECT_TRUE(first_written);
+  EXPECT_EQ(text::read_file(book_file), text::to_bytes(piece));
+  // Room was made for a hundred times the book: growing that far moves nothing.
+  const char* const held_at = controls.book_buffer().data();
+  run_on_worker(controls, [&] {
+    for (int i = 1; i < 100; ++i) controls.append_log(piece);
+    second_written = controls.write_log_file(book_file);
+    unwritable = controls.write_log_file(folder.text() + "/missing/book.txt");
+  });
+  EXPECT_EQ(controls.book_buffer().data(), held_at);
+  EXPECT_TRUE(second_written);
+  EXPECT_FALSE(unwritable);
+  EXPECT_EQ(text::read_file(book_file), text::to_bytes(controls.book_buffer()));
+  EXPECT_EQ(controls.book_buffer().size(), 100 * piece.size());
+  EXPECT_EQ(controls.thread_violations(), 0);
 }
 
 TEST(HeadlessControls, WorkerCallsRunOnTheInterfaceThreadAndReturnTheirResults) {

@@ -104,6 +104,32 @@ TEST(PagesAheadTest, PagesComeBackInIndexOrderWhateverOrderTheyArrive) {
   EXPECT_EQ(server.requests().size(), remote.size());
 }
 
+TEST(PagesAheadTest, AnIndexedFetchLeavesItsWorkBesideEachPageForTheCaller) {
+  const std::vector<Text> list = addresses(60);
+  for (const int connections : {1, 4}) {
+    // Written by whichever thread fetched the page, read here once next() handed it out.
+    std::vector<Text> beside(list.size());
+    PagesAhead pages(
+        list,
+        [&beside](std::size_t index, const Text& address, std::stop_token) {
+          std::this_thread::sleep_for(std::chrono::microseconds(50 * (index % 3)));
+          beside[index] = "made from " + address;
+          http::RetriedFetch page;
+          page.result = page_of(address);
+          page.tries = 1;
+          return page;
+        },
+        connections);
+    for (std::size_t i = 0; i < list.size(); ++i) {
+      const auto page = pages.next();
+      ASSERT_TRUE(page.has_value());
+      EXPECT_EQ(body_of(page->result), list[i]) << connections;
+      EXPECT_EQ(beside[i], "made from " + list[i]) << connections;
+    }
+    EXPECT_FALSE(pages.next().has_value());
+  }
+}
+
 TEST(PagesAheadTest, EightConnectionsFetchTogetherButHoldAtMostSixteenAhead) {
   std::mutex mutex;
   std::condition_variable changed;

@@ -80,6 +80,40 @@ TEST_F(FilesTest, AppendAddsAtTheEndAndCreatesTheFile) {
   EXPECT_FALSE(append_file(path("missing") + char_of(path_separator()) + "a", to_bytes("x")));
 }
 
+TEST_F(FilesTest, AnAppenderHeldOpenAddsAtTheEndBesideOtherReadersAndWriters) {
+  const Text file = path("章节.store");
+  ASSERT_TRUE(write_file(file, to_bytes("头")));
+  {
+    FileAppender appender(file);
+    ASSERT_TRUE(appender.is_open());
+    EXPECT_TRUE(appender.append(to_bytes("一")));
+    // Another writer in between: the held file still appends behind it, not over it.
+    EXPECT_TRUE(append_file(file, to_bytes("二")));
+    EXPECT_TRUE(appender.append(Bytes{}));
+    EXPECT_TRUE(appender.append(to_bytes("三")));
+    // Read while the appender holds the file, as the chapter store does.
+    const FileReader reader(file);
+    Bytes read;
+    ASSERT_TRUE(reader.read_at(0, to_bytes("头一二三").size(), read));
+    EXPECT_EQ(read, to_bytes("头一二三"));
+    EXPECT_TRUE(appender.close());
+    EXPECT_FALSE(appender.append(to_bytes("四")));
+  }
+  EXPECT_EQ(read_file(file), to_bytes("头一二三"));
+  FileAppender created(path("新.store"));  // a missing file is created
+  EXPECT_TRUE(created.append(to_bytes("x")));
+  EXPECT_TRUE(created.close());
+  EXPECT_EQ(read_file(path("新.store")), to_bytes("x"));
+
+  for (const Text& unusable :
+       {Text(), dir_.string(), path("missing") + char_of(path_separator()) + "a"}) {
+    FileAppender appender(unusable);
+    EXPECT_FALSE(appender.is_open()) << unusable;
+    EXPECT_FALSE(appender.append(to_bytes("x"))) << unusable;
+    EXPECT_FALSE(appender.close()) << unusable;
+  }
+}
+
 TEST_F(FilesTest, MakeDirectoryCreatesOrFindsAFolder) {
   EXPECT_TRUE(make_directory(path("书库"), true));
   EXPECT_TRUE(fs::is_directory(dir_ / u8"书库"));
