@@ -178,31 +178,53 @@ struct Request {
 
 namespace {
 
-// Each thread keeps the easy handle of its last request for its next one. A new handle
-// makes, at its first transfer, the multi handle and socket pair curl_easy_perform works
-// through, and its cleanup takes them down again: on a kept-alive connection that cost
-// as much as the page itself. curl_easy_reset clears every option and keeps only those,
-// the shares and connections; each request sets all of its options again.
-CurlHandle& spare_handle() {
-  thread_local CurlHandle spare;
-  return spare;
-}
+// Easy handles of finished requests, kept for the next ones. A new handle makes, at its
+// first transfer, the multi handle and socket pair curl_easy_perform works through, and its
+// cleanup takes them down again: on a kept-alive connection that cost as much as the page
+// itself. curl_easy_reset clears every option and keeps only those, the shares and
+// connections; each request sets all of its options again. Kept per process beside the
+// shares, as the connection cache is, and no more than a download has threads.
+class IdleHandles {
+ public:
+  static constexpr std::size_t kMostKept = 16;
 
-CurlHandle take_handle() {
-  if (CurlHandle handle = std::move(spare_handle())) {
-    curl_easy_reset(handle.get());
-    return handle;
+  IdleHandles() { shares(); }  // constructed after the shares, so emptied before them
+
+  CurlHandle take() {
+    {
+      std::lock_guard lock(mutex_);
+      if (!idle_.empty()) {
+        CurlHandle handle = std::move(idle_.back());
+        idle_.pop_back();
+        curl_easy_reset(handle.get());
+        return handle;
+      }
+    }
+    return CurlHandle(curl_easy_init());
   }
-  return CurlHandle(curl_easy_init());
-}
 
-void put_back(CurlHandle handle) noexcept {
-  CurlHandle& spare = spare_handle();
-  if (spare || !handle) return;
-  // curl_easy_reset forgets the list of cookie files without freeing it; clearing it first
-  // frees it, and leaves the jar itself in its share.
-  curl_easy_setopt(handle.get(), CURLOPT_COOKIEFILE, static_cast<const char*>(nullptr));
-  spare = std::move(handle);
+  void put_back(CurlHandle handle) noexcept {
+    if (!handle) return;
+    // curl_easy_reset forgets the list of cookie files without freeing it; clearing it
+    // first frees it, and leaves the jar itself in its share.
+    curl_easy_setopt(handle.get(), CURLOPT_COOKIEFILE, static_cast<const char*>(nullptr));
+    std::lock_guard lock(mutex_);
+    if (idle_.size() >= kMostKept) return;  // the handle is cleaned up on the way out
+    try {
+      idle_.push_back(std::move(handle));
+    } catch (...) {
+      // No room for it: it is cleaned up instead.
+    }
+  }
+
+ private:
+  std::mutex mutex_;
+  std::vector<CurlHandle> idle_;
+};
+
+IdleHandles& idle_handles() {
+  static IdleHandles idle;
+  return idle;
 }
 
 }  // namespace
@@ -214,7 +236,7 @@ void ConnectionCloser::operator()(Connection* handle) const noexcept {
   delete handle;
 }
 void RequestCloser::operator()(Request* handle) const noexcept {
-  put_back(std::move(handle->curl));
+  idle_handles().put_back(std::move(handle->curl));
   delete handle;
 }
 
@@ -465,7 +487,7 @@ ConnectionHandle connect(Internet& internet, const char* host, std::int32_t port
 
 RequestHandle open_request(Connection& connection, const char* verb, const char* path, const char*,
                            std::uint32_t flags) {
-  CurlHandle curl = take_handle();
+  CurlHandle curl = idle_handles().take();
   if (!curl) return nullptr;
   auto request = std::make_unique<Request>();
   request->internet = connection.internet;
