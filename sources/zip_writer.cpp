@@ -46,13 +46,15 @@ ZipTime zip_time(int year, int month, int day, int hour, int minute, int second)
           static_cast<std::uint16_t>(hour << 11 | minute << 5 | second / 2)};
 }
 
-// One raw-deflate stream, reset for each entry rather than set up again.
+// One raw-deflate stream, reset for each entry rather than set up again. The fastest level:
+// the book is deflated on the download thread as its chapters arrive, and prose gains
+// only a few per cent from the slower levels (2.6 MB against 2.5 MB for a 12 MB book).
 struct ZipWriter::Deflater {
   z_stream stream{};
   bool ready = false;
   Deflater() {
-    ready = deflateInit2(&stream, Z_DEFAULT_COMPRESSION, Z_DEFLATED, -MAX_WBITS, 8,
-                         Z_DEFAULT_STRATEGY) == Z_OK;
+    ready =
+        deflateInit2(&stream, Z_BEST_SPEED, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) == Z_OK;
   }
   ~Deflater() {
     if (ready) deflateEnd(&stream);
