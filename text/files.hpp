@@ -22,9 +22,6 @@ inline bool write_file(std::string_view path, const Bytes& bytes) {
 // The same for one text, written as it is held: a book of tens of megabytes is not copied
 // into a byte buffer first.
 bool write_text_file(std::string_view path, std::string_view text);
-// Appends bytes at the end of path, creating it when missing. false on an empty path or
-// any failure; a failed append may leave part of bytes behind.
-bool append_file(std::string_view path, const Bytes& bytes);
 // Creates the directory path (its parent must exist) or finds it there; true when it is a
 // directory afterwards. hidden marks a new directory hidden where a leading dot does not.
 bool make_directory(std::string_view path, bool hidden = false);
@@ -91,6 +88,13 @@ class FileAppender {
   static constexpr std::intptr_t kNone = -1;
   std::intptr_t handle_ = kNone;  // a descriptor on Linux, a HANDLE on Windows
 };
+
+// Appends bytes at the end of path, creating it when missing. false on an empty path or
+// any failure; a failed append may leave part of bytes behind.
+inline bool append_file(std::string_view path, const Bytes& bytes) {
+  FileAppender file(path);
+  return file.append(bytes) && file.close();
+}
 
 // The directory of the running program, without a trailing separator.
 Text app_directory();

@@ -52,35 +52,29 @@ std::string system_path(std::string_view path) {
   return ansi_to_utf8(path);
 }
 
+// Creates or truncates path, lets write fill it through its descriptor, and closes it.
+template <typename Write>
+bool write_new_file(std::string_view path, Write write) {
+  if (path.empty()) return false;
+  FileDescriptor file(
+      ::open(system_path(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
+  return file.valid() && write(file.get()) && file.close();
+}
+
 }  // namespace
 
 bool write_file(std::string_view path, std::initializer_list<const Bytes*> buffers) {
-  if (path.empty()) return false;
-  FileDescriptor file(
-      ::open(system_path(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (!file.valid()) return false;
-  for (const Bytes* buffer : buffers) {
-    if (buffer == nullptr || buffer->empty()) continue;
-    if (!write_all(file.get(), buffer->data(), buffer->size())) return false;
-  }
-  return file.close();
+  return write_new_file(path, [&](int fd) {
+    for (const Bytes* buffer : buffers)
+      if (buffer != nullptr && !write_all(fd, buffer->data(), buffer->size())) return false;
+    return true;
+  });
 }
 
 bool write_text_file(std::string_view path, std::string_view text) {
-  if (path.empty()) return false;
-  FileDescriptor file(
-      ::open(system_path(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666));
-  if (!file.valid()) return false;
-  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
-  if (!write_all(file.get(), data, text.size())) return false;
-  return file.close();
-}
-
-bool append_file(std::string_view path, const Bytes& bytes) {
-  FileAppender file(path);
-  if (!file.is_open()) return false;
-  if (!file.append(bytes)) return false;
-  return file.close();
+  return write_new_file(path, [&](int fd) {
+    return write_all(fd, reinterpret_cast<const unsigned char*>(text.data()), text.size());
+  });
 }
 
 FileAppender::FileAppender(std::string_view path) {

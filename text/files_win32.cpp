@@ -36,32 +36,28 @@ bool write_all(HANDLE file, const unsigned char* data, std::size_t size) {
   return true;
 }
 
+// Creates or replaces path, lets write fill it, and closes it. No sharing while the file is
+// open: nobody reads a half-written book.
+template <typename Write>
+bool write_new_file(std::string_view path, Write write) {
+  FileHandle file = open_file(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
+  return file && write(file.get()) && CloseHandle(file.release()) != 0;
+}
+
 }  // namespace
 
 bool write_file(std::string_view path, std::initializer_list<const Bytes*> buffers) {
-  // No sharing while the file is open: nobody reads a half-written book.
-  FileHandle file = open_file(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
-  if (!file) return false;
-  for (const Bytes* buffer : buffers) {
-    if (buffer == nullptr || buffer->empty()) continue;
-    if (!write_all(file.get(), buffer->data(), buffer->size())) return false;
-  }
-  return CloseHandle(file.release()) != 0;
+  return write_new_file(path, [&](HANDLE file) {
+    for (const Bytes* buffer : buffers)
+      if (buffer != nullptr && !write_all(file, buffer->data(), buffer->size())) return false;
+    return true;
+  });
 }
 
 bool write_text_file(std::string_view path, std::string_view text) {
-  FileHandle file = open_file(path, GENERIC_WRITE, 0, CREATE_ALWAYS);
-  if (!file) return false;
-  const auto* data = reinterpret_cast<const unsigned char*>(text.data());
-  if (!write_all(file.get(), data, text.size())) return false;
-  return CloseHandle(file.release()) != 0;
-}
-
-bool append_file(std::string_view path, const Bytes& bytes) {
-  FileAppender file(path);
-  if (!file.is_open()) return false;
-  if (!file.append(bytes)) return false;
-  return file.close();
+  return write_new_file(path, [&](HANDLE file) {
+    return write_all(file, reinterpret_cast<const unsigned char*>(text.data()), text.size());
+  });
 }
 
 FileAppender::FileAppender(std::string_view path) {
