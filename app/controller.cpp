@@ -9,15 +9,23 @@
 
 #include "app/interface_thread.hpp"
 #include "app/row_status.hpp"
-#include "sources/epub_book.hpp"
-#include "sources/epub_status_texts.hpp"
-#include "sources/epub_text.hpp"
-#include "sources/source1.hpp"
-#include "sources/source2.hpp"
-#include "sources/status_texts.hpp"
+#include "books/epub_book.hpp"
+#include "books/epub_status_texts.hpp"
+#include "books/epub_text.hpp"
+#include "books/status_texts.hpp"
+#include "download/source_downloads.hpp"
+#include "download/status_texts.hpp"
+#include "sites/source1.hpp"
+#include "sites/source2.hpp"
+#include "sites/status_texts.hpp"
 
 namespace quillreap::app {
 namespace {
+
+// The introduction for the EPUB's metadata: the search list's "暂无简介" stands for none.
+Text known_introduction(const Text& introduction) {
+  return text::trim_spaces(introduction) == sites::kNoIntroduction ? Text() : introduction;
+}
 
 // "其实关于什么的都不重要\r\n\r\n              By Tarnwick" (fourteen spaces before "By")
 constexpr std::string_view kAboutText =
@@ -41,7 +49,7 @@ Text short_reason(std::string_view what) {
 
 }  // namespace
 
-Controller::Controller(Controls& controls, Shell& shell, sources::SiteConfig config,
+Controller::Controller(Controls& controls, Shell& shell, sites::SiteConfig config,
                        Text book_directory)
     : controls_(controls),
       shell_(shell),
@@ -75,8 +83,8 @@ void Controller::on_search() {
   controls_.list_clear();
   // Nothing selected (-1) searches source 2, like any choice but the first.
   const Text status = controls_.source_choice() == 0
-                          ? sources::search_source1(controls_.search_word(), controls_, config_)
-                          : sources::search_source2(controls_.search_word(), controls_, config_);
+                          ? sites::search_source1(controls_.search_word(), controls_, config_)
+                          : sites::search_source2(controls_.search_word(), controls_, config_);
   controls_.set_status(status);
   controls_.set_busy(false);
 }
@@ -105,7 +113,7 @@ void Controller::download_worker() {
 void Controller::report_failure(std::string_view what) {
   // The unwinding dropped the book under way; what the store kept stays there.
   try {
-    controls_.set_status(sources::download_error_line(short_reason(what)));
+    controls_.set_status(download::download_error_line(short_reason(what)));
     controls_.set_busy(false);
   } catch (...) {
     // Out of memory again, or the window gone: the worker ends quietly all the same.
@@ -128,14 +136,14 @@ void Controller::download_selected_row() {
   const Text author = controls_.list_get_cell(selected, 3);
   const Text introduction = controls_.list_get_cell(selected, 2);
   RowStatusReport report(controls_, selected);
-  sources::BookOutcome outcome;
+  books::BookOutcome outcome;
   try {
     outcome = download_from(source2, report, book_address, book_name, author, introduction);
   } catch (const InterfaceGone&) {
     throw;
   } catch (...) {
     // The row must not go on saying "下载中" for a download that has ended.
-    report.finish(sources::BookOutcome::kNotWritten);
+    report.finish(books::BookOutcome::kNotWritten);
     throw;
   }
   report.finish(outcome);
@@ -150,8 +158,8 @@ void Controller::on_check_updates() {
   shell_.open_in_browser(update_page_address());
 }
 
-sources::BookOutcome Controller::download_book(const Text& book_address, const Text& book_name,
-                                               const Text& author, const Text& introduction) {
+books::BookOutcome Controller::download_book(const Text& book_address, const Text& book_name,
+                                             const Text& author, const Text& introduction) {
   RowStatusReport report(controls_, -1);
   return download_from(belongs_to_source2(book_address), report, book_address, book_name, author,
                        introduction);
@@ -166,28 +174,29 @@ bool Controller::belongs_to_source2(const Text& book_address) const {
   return text::find_text(book_address, config_.source2_label) > -1;
 }
 
-sources::BookOutcome Controller::download_from(bool source2, sources::Report& report,
-                                               const Text& book_address, const Text& book_name,
-                                               const Text& author, const Text& introduction) {
-  using sources::BookOutcome;
+books::BookOutcome Controller::download_from(bool source2, download::Report& report,
+                                             const Text& book_address, const Text& book_name,
+                                             const Text& author, const Text& introduction) {
+  using books::BookOutcome;
   written_files_.clear();
   // The EPUB is written as the chapters arrive; unfinished, it leaves no file behind.
-  std::optional<sources::EpubBook> epub;
+  std::optional<books::EpubBook> epub;
   if (epub_.load())
-    epub.emplace(book_directory_,
-                 sources::EpubDetails{book_address, book_name, author, introduction},
-                 sources::book_time());
-  sources::DownloadControl control{store_mode_, stop_.get_token()};
+    epub.emplace(
+        book_directory_,
+        books::EpubDetails{book_address, book_name, author, known_introduction(introduction)},
+        books::book_time());
+  download::DownloadControl control{store_mode_, stop_.get_token()};
   control.chapters = epub ? &*epub : nullptr;
   control.text_book = text_book_ || !epub;
-  BookOutcome outcome = source2 ? sources::download_source2(book_address, book_name, report,
-                                                            config_, book_directory_, control)
-                                : sources::download_source1(book_address, book_name, report,
-                                                            config_, book_directory_, control);
+  BookOutcome outcome = source2 ? download::download_source2(book_address, book_name, report,
+                                                             config_, book_directory_, control)
+                                : download::download_source1(book_address, book_name, report,
+                                                             config_, book_directory_, control);
   if (outcome != BookOutcome::kComplete && outcome != BookOutcome::kWrittenWithGaps) return outcome;
   if (control.text_book)
     written_files_.push_back(
-        text::concat(book_directory_, "/", sources::safe_book_file_name(book_name), ".txt"));
+        text::concat(book_directory_, "/", books::safe_book_file_name(book_name), ".txt"));
   if (!epub) return outcome;
 
   const bool epub_written = epub->finish();
@@ -195,11 +204,11 @@ sources::BookOutcome Controller::download_from(bool source2, sources::Report& re
   const int lost = epub->lost_chapters();
   if (control.text_book) {
     controls_.set_status(
-        text::concat(sources::written_line(book_name, lost),
-                     epub_written ? sources::kEpubAlsoWritten : sources::kEpubNotSaved));
+        text::concat(books::written_line(book_name, lost),
+                     epub_written ? books::kEpubAlsoWritten : books::kEpubNotSaved));
   } else {
-    controls_.set_status(epub_written ? sources::epub_written_line(book_name, lost)
-                                      : sources::epub_save_failed_line(book_name));
+    controls_.set_status(epub_written ? books::epub_written_line(book_name, lost)
+                                      : books::epub_save_failed_line(book_name));
   }
   // A book asked for and not written is a failure, whichever other book was written.
   return epub_written ? outcome : BookOutcome::kNotWritten;

@@ -9,16 +9,16 @@
 #include "app/controls.hpp"
 #include "app/shell.hpp"
 #include "app/window_description.hpp"
-#include "sources/book_file.hpp"
-#include "sources/chapter_store.hpp"
-#include "sources/site_config.hpp"
+#include "books/book_file.hpp"
+#include "download/chapter_store.hpp"
+#include "sites/site_config.hpp"
 
 namespace quillreap::app {
 
 class Controller {
  public:
   // book_directory: where books are written (the program's directory in the windows).
-  Controller(Controls& controls, Shell& shell, sources::SiteConfig config, Text book_directory);
+  Controller(Controls& controls, Shell& shell, sites::SiteConfig config, Text book_directory);
 
   // Interface thread: what a click or menu choice bound to command does. Every window
   // sends its commands here.
@@ -35,8 +35,8 @@ class Controller {
   // The worker's dispatch: the source 2 label anywhere in the address, exact case, picks
   // the source 2 download; every other address goes to source 1.
   // author and introduction go into the EPUB's metadata ("" when unknown).
-  sources::BookOutcome download_book(const Text& book_address, const Text& book_name,
-                                     const Text& author = {}, const Text& introduction = {});
+  books::BookOutcome download_book(const Text& book_address, const Text& book_name,
+                                   const Text& author = {}, const Text& introduction = {});
 
   Text update_page_address() const;
 
@@ -46,7 +46,7 @@ class Controller {
   // The stop behind stop_download, for whoever else may end a download (Ctrl-C).
   std::stop_source stop() const { return stop_; }
   // Interface thread, before a download: the command line's --fresh and --no-store.
-  void set_store_mode(sources::ChapterStore::Mode mode) { store_mode_ = mode; }
+  void set_store_mode(download::ChapterStore::Mode mode) { store_mode_ = mode; }
   // Interface thread, before a download: which books it writes (the command line's
   // --format; the windows write the TXT and toggle the EPUB with kToggleEpub).
   void set_formats(bool text_book, bool epub) {
@@ -62,15 +62,15 @@ class Controller {
   void report_failure(std::string_view what);
   bool belongs_to_source2(const Text& book_address) const;
   // report: the controls, with the downloaded row's 状态 cell kept up to date.
-  sources::BookOutcome download_from(bool source2, sources::Report& report,
-                                     const Text& book_address, const Text& book_name,
-                                     const Text& author, const Text& introduction);
+  books::BookOutcome download_from(bool source2, download::Report& report, const Text& book_address,
+                                   const Text& book_name, const Text& author,
+                                   const Text& introduction);
 
   Controls& controls_;
   Shell& shell_;
-  sources::SiteConfig config_;
+  sites::SiteConfig config_;
   Text book_directory_;
-  sources::ChapterStore::Mode store_mode_ = sources::ChapterStore::Mode::kUse;
+  download::ChapterStore::Mode store_mode_ = download::ChapterStore::Mode::kUse;
   std::stop_source stop_;
   bool text_book_ = true;
   // Set on the interface thread by the menu's check item, read by the download worker.

@@ -4,7 +4,7 @@
 // the headless model (which the command line uses).
 #pragma once
 
-#include "sources/report.hpp"
+#include "download/report.hpp"
 
 namespace quillreap::app {
 
@@ -13,7 +13,7 @@ using text::Text;
 // Every operation may be called from the interface thread or from the download worker;
 // an implementation carries a worker's call out on the interface thread and returns when
 // it is done (a synchronous request), so the caller sees its effect at once.
-class Controls : public sources::Report {
+class Controls : public download::Report {
  public:
   virtual void list_clear() = 0;
   virtual Text list_get_cell(int row, int column) = 0;  // "" outside the list

@@ -2,7 +2,7 @@
 // dispatcher, so the state below is only ever touched on the interface thread.
 #include "app/headless_controls.hpp"
 
-#include "sources/status_texts.hpp"
+#include "download/status_texts.hpp"
 #include "text/files.hpp"
 
 namespace quillreap::app {
@@ -90,24 +90,24 @@ void HeadlessControls::page_failed(std::string_view address, std::string_view re
 
 void HeadlessControls::placeholder_chapters(int count) {
   dispatcher_.call([&] {
-    if (note_callback_) note_callback_(sources::placeholder_chapters_line(count));
+    if (note_callback_) note_callback_(download::placeholder_chapters_line(count));
   });
 }
 
 void HeadlessControls::slowed_down(int connections) {
   dispatcher_.call([&] {
-    if (note_callback_) note_callback_(sources::slowed_down_line(connections));
+    if (note_callback_) note_callback_(download::slowed_down_line(connections));
   });
 }
 
-void HeadlessControls::chapters_progress(const sources::ChapterProgress& progress) {
+void HeadlessControls::chapters_progress(const download::ChapterProgress& progress) {
   dispatcher_.call([&] {
     if (progress_callback_) progress_callback_(progress);
   });
 }
 
 void HeadlessControls::set_progress_callback(
-    std::function<void(const sources::ChapterProgress&)> callback) {
+    std::function<void(const download::ChapterProgress&)> callback) {
   progress_callback_ = std::move(callback);
 }
 

@@ -38,7 +38,7 @@ class HeadlessControls : public Controls {
   void page_failed(std::string_view address, std::string_view reason, int tries) override;
   void placeholder_chapters(int count) override;
   void slowed_down(int connections) override;
-  void chapters_progress(const sources::ChapterProgress& progress) override;
+  void chapters_progress(const download::ChapterProgress& progress) override;
 
   // The interface thread's side. These read or set the model directly and must be called
   // on the interface thread.
@@ -61,7 +61,7 @@ class HeadlessControls : public Controls {
   // download to slow down.
   void set_note_callback(std::function<void(const Text&)> callback);
   // Called on the interface thread with each report of how far a download's chapters are.
-  void set_progress_callback(std::function<void(const sources::ChapterProgress&)> callback);
+  void set_progress_callback(std::function<void(const download::ChapterProgress&)> callback);
 
   Text status() const;
   bool busy() const;
@@ -77,7 +77,7 @@ class HeadlessControls : public Controls {
   std::function<void(const Text&)> status_callback_;
   FailedPageCallback failed_page_callback_;
   std::function<void(const Text&)> note_callback_;
-  std::function<void(const sources::ChapterProgress&)> progress_callback_;
+  std::function<void(const download::ChapterProgress&)> progress_callback_;
   bool busy_ = false;
   ControlState state_;
   int selected_ = -1;

@@ -14,13 +14,13 @@ constexpr std::string_view kChapters = "\xD5\xC2";                     // 章
 
 }  // namespace
 
-Text downloading_cell(const sources::ChapterProgress& progress) {
+Text downloading_cell(const download::ChapterProgress& progress) {
   return text::concat("\xCF\xC2\xD4\xD8\xD6\xD0 ", std::to_string(progress.done), "/",  // 下载中
                       std::to_string(progress.total));
 }
 
-Text finished_cell(sources::BookOutcome outcome, const sources::ChapterProgress& last) {
-  using sources::BookOutcome;
+Text finished_cell(books::BookOutcome outcome, const download::ChapterProgress& last) {
+  using books::BookOutcome;
   if (outcome == BookOutcome::kStopped) return Text(kStopped);
   if (outcome == BookOutcome::kNotWritten) return Text(kNotFinished);
   Text cell;
@@ -33,13 +33,13 @@ Text finished_cell(sources::BookOutcome outcome, const sources::ChapterProgress&
   return cell.empty() ? Text(kFinished) : cell;
 }
 
-void RowStatusReport::chapters_progress(const sources::ChapterProgress& progress) {
+void RowStatusReport::chapters_progress(const download::ChapterProgress& progress) {
   last_ = progress;
   controls_.chapters_progress(progress);
   if (row_ >= 0) controls_.list_set_cell(row_, kStatusColumn, downloading_cell(progress));
 }
 
-void RowStatusReport::finish(sources::BookOutcome outcome) {
+void RowStatusReport::finish(books::BookOutcome outcome) {
   if (row_ >= 0) controls_.list_set_cell(row_, kStatusColumn, finished_cell(outcome, last_));
 }
 

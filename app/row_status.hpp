@@ -6,26 +6,26 @@
 #include <cstddef>
 
 #include "app/controls.hpp"
-#include "sources/book_file.hpp"
+#include "books/book_file.hpp"
 
 namespace quillreap::app {
 
 inline constexpr int kStatusColumn = 4;
 
 // "下载中 N/M"
-Text downloading_cell(const sources::ChapterProgress& progress);
+Text downloading_cell(const download::ChapterProgress& progress);
 // "已停止", "未完成" (no book written), or for a written book "已完成", "缺K章" (chapters
 // lost), "待更新K章" (placeholder chapters), or both of the last two.
-Text finished_cell(sources::BookOutcome outcome, const sources::ChapterProgress& last);
+Text finished_cell(books::BookOutcome outcome, const download::ChapterProgress& last);
 
 // Passes every report on to the controls, and keeps row's 状态 cell (none for row -1)
 // up to date with the chapters' progress.
-class RowStatusReport : public sources::Report {
+class RowStatusReport : public download::Report {
  public:
   RowStatusReport(Controls& controls, int row) : controls_(controls), row_(row) {}
 
   // Download worker, after the download: the cell says how it ended.
-  void finish(sources::BookOutcome outcome);
+  void finish(books::BookOutcome outcome);
 
   void set_status(std::string_view text) override { controls_.set_status(text); }
   void append_log(std::string_view text) override { controls_.append_log(text); }
@@ -43,12 +43,12 @@ class RowStatusReport : public sources::Report {
   }
   void placeholder_chapters(int count) override { controls_.placeholder_chapters(count); }
   void slowed_down(int connections) override { controls_.slowed_down(connections); }
-  void chapters_progress(const sources::ChapterProgress& progress) override;
+  void chapters_progress(const download::ChapterProgress& progress) override;
 
  private:
   Controls& controls_;
   int row_;
-  sources::ChapterProgress last_;
+  download::ChapterProgress last_;
 };
 
 }  // namespace quillreap::app

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bench/inputs.hpp"
-#include "sources/chapter_store.hpp"
+#include "download/chapter_store.hpp"
 
 namespace quillreap::bench {
 namespace {
@@ -51,8 +51,8 @@ class BookDirectory {
   std::filesystem::path path_;
 };
 
-void keep_all(const Text& directory, sources::ChapterStore::Mode mode) {
-  sources::ChapterStore store(directory, kBook, mode);
+void keep_all(const Text& directory, download::ChapterStore::Mode mode) {
+  download::ChapterStore store(directory, kBook, mode);
   for (const Chapter& chapter : chapters())
     store.keep(chapter.address, chapter.title, chapter.text);
 }
@@ -60,7 +60,7 @@ void keep_all(const Text& directory, sources::ChapterStore::Mode mode) {
 void keep_every_chapter(benchmark::State& state) {
   const BookDirectory directory;
   chapters();
-  for (auto _ : state) keep_all(directory.text(), sources::ChapterStore::Mode::kFresh);
+  for (auto _ : state) keep_all(directory.text(), download::ChapterStore::Mode::kFresh);
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(kBookBytes));
 }
 BENCHMARK(keep_every_chapter)
@@ -70,10 +70,10 @@ BENCHMARK(keep_every_chapter)
 
 void open_and_find_every_chapter(benchmark::State& state) {
   const BookDirectory directory;
-  keep_all(directory.text(), sources::ChapterStore::Mode::kFresh);
+  keep_all(directory.text(), download::ChapterStore::Mode::kFresh);
   int found = 0;
   for (auto _ : state) {
-    sources::ChapterStore store(directory.text(), kBook);
+    download::ChapterStore store(directory.text(), kBook);
     for (const Chapter& chapter : chapters())
       benchmark::DoNotOptimize(store.read(chapter.address, chapter.title));
     found = store.found_count();

@@ -9,7 +9,7 @@ namespace quillreap::bench {
 namespace {
 
 void utf8_to_ansi(benchmark::State& state) {
-  const std::string page = utf8_page(1'000'000, sources::SiteConfig::defaults());
+  const std::string page = utf8_page(1'000'000, sites::SiteConfig::defaults());
   const text::Bytes body(page.begin(), page.end());
   std::size_t length = 0;
   for (auto _ : state) {

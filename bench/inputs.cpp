@@ -85,7 +85,7 @@ Text site_anchor(const Text& host, const Text& label) {
 }
 
 // What the source 2 site mixes into its chapter text, one kind after another.
-Text noise(int kind, const sources::SiteConfig& config) {
+Text noise(int kind, const sites::SiteConfig& config) {
   const auto& ads = config.source2_ad_sentences;
   switch (kind % 8) {
     case 0:
@@ -115,7 +115,7 @@ void fill_to(Text& out, std::size_t size, Writer& writer) {
 
 // Paragraphs joined by `breaks`, each opened by the indent; every fourth paragraph carries
 // one piece of noise when a configuration is given.
-Text chapter_markup(std::size_t size, std::string_view breaks, const sources::SiteConfig* config,
+Text chapter_markup(std::size_t size, std::string_view breaks, const sites::SiteConfig* config,
                     std::uint32_t seed) {
   Writer writer(seed);
   Text out;
@@ -140,8 +140,7 @@ Text page_head(std::string_view title) {
 
 }  // namespace
 
-Text source2_chapter_markup(std::size_t size, const sources::SiteConfig& config,
-                            std::uint32_t seed) {
+Text source2_chapter_markup(std::size_t size, const sites::SiteConfig& config, std::uint32_t seed) {
   return chapter_markup(size, "<br><br>", &config, seed);
 }
 
@@ -149,7 +148,7 @@ Text source1_chapter_markup(std::size_t size) {
   return chapter_markup(size, "<br /><br />", nullptr, 1);
 }
 
-Text source2_chapter_page(std::size_t size, const sources::SiteConfig& config, std::uint32_t seed) {
+Text source2_chapter_page(std::size_t size, const sites::SiteConfig& config, std::uint32_t seed) {
   const Text title = chapter_heading(1).substr(4, 12);
   const Text top = text::concat(page_head(title), "<h1>", title,
                                 "</h1>\r\n<div id=\"content\" class=\"contentbox\"><br />");
@@ -190,7 +189,7 @@ Text source2_index_page(int entries, std::size_t size) {
   return page + foot;
 }
 
-std::string utf8_page(std::size_t size, const sources::SiteConfig& config) {
+std::string utf8_page(std::size_t size, const sites::SiteConfig& config) {
   // Chinese takes three bytes in UTF-8 for two in GBK; markup takes the same.
   std::string utf8 = text::ansi_to_utf8(source2_chapter_page(size * 3 / 4, config));
   while (utf8.size() < size) utf8 += text::ansi_to_utf8(source2_chapter_markup(size / 4, config));

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "sources/site_config.hpp"
+#include "sites/site_config.hpp"
 #include "text/primitives.hpp"
 
 namespace quillreap::bench {
@@ -18,12 +18,12 @@ using text::Text;
 // with the site's anchors, its four advertising sentences (one written with "&nbsp;" for
 // its space) and its slogan scattered through. About `size` bytes, whole characters only;
 // another seed gives other prose in the same layout.
-Text source2_chapter_markup(std::size_t size, const sources::SiteConfig& config,
+Text source2_chapter_markup(std::size_t size, const sites::SiteConfig& config,
                             std::uint32_t seed = 2);
 
 // A whole source 2 chapter page of about `size` bytes: head, title, the contentbox holding
 // source2_chapter_markup, and the page's foot.
-Text source2_chapter_page(std::size_t size, const sources::SiteConfig& config,
+Text source2_chapter_page(std::size_t size, const sites::SiteConfig& config,
                           std::uint32_t seed = 2);
 
 // The source 1 chapter text: indented paragraphs between "<br /><br />".
@@ -34,7 +34,7 @@ Text source2_index_page(int entries, std::size_t size);
 
 // A source 2 chapter page of about `size` bytes converted to UTF-8 (the site-search
 // service's pages arrive as UTF-8), cut to `size` bytes at a character boundary.
-std::string utf8_page(std::size_t size, const sources::SiteConfig& config);
+std::string utf8_page(std::size_t size, const sites::SiteConfig& config);
 
 // A chapter heading as the downloads append it: "\r\n\r\n" + title + "\r\n\r\n".
 Text chapter_heading(int number);

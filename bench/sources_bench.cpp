@@ -3,8 +3,8 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/inputs.hpp"
-#include "sources/cleanup.hpp"
-#include "sources/page.hpp"
+#include "sites/cleanup.hpp"
+#include "sites/page.hpp"
 #include "text/markers.hpp"
 
 namespace quillreap::bench {
@@ -17,8 +17,8 @@ constexpr std::size_t kChapterBytes = 10'000;
 constexpr std::string_view kTextLeft = "contentbox#\xD2\xFD\xBA\xC5><br />";
 constexpr std::string_view kTextRight = "<br /><br /></div>";
 
-const sources::SiteConfig& config() {
-  static const sources::SiteConfig value = sources::SiteConfig::defaults();
+const sites::SiteConfig& config() {
+  static const sites::SiteConfig value = sites::SiteConfig::defaults();
   return value;
 }
 
@@ -66,9 +66,9 @@ void source2_chapter(benchmark::State& state) {
   const Text page = source2_chapter_page(kChapterBytes, config());
   std::size_t length = 0;
   for (auto _ : state) {
-    if (!sources::has_markers(page, kTextLeft, kTextRight)) break;
+    if (!sites::has_markers(page, kTextLeft, kTextRight)) break;
     const Text cleaned =
-        sources::clean_source2_chapter(text::text_between(page, kTextLeft, kTextRight), config());
+        sites::clean_source2_chapter(text::text_between(page, kTextLeft, kTextRight), config());
     length = cleaned.size();
     benchmark::DoNotOptimize(cleaned);
   }
@@ -81,7 +81,7 @@ BENCHMARK(source2_chapter)->Name("chapter/source2_cut_and_clean");
 void source2_clean(benchmark::State& state) {
   const Text chapter = source2_chapter_markup(kChapterBytes, config());
   for (auto _ : state) {
-    benchmark::DoNotOptimize(sources::clean_source2_chapter(chapter, config()));
+    benchmark::DoNotOptimize(sites::clean_source2_chapter(chapter, config()));
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(chapter.size()));
 }
@@ -90,7 +90,7 @@ BENCHMARK(source2_clean)->Name("chapter/source2_clean");
 // The source 1 table on 10 KB of chapter text.
 void source1_clean(benchmark::State& state) {
   const Text chapter = source1_chapter_markup(kChapterBytes);
-  for (auto _ : state) benchmark::DoNotOptimize(sources::clean_source1_chapter(chapter));
+  for (auto _ : state) benchmark::DoNotOptimize(sites::clean_source1_chapter(chapter));
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(chapter.size()));
 }
 BENCHMARK(source1_clean)->Name("chapter/source1_clean");

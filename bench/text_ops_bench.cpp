@@ -21,8 +21,8 @@ constexpr std::size_t kSizes[] = {kSmall, 1'000'000, 8'000'000};
 // 800 small pages hold as many bytes as the 8 MB page.
 constexpr int kColdPages = 800;
 
-const sources::SiteConfig& config() {
-  static const sources::SiteConfig value = sources::SiteConfig::defaults();
+const sites::SiteConfig& config() {
+  static const sites::SiteConfig value = sites::SiteConfig::defaults();
   return value;
 }
 

@@ -11,9 +11,9 @@ set(QUILLREAP_UPDATE_HOST "127.0.0.1:18061" CACHE STRING "Host of the update pag
 # How a download fetches: chapter pages in flight at once, and tries per page. Four pages
 # in flight hide most of a real site's round trip without looking like a flood to it; three
 # tries ride out a reset or a busy 503 without waiting long on a site that is down. Their
-# upper limits are stated once, in C++ (sources::PagesAhead::kMostConnections,
-# http::RetryPolicy::kMostTries): the generated header holds the settings to them, so a
-# setting above its limit stops the build at that header with the limit's name.
+# upper limits are stated once, in C++ (download::PagesAhead::kMostConnections,
+# http::RetryPolicy::kMostTries): the code holds the settings to them, so a setting above
+# its limit stops the build with the limit's name.
 set(QUILLREAP_CONNECTIONS 4 CACHE STRING "Chapter pages fetched at once (1 to PagesAhead::kMostConnections)")
 set(QUILLREAP_TRIES 3 CACHE STRING "Tries per page before it counts as failed (1 to RetryPolicy::kMostTries)")
 foreach(name QUILLREAP_CONNECTIONS QUILLREAP_TRIES)
@@ -24,8 +24,8 @@ endforeach()
 
 # The pause each connection leaves between two requests, for sites that block clients
 # asking too fast. None by default: the sample sites and most real ones take the pace above.
-# Its upper limit is stated once, in C++ (sources::RequestPace::kLongestPauseMs), which the
-# generated header holds the setting to.
+# Its upper limit is stated once, in C++ (download::RequestPace::kLongestPauseMs), which the
+# code holds the setting to.
 set(QUILLREAP_REQUEST_PAUSE_MS 0 CACHE STRING "Milliseconds between two requests of a connection (0 to RequestPace::kLongestPauseMs)")
 if(NOT QUILLREAP_REQUEST_PAUSE_MS MATCHES "^(0|[1-9][0-9]*)$")
   message(FATAL_ERROR "QUILLREAP_REQUEST_PAUSE_MS must be a whole number of 0 or more (no leading zero), not '${QUILLREAP_REQUEST_PAUSE_MS}'")

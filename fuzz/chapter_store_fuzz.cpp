@@ -9,13 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "download/chapter_records.hpp"
 #include "fuzz/fuzz_check.hpp"
-#include "sources/chapter_records.hpp"
 
 namespace {
 
-using quillreap::sources::Bytes;
-using quillreap::sources::ParsedStore;
+using quillreap::download::ParsedStore;
+using quillreap::text::Bytes;
 
 constexpr char kBook[] = "http://127.0.0.1:18062/1_1/";
 
@@ -30,22 +30,22 @@ void check_reads_back(const Bytes& bytes, const ParsedStore& parsed, std::string
     QUILLREAP_FUZZ_CHECK(parsed.chapters.empty() && parsed.whole_size == 0);
     return;
   }
-  Bytes again = quillreap::sources::encode_store_header(book);
+  Bytes again = quillreap::download::encode_store_header(book);
   for (const auto& chapter : parsed.chapters) {
     for (std::string_view text : {chapter.address, chapter.title, chapter.text})
       QUILLREAP_FUZZ_CHECK(text.find('\0') == std::string_view::npos);
     const Bytes record =
-        quillreap::sources::encode_chapter_record(chapter.address, chapter.title, chapter.text);
+        quillreap::download::encode_chapter_record(chapter.address, chapter.title, chapter.text);
     // Each record's place holds exactly it, and reads back alone as it did in the file.
     QUILLREAP_FUZZ_CHECK(chapter.record_offset == again.size());
     QUILLREAP_FUZZ_CHECK(chapter.record_size == record.size());
-    quillreap::sources::StoredChapter alone;
-    QUILLREAP_FUZZ_CHECK(quillreap::sources::parse_chapter_record(
+    quillreap::download::StoredChapter alone;
+    QUILLREAP_FUZZ_CHECK(quillreap::download::parse_chapter_record(
         std::span(bytes).subspan(chapter.record_offset, chapter.record_size), alone));
     QUILLREAP_FUZZ_CHECK(alone.address == chapter.address && alone.title == chapter.title &&
                          alone.text == chapter.text);
     // One byte short of it is not a record.
-    QUILLREAP_FUZZ_CHECK(!quillreap::sources::parse_chapter_record(
+    QUILLREAP_FUZZ_CHECK(!quillreap::download::parse_chapter_record(
         std::span(bytes).subspan(chapter.record_offset, chapter.record_size - 1), alone));
     again.insert(again.end(), record.begin(), record.end());
   }
@@ -60,13 +60,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (input.ConsumeBool()) {
     const std::string rest = input.ConsumeRemainingBytesAsString();
     const Bytes bytes(rest.begin(), rest.end());
-    check_reads_back(bytes, quillreap::sources::parse_chapter_store(bytes, kBook), kBook);
+    check_reads_back(bytes, quillreap::download::parse_chapter_store(bytes, kBook), kBook);
     return 0;
   }
 
   const std::string book = quillreap::fuzz::take_text(input, 64);
   std::vector<Chapter> chapters(input.ConsumeIntegralInRange<std::size_t>(0, 6));
-  Bytes bytes = quillreap::sources::encode_store_header(book);
+  Bytes bytes = quillreap::download::encode_store_header(book);
   const std::size_t header = bytes.size();
   std::vector<std::size_t> ends;
   for (Chapter& chapter : chapters) {
@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     chapter.title = quillreap::fuzz::take_text(input, 64);
     chapter.text = quillreap::fuzz::take_text(input, 512);
     const Bytes record =
-        quillreap::sources::encode_chapter_record(chapter.address, chapter.title, chapter.text);
+        quillreap::download::encode_chapter_record(chapter.address, chapter.title, chapter.text);
     bytes.insert(bytes.end(), record.begin(), record.end());
     ends.push_back(bytes.size());
   }
@@ -85,7 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   } else if (at < bytes.size()) {
     bytes[at] ^= input.ConsumeIntegralInRange<std::uint8_t>(1, 255);
   }
-  const ParsedStore parsed = quillreap::sources::parse_chapter_store(bytes, book);
+  const ParsedStore parsed = quillreap::download::parse_chapter_store(bytes, book);
   check_reads_back(bytes, parsed, book);
 
   // A one-byte change is always caught by the check sum, so exactly the records that end

@@ -6,39 +6,39 @@
 #include <string>
 
 #include "fuzz/fuzz_check.hpp"
-#include "sources/source1.hpp"
+#include "sites/source1.hpp"
 #include "text/codepage.hpp"
 #include "text/primitives.hpp"
 
 namespace {
 
-namespace sources = quillreap::sources;
+namespace sites = quillreap::sites;
 namespace text = quillreap::text;
 using text::Text;
 
-const sources::SiteConfig& config() {
-  static const sources::SiteConfig value = sources::SiteConfig::defaults();
+const sites::SiteConfig& config() {
+  static const sites::SiteConfig value = sites::SiteConfig::defaults();
   return value;
 }
 
 void cut_book_page(const Text& page) {
-  if (sources::source1::faulty_book(page)) return;
-  const Text address = sources::source1::index_address(page, config());
+  if (sites::source1::faulty_book(page)) return;
+  const Text address = sites::source1::index_address(page, config());
   const Text prefix = "http://" + config().source1_host;
   QUILLREAP_FUZZ_CHECK(address.compare(0, prefix.size(), prefix) == 0);
   QUILLREAP_FUZZ_CHECK(page.find(address.substr(prefix.size())) != std::string::npos);
 }
 
 void cut_index_page(const Text& page) {
-  for (const Text& entry : sources::source1::index_entries(page)) {
+  for (const Text& entry : sites::source1::index_entries(page)) {
     QUILLREAP_FUZZ_CHECK(!entry.empty() && entry.back() == '\'');
-    const sources::ChapterLink link = sources::source1::chapter_link(entry, {}, config());
+    const sites::ChapterLink link = sites::source1::chapter_link(entry, {}, config());
     QUILLREAP_FUZZ_CHECK(link.title.size() < entry.size());
   }
 }
 
 void cut_chapter_page(const Text& page) {
-  const auto clean = sources::source1::chapter_text(page, config());
+  const auto clean = sites::source1::chapter_text(page, config());
   if (clean) QUILLREAP_FUZZ_CHECK(clean->find('\0') == std::string::npos);
 }
 
@@ -53,7 +53,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Text page = text::to_text(body);
   switch (kind) {
     case 0:
-      (void)sources::source1::search_hits(text::utf8_to_ansi(body));
+      (void)sites::source1::search_hits(text::utf8_to_ansi(body));
       break;
     case 1:
       cut_book_page(page);

@@ -6,28 +6,28 @@
 #include <string>
 
 #include "fuzz/fuzz_check.hpp"
-#include "sources/source2.hpp"
+#include "sites/source2.hpp"
 #include "text/primitives.hpp"
 
 namespace {
 
-namespace sources = quillreap::sources;
+namespace sites = quillreap::sites;
 namespace text = quillreap::text;
 using text::Text;
 
-const sources::SiteConfig& config() {
-  static const sources::SiteConfig value = sources::SiteConfig::defaults();
+const sites::SiteConfig& config() {
+  static const sites::SiteConfig value = sites::SiteConfig::defaults();
   return value;
 }
 
 void cut_search_page(const Text& page) {
   const Text prefix = "http://" + config().source2_host;
-  for (const sources::SearchHit& hit : sources::source2::search_hits(page, config()))
+  for (const sites::SearchHit& hit : sites::source2::search_hits(page, config()))
     QUILLREAP_FUZZ_CHECK(hit.address.compare(0, prefix.size(), prefix) == 0);
 }
 
 void cut_book_page(const Text& page) {
-  const Text address = sources::source2::index_address(page, config());
+  const Text address = sites::source2::index_address(page, config());
   const Text prefix = "http://" + config().source2_host;
   QUILLREAP_FUZZ_CHECK(address.compare(0, prefix.size(), prefix) == 0);
   QUILLREAP_FUZZ_CHECK(page.find(address.substr(prefix.size())) != std::string::npos);
@@ -35,15 +35,15 @@ void cut_book_page(const Text& page) {
 
 void cut_index_page(const Text& page) {
   const Text index = "http://" + config().source2_host + "/Book/1/";
-  for (const Text& entry : sources::source2::index_entries(page)) {
+  for (const Text& entry : sites::source2::index_entries(page)) {
     QUILLREAP_FUZZ_CHECK(!entry.empty() && entry.back() == '\'');
-    const sources::ChapterLink link = sources::source2::chapter_link(entry, index, config());
+    const sites::ChapterLink link = sites::source2::chapter_link(entry, index, config());
     QUILLREAP_FUZZ_CHECK(link.address.compare(0, index.size(), index) == 0);
   }
 }
 
 void cut_chapter_page(const Text& page) {
-  const auto clean = sources::source2::chapter_text(page, config());
+  const auto clean = sites::source2::chapter_text(page, config());
   if (clean) QUILLREAP_FUZZ_CHECK(clean->find('\0') == std::string::npos);
 }
 

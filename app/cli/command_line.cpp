@@ -5,9 +5,9 @@
 #include <charconv>
 #include <optional>
 
+#include "download/pages_ahead.hpp"
+#include "download/request_pace.hpp"
 #include "http/retry.hpp"
-#include "sources/pages_ahead.hpp"
-#include "sources/request_pace.hpp"
 
 namespace quillreap::app::cli {
 namespace {
@@ -141,10 +141,10 @@ bool takes_value(std::string_view name) {
 }
 
 // --connections and --tries: a whole number up to the limit the program holds.
-Problem set_limit(const Text& name, const Text& value, sources::SiteConfig& config) {
+Problem set_limit(const Text& name, const Text& value, sites::SiteConfig& config) {
   const bool connections = name == "--connections";
   const int most =
-      connections ? sources::PagesAhead::kMostConnections : http::RetryPolicy::kMostTries;
+      connections ? download::PagesAhead::kMostConnections : http::RetryPolicy::kMostTries;
   const std::optional<int> number = whole_number(value);
   if (!number || *number < 1 || *number > most)
     return usage_error(
@@ -172,9 +172,9 @@ Problem set_option(const Text& name, const Text& value, Reading& reading, Invoca
     return set_limit(name, value, invocation.config);
   } else if (name == "--pause-ms") {
     const std::optional<int> pause = whole_number(value);
-    if (!pause || *pause < 0 || *pause > sources::RequestPace::kLongestPauseMs)
+    if (!pause || *pause < 0 || *pause > download::RequestPace::kLongestPauseMs)
       return usage_error(text::concat("--pause-ms takes a whole number from 0 to ",
-                                      std::to_string(sources::RequestPace::kLongestPauseMs)));
+                                      std::to_string(download::RequestPace::kLongestPauseMs)));
     invocation.config.request_pause_ms = *pause;
   } else if (name == "--progress") {
     if (value == "auto" || value == "bar" || value == "lines")

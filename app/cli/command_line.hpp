@@ -6,7 +6,7 @@
 #include <variant>
 #include <vector>
 
-#include "sources/site_config.hpp"
+#include "sites/site_config.hpp"
 #include "text/primitives.hpp"
 
 namespace quillreap::app::cli {
@@ -27,7 +27,7 @@ struct Invocation {
   Text name;              // download
   int row = 0;            // get
   Text out_directory = ".";
-  sources::SiteConfig config = sources::SiteConfig::defaults();
+  sites::SiteConfig config = sites::SiteConfig::defaults();
   bool fresh = false;     // download and get: ignore and replace the chapter store
   bool no_store = false;  // download and get: neither read nor write a chapter store
   bool text_book = true;  // download and get, --format: the GBK TXT book

@@ -12,7 +12,7 @@
 #include "app/cli/progress_output.hpp"
 #include "app/controller.hpp"
 #include "app/headless_controls.hpp"
-#include "sources/book_file.hpp"
+#include "books/book_file.hpp"
 
 namespace quillreap::app::cli {
 namespace {
@@ -49,14 +49,14 @@ class Session {
     controls_.set_status_callback([this](const Text& status) { output_.status(status); });
     controls_.set_note_callback([this](const Text& note) { output_.note(note); });
     controls_.set_progress_callback(
-        [this](const sources::ChapterProgress& progress) { output_.progress(progress); });
+        [this](const download::ChapterProgress& progress) { output_.progress(progress); });
     controls_.set_failed_page_callback(
         [this](std::string_view address, std::string_view reason, int tries) {
           output_.note(text::concat("quillreap-cli: could not get ", address, ": ", reason, " (",
                                     std::to_string(tries), tries == 1 ? " try)" : " tries)"));
         });
-    if (invocation.fresh) controller_.set_store_mode(sources::ChapterStore::Mode::kFresh);
-    if (invocation.no_store) controller_.set_store_mode(sources::ChapterStore::Mode::kOff);
+    if (invocation.fresh) controller_.set_store_mode(download::ChapterStore::Mode::kFresh);
+    if (invocation.no_store) controller_.set_store_mode(download::ChapterStore::Mode::kOff);
     controller_.set_formats(invocation.text_book, invocation.epub);
     stop_on_interrupt(controller_.stop());
   }
@@ -80,17 +80,17 @@ class Session {
 
   int download(const Text& address, const Text& name, const Text& author,
                const Text& introduction) {
-    const sources::BookOutcome outcome =
+    const books::BookOutcome outcome =
         controller_.download_book(address, name, author, introduction);
-    output_.conclude(outcome != sources::BookOutcome::kStopped);
+    output_.conclude(outcome != books::BookOutcome::kStopped);
     // Whatever was written is named, even when another book asked for was not.
     for (const Text& path : controller_.written_files()) write_text(Stream::kOut, path + "\n");
-    if (outcome == sources::BookOutcome::kStopped) {
+    if (outcome == books::BookOutcome::kStopped) {
       say("interrupted: no book written; the chapters fetched are kept for the next run");
       return kExitInterrupted;
     }
-    if (outcome == sources::BookOutcome::kNotWritten) return kExitNothingWritten;
-    return outcome == sources::BookOutcome::kComplete ? kExitComplete : kExitWithGaps;
+    if (outcome == books::BookOutcome::kNotWritten) return kExitNothingWritten;
+    return outcome == books::BookOutcome::kComplete ? kExitComplete : kExitWithGaps;
   }
 
   int get() {

@@ -6,7 +6,7 @@
 #include "app/cli/command_line.hpp"
 #include "app/cli/commands.hpp"
 #include "app/cli/console.hpp"
-#include "sources/status_texts.hpp"
+#include "download/status_texts.hpp"
 
 int main(int argc, char** argv) {
   using namespace quillreap::app::cli;
@@ -21,11 +21,11 @@ int main(int argc, char** argv) {
     return run_command(std::get<Invocation>(parsed));
   } catch (const std::exception& error) {
     write_text(Stream::kError,
-               "quillreap-cli: " + quillreap::sources::download_error_line(error.what()) + "\n");
+               "quillreap-cli: " + quillreap::download::download_error_line(error.what()) + "\n");
   } catch (...) {
     write_text(
         Stream::kError,
-        "quillreap-cli: " + quillreap::sources::download_error_line("unknown failure") + "\n");
+        "quillreap-cli: " + quillreap::download::download_error_line("unknown failure") + "\n");
   }
   return kExitNothingWritten;
 }

@@ -28,7 +28,7 @@ Text clock_text(std::int64_t seconds) {
   return text::concat(std::to_string(minutes), ":", two(seconds % 60));
 }
 
-Text cells(const sources::ChapterProgress& progress) {
+Text cells(const download::ChapterProgress& progress) {
   const int filled = progress.total > 0
                          ? static_cast<int>(std::int64_t{std::min(progress.done, progress.total)} *
                                             ProgressBar::kCells / progress.total)
@@ -45,7 +45,7 @@ Text over(std::string_view drawn, std::string_view line) {
 
 }  // namespace
 
-Text ProgressBar::draw(const sources::ChapterProgress& progress, Clock::time_point now) {
+Text ProgressBar::draw(const download::ChapterProgress& progress, Clock::time_point now) {
   samples_.push_back({now, progress.done});
   while (samples_.size() > 1 && now - samples_[1].at >= kRateWindow) samples_.pop_front();
   const std::int64_t moved = progress.done - samples_.front().done;

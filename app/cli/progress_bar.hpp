@@ -8,7 +8,7 @@
 #include <deque>
 #include <string_view>
 
-#include "sources/chapter_progress.hpp"
+#include "download/chapter_progress.hpp"
 #include "text/primitives.hpp"
 
 namespace quillreap::app::cli {
@@ -24,7 +24,7 @@ class ProgressBar {
   static constexpr Clock::duration kRateWindow = std::chrono::seconds(10);
 
   // The bar for this progress, over the one drawn before.
-  Text draw(const sources::ChapterProgress& progress, Clock::time_point now);
+  Text draw(const download::ChapterProgress& progress, Clock::time_point now);
   // A line to show above the bar: the bar wiped, the line, the bar again below it. With no
   // bar showing, just the line.
   Text line_above(std::string_view line) const;
@@ -42,7 +42,7 @@ class ProgressBar {
     int done;
   };
   std::deque<Sample> samples_;  // the oldest is the newest one at least kRateWindow old
-  sources::ChapterProgress last_;
+  download::ChapterProgress last_;
   Text drawn_;  // the bar's text as last drawn, without the carriage return and padding
 };
 

@@ -40,7 +40,7 @@ void ProgressOutput::note(const Text& line) {
   write(bar_.line_above(line));
 }
 
-void ProgressOutput::progress(const sources::ChapterProgress& progress,
+void ProgressOutput::progress(const download::ChapterProgress& progress,
                               ProgressBar::Clock::time_point now) {
   if (style_ == OutputStyle::kBar) write(bar_.draw(progress, now));
 }

@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "app/cli/progress_bar.hpp"
-#include "sources/chapter_progress.hpp"
+#include "download/chapter_progress.hpp"
 #include "text/primitives.hpp"
 
 namespace quillreap::app::cli {
@@ -34,7 +34,7 @@ class ProgressOutput {
   // slow down), or a failure (a page not had after its last try): shown in every style,
   // above the bar when one shows.
   void note(const Text& line);
-  void progress(const sources::ChapterProgress& progress,
+  void progress(const download::ChapterProgress& progress,
                 ProgressBar::Clock::time_point now = ProgressBar::Clock::now());
   // The command is over: the bar's line is ended and, quiet, the last status line is
   // shown when with_result (not for a stopped download, whose last one names a chapter).

@@ -10,7 +10,7 @@
 int main(int argc, char** argv) {
   gtk_init(&argc, &argv);
   quillreap::app::gtk::MainWindow window(
-      quillreap::sources::SiteConfig::defaults(),
+      quillreap::sites::SiteConfig::defaults(),
       quillreap::app::gtk::choose_book_folder(quillreap::text::app_directory()));
   window.set_on_closed([] { gtk_main_quit(); });
   window.show();

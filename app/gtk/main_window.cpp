@@ -16,10 +16,10 @@ void pump_pending_events() {
 
 }  // namespace
 
-MainWindow::MainWindow(sources::SiteConfig config, Text book_directory)
+MainWindow::MainWindow(sites::SiteConfig config, Text book_directory)
     : MainWindow(std::move(config), BookFolder{std::move(book_directory), true}) {}
 
-MainWindow::MainWindow(sources::SiteConfig config, BookFolder book_folder)
+MainWindow::MainWindow(sites::SiteConfig config, BookFolder book_folder)
     : widgets_(build_window(main_window_description(), [this](Command command) { run(command); })),
       controls_(std::make_unique<GtkControls>(widgets_)),
       shell_(std::make_unique<GtkShell>(GTK_WINDOW(widgets_.window))),

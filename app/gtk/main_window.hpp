@@ -11,7 +11,7 @@
 #include "app/gtk/gtk_controls.hpp"
 #include "app/gtk/gtk_shell.hpp"
 #include "app/gtk/window_widgets.hpp"
-#include "sources/site_config.hpp"
+#include "sites/site_config.hpp"
 
 namespace quillreap::app::gtk {
 
@@ -19,9 +19,9 @@ class MainWindow {
  public:
   // Builds the window (not shown yet) and installs this thread's event pump for
   // do_events. Books are written to book_directory.
-  MainWindow(sources::SiteConfig config, Text book_directory);
+  MainWindow(sites::SiteConfig config, Text book_directory);
   // Books are written to book_folder; away from the program, the status bar says where.
-  MainWindow(sources::SiteConfig config, BookFolder book_folder);
+  MainWindow(sites::SiteConfig config, BookFolder book_folder);
   // Closes the window if it is still open.
   ~MainWindow();
   MainWindow(const MainWindow&) = delete;

@@ -21,7 +21,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (!window.load_window(app::main_window_description())) return 1;
   app::win32::Win32Controls controls(window);
   app::win32::Win32Shell shell;
-  app::Controller controller(controls, shell, sources::SiteConfig::defaults(), directory);
+  app::Controller controller(controls, shell, sites::SiteConfig::defaults(), directory);
   app::win32::bind_commands(window, controller);
 
   const int code = app::win32::run_message_loop(window.handle());

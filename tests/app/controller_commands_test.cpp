@@ -2,7 +2,7 @@
 // button's busy state and status line, and what 生成TXT does before any worker runs.
 #include <gtest/gtest.h>
 
-#include "sources/status_texts.hpp"
+#include "sites/status_texts.hpp"
 #include "tests/app/controller_fixture.hpp"
 
 namespace quillreap::app {
@@ -44,16 +44,16 @@ TEST_F(SearchTest, SourceOneSearchesThroughTheSiteSearchServiceWithTheWordAsType
   EXPECT_EQ(site_.targets()[0],
             "/cse/search?q=西游%20记&&s=" + config_.search_id + "&nsid=&entry=1");
   EXPECT_EQ(controls_.status_history(),
-            (std::vector<Text>{Text(sources::kSearchingSource1), Text(sources::kSearchDone)}));
+            (std::vector<Text>{Text(sites::kSearchingSource1), Text(sites::kSearchDone)}));
 }
 
 TEST_F(SearchTest, SourceTwoAndNoChoiceSearchTheSourceTwoSite) {
   for (int choice : {1, -1}) {
     search(choice, "");
     EXPECT_EQ(site_.targets().back(), "/Book/Search.aspx?SearchKey=&SearchClass=1") << choice;
-    EXPECT_EQ(controls_.status(), sources::kSearchDone);
+    EXPECT_EQ(controls_.status(), sites::kSearchDone);
   }
-  EXPECT_EQ(controls_.status_history()[0], sources::kSearchingSource2);
+  EXPECT_EQ(controls_.status_history()[0], sites::kSearchingSource2);
 }
 
 TEST_F(SearchTest, ControlsAreBusyThroughoutAndEnabledAfterASearchWithNoRows) {

@@ -8,8 +8,9 @@
 
 #include "app/interface_thread.hpp"
 #include "app/row_status.hpp"
-#include "sources/chapter_store.hpp"
-#include "sources/status_texts.hpp"
+#include "books/status_texts.hpp"
+#include "download/chapter_store.hpp"
+#include "download/status_texts.hpp"
 #include "tests/app/controller_fixture.hpp"
 #include "tests/support/app/failing_controls.hpp"
 
@@ -23,7 +24,7 @@ TEST_F(ControllerTest, RowWithTheLabelGoesToSourceTwoWhateverTheDropDownShows) {
   EXPECT_TRUE(site_.requested("/two/"));
   EXPECT_FALSE(site_.requested("/one/"));
   EXPECT_EQ(book("乙书.txt"), test_support::TwoSourcesSite::source2_book("乙书"));
-  EXPECT_EQ(controls_.status(), sources::written_line("乙书", 0));
+  EXPECT_EQ(controls_.status(), books::written_line("乙书", 0));
 }
 
 TEST_F(ControllerTest, LabelInOtherLetterCaseOrMissingGoesToSourceOne) {
@@ -62,7 +63,7 @@ TEST_F(ControllerTest, WarningBookWritesNothingAndEnablesTheControls) {
   controls_.append_log("上一本书");
   generate_and_wait();
   EXPECT_EQ(files_written(), 0);
-  EXPECT_EQ(controls_.status(), sources::kFaultyBook);
+  EXPECT_EQ(controls_.status(), download::kFaultyBook);
   EXPECT_EQ(controls_.book_buffer(), "上一本书");
   EXPECT_FALSE(controls_.busy());
 }
@@ -96,15 +97,15 @@ TEST_F(ControllerTest, WorkerRequestsAreCarriedOutOnTheInterfaceThreadWhileItRun
 
 TEST_F(ControllerTest, DownloadBookDispatchesByTheAddressAndReportsTheOutcome) {
   EXPECT_EQ(controller().download_book(site_.address("/book/Src2Mark/1.html"), "乙书"),
-            sources::BookOutcome::kComplete);
+            books::BookOutcome::kComplete);
   EXPECT_EQ(controller().download_book(site_.address("/gap/1.html"), "缺章"),
-            sources::BookOutcome::kWrittenWithGaps);
+            books::BookOutcome::kWrittenWithGaps);
   EXPECT_EQ(controller().download_book(site_.address("/warning/1.html"), "坏书"),
-            sources::BookOutcome::kNotWritten);
+            books::BookOutcome::kNotWritten);
   EXPECT_EQ(book("缺章.txt"),
             "缺章\r\n\r\n\r\n\r\n第一章\r\n\r\n一之正文\r\n次行是师徒四人行至山前只见一座高山峻岭峰"
             "插碧空山势险峻林木茂盛\r\n\r\n第二章\r\n\r\n");
-  EXPECT_EQ(controls_.status_history().back(), sources::kFaultyBook);
+  EXPECT_EQ(controls_.status_history().back(), download::kFaultyBook);
 }
 
 // A download that throws inside (out of memory, a window gone) ends on the worker: no book,
@@ -119,14 +120,14 @@ TEST_F(ControllerTest, AFailureInsideTheDownloadEndsItAndTheWindowGoesOn) {
   const std::string long_what(200, 'x');
   const Case cases[] = {
       {std::make_exception_ptr(std::length_error("book too long")),
-       sources::download_error_line("book too long"), true},
-      {std::make_exception_ptr(std::bad_alloc()), sources::download_error_line("std::bad_alloc"),
+       download::download_error_line("book too long"), true},
+      {std::make_exception_ptr(std::bad_alloc()), download::download_error_line("std::bad_alloc"),
        true},
       {std::make_exception_ptr(std::runtime_error(long_what)),
-       sources::download_error_line(long_what.substr(0, 60)), true},
-      {std::make_exception_ptr(42), sources::download_error_line("unknown failure"), true},
+       download::download_error_line(long_what.substr(0, 60)), true},
+      {std::make_exception_ptr(42), download::download_error_line("unknown failure"), true},
       // The window has gone: nothing more is asked of it.
-      {std::make_exception_ptr(InterfaceGone()), sources::chapter_line("第一章"), false},
+      {std::make_exception_ptr(InterfaceGone()), download::chapter_line("第一章"), false},
   };
   add_row(site_.address("/book/1.html"), "甲书");
   for (const Case& c : cases) {
@@ -143,7 +144,7 @@ TEST_F(ControllerTest, AFailureInsideTheDownloadEndsItAndTheWindowGoesOn) {
     if (c.enabled) {
       EXPECT_EQ(controls_.list_get_cell(0, kStatusColumn), "未完成");
     }
-    sources::ChapterStore store(directory_.text(), site_.address("/book/1.html"));
+    download::ChapterStore store(directory_.text(), site_.address("/book/1.html"));
     EXPECT_EQ(store.stored_count(), 1);
   }
   // The window's own controller downloads on; the stored chapter is taken from the store.

@@ -3,15 +3,16 @@
 // EPUB and keeps an earlier one.
 #include <gtest/gtest.h>
 
-#include "sources/epub_status_texts.hpp"
-#include "sources/status_texts.hpp"
+#include "books/epub_status_texts.hpp"
+#include "books/status_texts.hpp"
+#include "download/status_texts.hpp"
 #include "tests/app/controller_fixture.hpp"
-#include "tests/support/sources/zip_reading.hpp"
+#include "tests/support/books/zip_reading.hpp"
 
 namespace quillreap::app {
 namespace {
 
-using sources::BookOutcome;
+using books::BookOutcome;
 
 TEST_F(ControllerTest, EachFormatWritesItsBooksAndSaysSo) {
   const struct {
@@ -19,12 +20,12 @@ TEST_F(ControllerTest, EachFormatWritesItsBooksAndSaysSo) {
     std::vector<std::string> files;
     std::string status;
   } cases[] = {
-      {true, false, {"甲书.txt"}, sources::written_line("甲书", 0)},
+      {true, false, {"甲书.txt"}, books::written_line("甲书", 0)},
       {true,
        true,
        {"甲书.txt", "甲书.epub"},
-       sources::written_line("甲书", 0) + std::string(sources::kEpubAlsoWritten)},
-      {false, true, {"甲书.epub"}, sources::epub_written_line("甲书", 0)},
+       books::written_line("甲书", 0) + std::string(books::kEpubAlsoWritten)},
+      {false, true, {"甲书.epub"}, books::epub_written_line("甲书", 0)},
   };
   for (const auto& c : cases) {
     std::filesystem::remove_all(directory_.path());
@@ -59,14 +60,14 @@ TEST_F(ControllerTest, TheMenuItemAddsTheEpubWithTheRowsAuthorAndIntroduction) {
   EXPECT_NE(opf->find("<dc:description>\xE7\xAE\x80\xE4\xBB\x8B</dc:description>"),
             std::string::npos);
   EXPECT_EQ(controls_.status_history().back(),
-            sources::written_line("甲书", 0) + std::string(sources::kEpubAlsoWritten));
+            books::written_line("甲书", 0) + std::string(books::kEpubAlsoWritten));
 
   // Unchecked again: the TXT alone, as before the item existed.
   controller().run_command(Command::kToggleEpub);
   ASSERT_TRUE(text::remove_file(directory_.text() + "/甲书.epub"));
   generate_and_wait();
   EXPECT_EQ(files_written(), 1);
-  EXPECT_EQ(controls_.status_history().back(), sources::written_line("甲书", 0));
+  EXPECT_EQ(controls_.status_history().back(), books::written_line("甲书", 0));
 }
 
 TEST_F(ControllerTest, AnEpubThatCannotBeSavedIsReportedAndTheTxtStays) {
@@ -80,7 +81,7 @@ TEST_F(ControllerTest, AnEpubThatCannotBeSavedIsReportedAndTheTxtStays) {
   EXPECT_EQ(book("甲书.txt"), test_support::TwoSourcesSite::source1_book("甲书"));
   EXPECT_EQ(files_written(), 2);  // the TXT and the directory; no temporary file
   EXPECT_EQ(controls_.status_history().back(),
-            sources::written_line("甲书", 0) + std::string(sources::kEpubNotSaved));
+            books::written_line("甲书", 0) + std::string(books::kEpubNotSaved));
 }
 
 TEST_F(ControllerTest, LostChaptersKeepTheirHeadingsInTheEpub) {
@@ -92,7 +93,7 @@ TEST_F(ControllerTest, LostChaptersKeepTheirHeadingsInTheEpub) {
   ASSERT_TRUE(lost);
   EXPECT_NE(lost->find("</h2>\n</body>"), std::string::npos);  // heading, no paragraph
   EXPECT_EQ(controls_.status_history().back(),
-            sources::written_line("缺章", 1) + std::string(sources::kEpubAlsoWritten));
+            books::written_line("缺章", 1) + std::string(books::kEpubAlsoWritten));
 }
 
 TEST_F(ControllerTest, StoppedOrRefusedDownloadsLeaveNoEpubAndKeepAnEarlierOne) {
@@ -110,7 +111,7 @@ TEST_F(ControllerTest, StoppedOrRefusedDownloadsLeaveNoEpubAndKeepAnEarlierOne) 
     std::filesystem::create_directories(directory_.path());
     ASSERT_TRUE(text::write_file(directory_.text() + "/书.epub", text::to_bytes("earlier")));
     controls_.set_status_callback([&](const Text& status) {
-      if (c.stop_at_second_chapter && status == sources::chapter_line("第二章"))
+      if (c.stop_at_second_chapter && status == download::chapter_line("第二章"))
         controller().stop_download();
     });
     controller().set_formats(true, true);

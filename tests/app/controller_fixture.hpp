@@ -19,7 +19,7 @@ namespace quillreap::app {
 class ControllerTest : public ::testing::Test {
  protected:
   ControllerTest() {
-    config_ = sources::SiteConfig::defaults();
+    config_ = sites::SiteConfig::defaults();
     config_.search_host = site_.host();
     config_.source1_host = site_.host();
     config_.source2_host = site_.host();
@@ -60,7 +60,7 @@ class ControllerTest : public ::testing::Test {
   test_support::SpyShell shell_{&controls_.dispatcher()};
   test_support::TwoSourcesSite site_;
   test_support::TempFolder directory_{"controller"};
-  sources::SiteConfig config_;
+  sites::SiteConfig config_;
   std::unique_ptr<Controller> controller_;
 };
 

@@ -2,7 +2,9 @@
 // and say so, and a hit generated from the list becomes the expected book file.
 #include <gtest/gtest.h>
 
-#include "sources/status_texts.hpp"
+#include "books/status_texts.hpp"
+#include "download/status_texts.hpp"
+#include "sites/status_texts.hpp"
 #include "tests/app/controller_fixture.hpp"
 #include "tests/support/golden_book.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
@@ -39,7 +41,7 @@ TEST_F(SampleSitesTest, SourceOneSearchListsTheHitsAndSelectsTheFirst) {
   }
   EXPECT_EQ(controls_.selected_row(), 0);
   EXPECT_EQ(controls_.status_history(),
-            (std::vector<Text>{Text(sources::kSearchingSource1), Text(sources::kSearchDone)}));
+            (std::vector<Text>{Text(sites::kSearchingSource1), Text(sites::kSearchDone)}));
   EXPECT_EQ(controls_.busy_history(), (std::vector<bool>{true, false}));
 }
 
@@ -51,14 +53,14 @@ TEST_F(SampleSitesTest, SourceTwoSearchListsItsHitsUnderItsHost) {
   EXPECT_EQ(row[1], "三国演义");
   EXPECT_EQ(row[3], "罗贯中");
   EXPECT_EQ(controls_.status_history(),
-            (std::vector<Text>{Text(sources::kSearchingSource2), Text(sources::kSearchDone)}));
+            (std::vector<Text>{Text(sites::kSearchingSource2), Text(sites::kSearchDone)}));
 }
 
 TEST_F(SampleSitesTest, GeneratedHitsBecomeTheExpectedBooks) {
   search(0, "西游");
   generate_and_wait();
   EXPECT_EQ(book("西游记.txt"), golden_book("source1_xiyouji"));
-  EXPECT_EQ(controls_.status(), sources::written_line("西游记", 0));
+  EXPECT_EQ(controls_.status(), books::written_line("西游记", 0));
 
   // A source 2 row is downloaded by source 2 even with 源站① chosen again.
   search(1, "三国");
@@ -73,7 +75,7 @@ TEST_F(SampleSitesTest, WarningBookIsRefused) {
   search(0, "西游补");
   ASSERT_EQ(controls_.row_count(), 1);
   generate_and_wait();
-  EXPECT_EQ(controls_.status(), sources::kFaultyBook);
+  EXPECT_EQ(controls_.status(), download::kFaultyBook);
   EXPECT_EQ(files_written(), 0);
 }
 

@@ -10,8 +10,8 @@
 namespace quillreap::app {
 namespace {
 
-using sources::BookOutcome;
-using sources::ChapterProgress;
+using books::BookOutcome;
+using download::ChapterProgress;
 
 TEST(RowStatus, TheCellSaysHowTheDownloadEnded) {
   struct Case {
@@ -34,7 +34,7 @@ TEST(RowStatus, TheCellSaysHowTheDownloadEnded) {
 
 TEST(RowStatus, ProgressIsToldFirstThenAtMostFourTimesASecondAndAlwaysAtTheEnd) {
   using namespace std::chrono_literals;
-  const auto start = sources::ProgressPace::Clock::time_point{} + 1h;
+  const auto start = download::ProgressPace::Clock::time_point{} + 1h;
   struct Step {
     std::chrono::milliseconds at;
     int done;
@@ -42,7 +42,7 @@ TEST(RowStatus, ProgressIsToldFirstThenAtMostFourTimesASecondAndAlwaysAtTheEnd) 
   };
   const Step steps[] = {{0ms, 0, true},    {1ms, 1, false},   {249ms, 2, false}, {250ms, 3, true},
                         {260ms, 4, false}, {261ms, 10, true}, {262ms, 10, true}};
-  sources::ProgressPace pace;
+  download::ProgressPace pace;
   for (const Step& step : steps)
     EXPECT_EQ(pace.due({step.done, 10, 0, 0}, start + step.at), step.told) << step.at.count();
 }

@@ -6,9 +6,8 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "sources/status_texts.hpp"
+#include "tests/support/books/zip_reading.hpp"
 #include "tests/support/program.hpp"
-#include "tests/support/sources/zip_reading.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "tests/support/two_sources_site.hpp"
 #include "text/codepage.hpp"
@@ -37,7 +36,7 @@ class CliEpubTest : public ::testing::Test {
  protected:
   ~CliEpubTest() override { set_source_date_epoch(""); }
   ProgramRun cli(Lines arguments) {
-    const sources::SiteConfig config = sites_.config();
+    const sites::SiteConfig config = sites_.config();
     for (const std::string& option :
          Lines{"--search-host", config.search_host, "--source1-host", config.source1_host,
                "--source2-host", config.source2_host, "--source2-label", config.source2_label,
@@ -87,7 +86,7 @@ TEST_F(CliEpubTest, GetWritesBothBooksWithTheHitsMetadata) {
     ASSERT_TRUE(opf) << c.name;
     EXPECT_NE(opf->find("<dc:creator>"), std::string::npos) << c.name;
 #ifndef _WIN32
-    const std::string command = "python3 " QUILLREAP_TESTS_DIR "/sources/check_epub.py '" +
+    const std::string command = "python3 " QUILLREAP_TESTS_DIR "/books/check_epub.py '" +
                                 text::ansi_to_utf8(stem) + ".epub' '" + text::ansi_to_utf8(stem) +
                                 ".txt'";
     EXPECT_EQ(std::system(command.c_str()), 0) << c.name;
@@ -128,7 +127,7 @@ TEST_F(CliEpubTest, LostChaptersExitWithThreeWithBothBooksWritten) {
   EXPECT_EQ(run.exit_status, 3) << run.err;
   EXPECT_EQ(run.out, out() + "/缺章.txt\n" + out() + "/缺章.epub\n");
 #ifndef _WIN32
-  const std::string command = "python3 " QUILLREAP_TESTS_DIR "/sources/check_epub.py '" +
+  const std::string command = "python3 " QUILLREAP_TESTS_DIR "/books/check_epub.py '" +
                               text::ansi_to_utf8(out()) + "/" + text::ansi_to_utf8("缺章") +
                               ".epub' '" + text::ansi_to_utf8(out() + "/缺章.txt") + "'";
   EXPECT_EQ(std::system(command.c_str()), 0);

@@ -6,7 +6,7 @@
 
 #include <filesystem>
 
-#include "sources/status_texts.hpp"
+#include "download/status_texts.hpp"
 #include "tests/support/program.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
@@ -43,7 +43,7 @@ TEST_F(CliPaceTest, PauseShowsBetweenTheRequestsOfEachConnectionAtTheServer) {
   };
   for (const Case each : {Case{1, 150}, Case{2, 250}}) {
     SCOPED_TRACE(each.connections);
-    const sample_sites::SampleSites sites(sources::SiteConfig::defaults(), {}, kBook);
+    const sample_sites::SampleSites sites(sites::SiteConfig::defaults(), {}, kBook);
     const ProgramRun run = download(sites, {"--connections", std::to_string(each.connections),
                                             "--pause-ms", std::to_string(each.pause_ms)});
     EXPECT_EQ(run.exit_status, 0) << run.err;
@@ -61,20 +61,20 @@ TEST_F(CliPaceTest, SiteThatAnswersOneRequestAtATimeEndsWithOneConnectionAndTheB
   sample_sites::Behaviour one_at_a_time;
   one_at_a_time.delay = milliseconds(200);
   one_at_a_time.one_at_a_time = true;
-  const sample_sites::SampleSites sites(sources::SiteConfig::defaults(), {}, kBook, one_at_a_time);
+  const sample_sites::SampleSites sites(sites::SiteConfig::defaults(), {}, kBook, one_at_a_time);
   const ProgramRun run = download(sites, {"--connections", "4"});
   EXPECT_EQ(run.exit_status, 0) << run.err;
   EXPECT_GE(sites.too_many_requests(), 2);
   // Each lowering is said once, the connections falling every time, down to one.
-  const std::string said = sources::slowed_down_line(1).substr(0, 13);  // 站点要求放慢,
+  const std::string said = download::slowed_down_line(1).substr(0, 13);  // 站点要求放慢,
   std::vector<std::string> lowerings;
   for (std::size_t at = 0; (at = run.err.find(said, at)) != std::string::npos; ++at)
     lowerings.push_back(run.err.substr(at, run.err.find('\n', at) - at));
   ASSERT_FALSE(lowerings.empty()) << run.err;
-  EXPECT_EQ(lowerings.back(), sources::slowed_down_line(1));
+  EXPECT_EQ(lowerings.back(), download::slowed_down_line(1));
   EXPECT_LE(lowerings.size(), 2u) << run.err;  // 4 -> 2 -> 1 at the most
   if (lowerings.size() == 2) {
-    EXPECT_EQ(lowerings[0], sources::slowed_down_line(2));
+    EXPECT_EQ(lowerings[0], download::slowed_down_line(2));
   }
 }
 

@@ -7,16 +7,17 @@
 #include <chrono>
 #include <thread>
 
-#include "sources/status_texts.hpp"
+#include "books/status_texts.hpp"
+#include "download/status_texts.hpp"
 #include "tests/support/program.hpp"
-#include "tests/support/sources/changing_book_site.hpp"
+#include "tests/support/sites/changing_book_site.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "text/primitives.hpp"
 
 namespace quillreap {
 namespace {
 
-using sources::ChangingBookSite;
+using sites::ChangingBookSite;
 using test_support::ErrorTo;
 using test_support::ProgramRun;
 using Lines = std::vector<std::string>;
@@ -46,7 +47,7 @@ class CliProgressTest : public ::testing::Test {
     return "quillreap-cli: could not get " + site_.chapter_address(4) + ": HTTP status 404 (1 try)";
   }
   std::string completion_line() const {
-    return sources::written_line(ChangingBookSite::kBookName, 1) + "\n";
+    return books::written_line(ChangingBookSite::kBookName, 1) + "\n";
   }
 
   ChangingBookSite site_{10};
@@ -65,10 +66,10 @@ TEST_F(CliProgressTest, BarReplacesTheChapterLinesAndTheCompletionLineEndsIt) {
     const ProgramRun run = download(each.options, each.error_to);
     EXPECT_EQ(run.exit_status, 3) << run.err;
     // The status lines before the chapters stay lines; the chapters' own do not show.
-    EXPECT_NE(run.err.find(sources::found_line(ChangingBookSite::kBookName) + "\n"),
+    EXPECT_NE(run.err.find(download::found_line(ChangingBookSite::kBookName) + "\n"),
               std::string::npos)
         << run.err;
-    EXPECT_EQ(run.err.find(sources::chapter_line(site_.title(1))), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find(download::chapter_line(site_.title(1))), std::string::npos) << run.err;
     EXPECT_NE(run.err.find("\n\r[--------------------] 0/10章"), std::string::npos) << run.err;
     // The lost page's line above the bar (longer than the bar: no padding), the bar again.
     EXPECT_NE(run.err.find(text::concat("\r", lost_line(), "\n[")), std::string::npos) << run.err;
@@ -85,9 +86,9 @@ TEST_F(CliProgressTest, BarReplacesTheChapterLinesAndTheCompletionLineEndsIt) {
 TEST_F(CliProgressTest, WithoutATerminalOrWhenAskedLinesAreTheStatusLinesOneEach) {
   // A line for each status and for the lost page, the output quillreap-cli always gave.
   const std::string name = ChangingBookSite::kBookName;
-  std::string expected = sources::found_line(name) + "\n" + sources::parsing_line(name) + "\n";
+  std::string expected = download::found_line(name) + "\n" + download::parsing_line(name) + "\n";
   for (int n = 1; n <= 10; ++n) {
-    expected += sources::chapter_line(site_.title(n)) + "\n";
+    expected += download::chapter_line(site_.title(n)) + "\n";
     if (n == 4) expected += lost_line() + "\n";
   }
   expected += completion_line();
@@ -116,10 +117,10 @@ TEST_F(CliProgressTest, QuietShowsOnlyTheFailuresAndTheResult) {
   const std::string missing = "http://" + site_.host() + "/no/such/";
   for (const Case& each :
        {Case{4, site_.book_address(), lost_line() + "\n" + completion_line()},
-        Case{0, site_.book_address(), sources::written_line(ChangingBookSite::kBookName, 0) + "\n"},
+        Case{0, site_.book_address(), books::written_line(ChangingBookSite::kBookName, 0) + "\n"},
         Case{0, missing,
              "quillreap-cli: could not get " + missing + ": HTTP status 404 (1 try)\n" +
-                 sources::no_index_line(ChangingBookSite::kBookName) + "\n"}}) {
+                 download::no_index_line(ChangingBookSite::kBookName) + "\n"}}) {
     site_.withhold(4, each.withheld == 4);
     Lines line = arguments({"--quiet"});
     line[1] = each.address;

@@ -8,17 +8,17 @@
 #include <filesystem>
 #include <thread>
 
-#include "sources/chapter_store.hpp"
-#include "sources/status_texts.hpp"
+#include "download/chapter_store.hpp"
+#include "download/status_texts.hpp"
 #include "tests/support/program.hpp"
-#include "tests/support/sources/changing_book_site.hpp"
+#include "tests/support/sites/changing_book_site.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "text/files.hpp"
 
 namespace quillreap {
 namespace {
 
-using sources::ChangingBookSite;
+using sites::ChangingBookSite;
 using test_support::ProgramRun;
 using test_support::StartedProgram;
 using Lines = std::vector<std::string>;
@@ -44,7 +44,7 @@ class CliStoreTest : public ::testing::Test {
     return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("(no file)");
   }
   fs::path store_file() const {
-    return fs::path(sources::chapter_store_path(directory_.text(), site_.book_address()));
+    return fs::path(download::chapter_store_path(directory_.text(), site_.book_address()));
   }
   // Starts a download that stops at chapter `stall`, and waits until it has written every
   // chapter before it to the store: the status line of chapter `stall` shows after them.
@@ -52,7 +52,7 @@ class CliStoreTest : public ::testing::Test {
     site_.stall_from(stall);
     site_.reset_counts();
     auto program = std::make_unique<StartedProgram>(QUILLREAP_CLI, arguments());
-    const std::string waiting_for = sources::chapter_line(site_.title(stall));
+    const std::string waiting_for = download::chapter_line(site_.title(stall));
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (program->err_so_far().find(waiting_for) == std::string::npos &&
            std::chrono::steady_clock::now() < deadline)
@@ -77,11 +77,11 @@ TEST_F(CliStoreTest, KilledDownloadResumesWithOnlyTheMissingChapters) {
   for (int n = 1; n <= 5; ++n) EXPECT_EQ(site_.requests_for(n), 0) << n;
   EXPECT_EQ(site_.chapter_requests(), 5);
   EXPECT_EQ(book(), site_.expected_book());
-  EXPECT_NE(again.err.find(sources::from_store_line(5)), std::string::npos) << again.err;
+  EXPECT_NE(again.err.find(download::from_store_line(5)), std::string::npos) << again.err;
   // Every chapter's status line still shows, in index order.
   size_t at = 0;
   for (int n = 1; n <= 10; ++n) {
-    at = again.err.find(sources::chapter_line(site_.title(n)), at);
+    at = again.err.find(download::chapter_line(site_.title(n)), at);
     ASSERT_NE(at, std::string::npos) << n;
   }
 }
@@ -129,7 +129,7 @@ TEST_F(CliStoreTest, PlaceholderChapterIsWrittenButFetchedAgainUntilItHoldsText)
   const ProgramRun first = download();
   EXPECT_EQ(first.exit_status, 0) << first.err;
   EXPECT_EQ(book(), site_.expected_book());  // the placeholders as fetched
-  EXPECT_NE(first.err.find(sources::placeholder_chapters_line(2) + "\n"), std::string::npos)
+  EXPECT_NE(first.err.find(download::placeholder_chapters_line(2) + "\n"), std::string::npos)
       << first.err;
 
   site_.set_text(4, real_text);
@@ -139,7 +139,7 @@ TEST_F(CliStoreTest, PlaceholderChapterIsWrittenButFetchedAgainUntilItHoldsText)
   EXPECT_EQ(site_.requests_for(7), 1);
   EXPECT_EQ(site_.chapter_requests(), 2);
   EXPECT_EQ(book(), site_.expected_book());
-  EXPECT_NE(second.err.find(sources::placeholder_chapters_line(1)), std::string::npos)
+  EXPECT_NE(second.err.find(download::placeholder_chapters_line(1)), std::string::npos)
       << second.err;
 
   site_.set_text(7, real_text);
@@ -147,7 +147,7 @@ TEST_F(CliStoreTest, PlaceholderChapterIsWrittenButFetchedAgainUntilItHoldsText)
   EXPECT_EQ(site_.chapter_requests(), 1);
   EXPECT_EQ(book(), site_.expected_book());
   // A book with none says nothing of them.
-  EXPECT_EQ(third.err.find(sources::placeholder_chapters_line(0).substr(1)), std::string::npos)
+  EXPECT_EQ(third.err.find(download::placeholder_chapters_line(0).substr(1)), std::string::npos)
       << third.err;
   EXPECT_EQ(download().exit_status, 0);
   EXPECT_EQ(site_.chapter_requests(), 0);

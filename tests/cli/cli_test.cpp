@@ -3,7 +3,8 @@
 // writes compared with the golden files.
 #include <gtest/gtest.h>
 
-#include "sources/status_texts.hpp"
+#include "books/status_texts.hpp"
+#include "download/status_texts.hpp"
 #include "tests/support/golden_book.hpp"
 #include "tests/support/program.hpp"
 #include "tests/support/temp_folder.hpp"
@@ -40,7 +41,7 @@ class CliTest : public ::testing::Test {
  protected:
   // The command line with the sample sites' hosts and the book directory behind it.
   ProgramRun cli(Lines arguments, const std::string& working_directory = "") {
-    const sources::SiteConfig config = sites_.config();
+    const sites::SiteConfig config = sites_.config();
     for (const std::string& option :
          Lines{"--search-host", config.search_host, "--source1-host", config.source1_host,
                "--source2-host", config.source2_host, "--source2-label", config.source2_label})
@@ -181,8 +182,8 @@ TEST_F(CliTest, DownloadWritesTheGoldenBookAndPrintsItsPath) {
   EXPECT_EQ(run.out, out() + "/水浒传.txt\n");
   const Lines status = lines_of(run.err);
   ASSERT_GE(status.size(), 3u);
-  EXPECT_EQ(status.front(), sources::found_line("水浒传"));
-  EXPECT_EQ(status.back(), sources::written_line("水浒传", 0));
+  EXPECT_EQ(status.front(), download::found_line("水浒传"));
+  EXPECT_EQ(status.back(), books::written_line("水浒传", 0));
 }
 
 TEST_F(CliTest, GetSearchesAndDownloadsTheChosenRow) {
@@ -200,7 +201,7 @@ TEST_F(CliTest, NoBookWrittenExitsWithOne) {
   // The faulty book (row 1 of this search), a row past the end, and a search without hits.
   const ProgramRun warning = cli({"get", "--source", "1", "西游", "--row", "1"});
   EXPECT_EQ(warning.exit_status, 1);
-  EXPECT_EQ(lines_of(warning.err).back(), sources::kFaultyBook);
+  EXPECT_EQ(lines_of(warning.err).back(), download::kFaultyBook);
   EXPECT_EQ(warning.out, "");
 
   const ProgramRun past = cli({"get", "--source", "1", "西游", "--row", "2"});
@@ -215,7 +216,7 @@ TEST_F(CliTest, NoBookWrittenExitsWithOne) {
   const ProgramRun missing =
       cli({"download", "http://" + sites_.source1_host() + "/no/such/book.html", "无书"});
   EXPECT_EQ(missing.exit_status, 1);
-  EXPECT_EQ(lines_of(missing.err).back(), sources::no_index_line("无书"));
+  EXPECT_EQ(lines_of(missing.err).back(), download::no_index_line("无书"));
   EXPECT_EQ(files_written(), 0);
 }
 
@@ -228,7 +229,7 @@ TEST_F(CliTest, BookWithALostChapterExitsWithThree) {
   EXPECT_EQ(book("缺章.txt"),
             "缺章\r\n\r\n\r\n\r\n第一章\r\n\r\n一之正文\r\n次行是师徒四人行至山前只见一座高山峻岭峰"
             "插碧空山势险峻林木茂盛\r\n\r\n第二章\r\n\r\n");
-  EXPECT_EQ(lines_of(run.err).back(), sources::written_line("缺章", 1));
+  EXPECT_EQ(lines_of(run.err).back(), books::written_line("缺章", 1));
 }
 
 TEST_F(CliTest, DownloadFollowsTheSourceTwoLabelInItsExactCase) {

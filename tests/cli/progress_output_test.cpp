@@ -12,7 +12,7 @@
 namespace quillreap::app::cli {
 namespace {
 
-using sources::ChapterProgress;
+using download::ChapterProgress;
 using Clock = ProgressBar::Clock;
 
 Clock::time_point at(int ms) {

@@ -13,9 +13,9 @@
 namespace quillreap::faults {
 namespace {
 
-using sources::no_index_line;
-using sources::save_failed_line;
-using sources::written_line;
+using books::save_failed_line;
+using books::written_line;
+using download::no_index_line;
 
 constexpr int kSources[] = {1, 2};
 
@@ -104,7 +104,7 @@ TEST_F(FaultTest, InvalidGbkInTitleTextAndNameIsKeptAsBytes) {
     EXPECT_EQ(run.file.rfind(name + "\r\n\r\n", 0), 0u) << source;
     EXPECT_NE(run.file.find(sample_sites::fault_chapter_text(1)), std::string::npos) << source;
     EXPECT_TRUE(run.stray.empty()) << source << ": " << run.stray.front();
-    EXPECT_EQ(sources::safe_book_file_name(name).find('\xB2'), std::string::npos);
+    EXPECT_EQ(books::safe_book_file_name(name).find('\xB2'), std::string::npos);
   }
 }
 
@@ -121,7 +121,7 @@ TEST_F(FaultTest, BigHeaderBlockWithManyCookiesStillGivesTheBook) {
 TEST_F(FaultTest, WarningBookIsRefusedAndTheEarlierBookKept) {
   const Text name = "警告书";
   const Download run = download(site().book_address("warning-book", 1), name);
-  EXPECT_EQ(run.status, sources::kFaultyBook);
+  EXPECT_EQ(run.status, download::kFaultyBook);
   EXPECT_EQ(run.file, kEarlierBook);
   EXPECT_TRUE(run.stray.empty());
 }

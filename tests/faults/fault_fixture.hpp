@@ -13,9 +13,12 @@
 #include <vector>
 
 #include "app/controller.hpp"
+#include "books/book_file.hpp"
+#include "books/status_texts.hpp"
+#include "download/status_texts.hpp"
 #include "http/timeouts.hpp"
-#include "sources/book_file.hpp"
-#include "sources/status_texts.hpp"
+#include "sites/status_texts.hpp"
+
 #include "tests/support/app/spy_controls.hpp"
 #include "tests/support/app/spy_shell.hpp"
 #include "tests/support/temp_folder.hpp"
@@ -58,7 +61,7 @@ class FaultTest : public ::testing::Test {
   static FaultSites& site() { return *site_; }
   Text books_text() const { return books_.generic_string(); }
   Text book_path(const Text& name) const {
-    return books_text() + "/" + sources::safe_book_file_name(name) + ".txt";
+    return books_text() + "/" + books::safe_book_file_name(name) + ".txt";
   }
   void write_earlier_book(const Text& name) const {
     const std::string earlier = kEarlierBook;
@@ -69,7 +72,7 @@ class FaultTest : public ::testing::Test {
   // name was written (unless earlier is false: the directory is then left as it is); the
   // configuration is the fault site's unless given.
   Download download(const std::string& address, const Text& name,
-                    const sources::SiteConfig* config = nullptr, bool earlier = true) {
+                    const sites::SiteConfig* config = nullptr, bool earlier = true) {
     if (earlier) {
       // Each download starts from a book directory holding only the earlier book.
       std::filesystem::remove_all(books_);

@@ -18,7 +18,7 @@ struct Search {
 };
 
 // Source choice 0 searches source 1 (through the site-search service), 1 source 2.
-Search search(const std::string& word, int source, const sources::SiteConfig& config) {
+Search search(const std::string& word, int source, const sites::SiteConfig& config) {
   test_support::SpyControls controls;
   test_support::SpyShell shell(&controls.dispatcher());
   app::Controller controller(controls, shell, config, "");
@@ -34,17 +34,17 @@ TEST_F(FaultTest, SearchPageThatCannotBeHadListsNothing) {
   for (const std::string& word : words) {
     for (int source : {1, 2}) {
       const Search result = search(word, source, site().config());
-      EXPECT_EQ(result.status, sources::kSearchDone) << word << " " << source;
+      EXPECT_EQ(result.status, sites::kSearchDone) << word << " " << source;
       EXPECT_TRUE(result.rows.empty()) << word << " " << source;
       EXPECT_FALSE(result.busy);
     }
   }
-  sources::SiteConfig refused = site().config();
+  sites::SiteConfig refused = site().config();
   refused.search_host = site().refused_host();
   refused.source2_host = site().refused_host();
   for (int source : {1, 2}) {
     const Search result = search("plain", source, refused);
-    EXPECT_EQ(result.status, sources::kSearchDone) << source;
+    EXPECT_EQ(result.status, sites::kSearchDone) << source;
     EXPECT_TRUE(result.rows.empty()) << source;
   }
 }
@@ -59,12 +59,12 @@ TEST_F(FaultTest, OddSearchPagesListWhatTheyHold) {
 
     // A zero byte ends the page: the hit behind it is not listed.
     const Search zero = search("nul-chapter", source, site().config());
-    EXPECT_EQ(zero.status, sources::kSearchDone);
+    EXPECT_EQ(zero.status, sites::kSearchDone);
     ASSERT_EQ(zero.rows.size(), 1u) << source;
     EXPECT_EQ(zero.rows[0][1], "nul-chapter");
 
     const Search bad = search("bad-gbk", source, site().config());
-    EXPECT_EQ(bad.status, sources::kSearchDone);
+    EXPECT_EQ(bad.status, sites::kSearchDone);
     ASSERT_EQ(bad.rows.size(), 1u) << source;
     // Source 2's page is GBK and its name cell keeps the bytes; source 1's page is UTF-8,
     // whose invalid bytes become '?'.
@@ -81,7 +81,7 @@ TEST_F(FaultTest, BookFoundBehindABigHeaderBlockDownloadsFromItsRow) {
     ASSERT_EQ(found.rows.size(), 1u);
     const Text name = found.rows[0][1];
     const Download run = download(found.rows[0][0], name);
-    EXPECT_EQ(run.status, sources::written_line(name, 0)) << source;
+    EXPECT_EQ(run.status, books::written_line(name, 0)) << source;
     EXPECT_EQ(run.file, expected_book(name, true)) << source;
   }
 }

@@ -96,7 +96,7 @@ class WindowTest : public GtkTest {
     GtkTest::TearDown();
   }
   // The sites the window talks to.
-  virtual sources::SiteConfig config() const { return sources::SiteConfig::defaults(); }
+  virtual sites::SiteConfig config() const { return sites::SiteConfig::defaults(); }
   const WindowWidgets& widgets() const { return window_->widgets(); }
 
   test_support::TempFolder books_{"gtk"};

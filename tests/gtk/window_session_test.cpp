@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "app/gtk/main_window.hpp"
-#include "sources/chapter_store.hpp"
+#include "download/chapter_store.hpp"
 #include "tests/gtk/gtk_test_support.hpp"
 #include "tests/support/app/failing_controls.hpp"
 #include "tests/support/golden_book.hpp"
@@ -24,7 +24,7 @@ namespace {
 
 class WindowSessionTest : public WindowTest {
  protected:
-  sources::SiteConfig config() const override { return sites_.config(); }
+  sites::SiteConfig config() const override { return sites_.config(); }
 
   void search(int source, const char8_t* word) {
     gtk_combo_box_set_active(widgets().source_combo, source);
@@ -179,7 +179,7 @@ TEST_F(WindowSessionTest, ClosingDuringADownloadStopsItAndWritesNoBook) {
 
 TEST_F(WindowSessionTest, ClosingDuringASlowDownloadEndsItPromptlyAndKeepsTheStore) {
   // A site that takes 200 ms over every answer, as a real one does.
-  sample_sites::SampleSites slow(sources::SiteConfig::defaults(), {}, {},
+  sample_sites::SampleSites slow(sites::SiteConfig::defaults(), {}, {},
                                  {std::chrono::milliseconds(200), 0, false});
   window_ = std::make_unique<MainWindow>(slow.config(), books_.text());
   window_->show();
@@ -198,7 +198,7 @@ TEST_F(WindowSessionTest, ClosingDuringASlowDownloadEndsItPromptlyAndKeepsTheSto
   EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(2));
   EXPECT_EQ(window_->shell().workers_running(), 0);
   EXPECT_FALSE(book("水浒传").has_value());
-  sources::ChapterStore store(books_.text(), address);
+  download::ChapterStore store(books_.text(), address);
   EXPECT_GE(store.stored_count(), 2);
 }
 

@@ -31,7 +31,7 @@ std::vector<std::string> chapter_addresses(const SampleSites& sites) {
 TEST(SampleSitesBehaviour, FlakyChaptersFailTheFirstRequestOnly) {
   Behaviour flaky;
   flaky.flaky_every = 1;
-  SampleSites sites(sources::SiteConfig::defaults(), {}, {}, flaky);
+  SampleSites sites(sites::SiteConfig::defaults(), {}, {}, flaky);
   for (const std::string& address : chapter_addresses(sites)) {
     SCOPED_TRACE(address);
     const bool odd = address[address.size() - 6] != '2';
@@ -49,7 +49,7 @@ TEST(SampleSitesBehaviour, FlakyChaptersFailTheFirstRequestOnly) {
   // Every third chapter only: chapters 1 and 2 come at once.
   Behaviour third;
   third.flaky_every = 3;
-  SampleSites fewer(sources::SiteConfig::defaults(), {}, {}, third);
+  SampleSites fewer(sites::SiteConfig::defaults(), {}, {}, third);
   const std::vector<std::string> addresses = chapter_addresses(fewer);
   for (std::size_t i = 0; i < addresses.size(); ++i) {
     EXPECT_EQ(http::fetch_page(addresses[i]).failed, i >= 4) << addresses[i];
@@ -59,7 +59,7 @@ TEST(SampleSitesBehaviour, FlakyChaptersFailTheFirstRequestOnly) {
 TEST(SampleSitesBehaviour, DelayedAnswersAreServedTogether) {
   Behaviour slow;
   slow.delay = 1000ms;
-  SampleSites sites(sources::SiteConfig::defaults(), {}, {}, slow);
+  SampleSites sites(sites::SiteConfig::defaults(), {}, {}, slow);
   // Six pages from one server, whose single thread serves every connection.
   std::vector<std::string> addresses;
   for (int i = 0; i < 6; ++i) {
@@ -85,7 +85,7 @@ TEST(SampleSitesBehaviour, KeptAliveConnectionsCarrySeveralPages) {
     SCOPED_TRACE(keep_alive);
     Behaviour behaviour;
     behaviour.keep_alive = keep_alive;
-    SampleSites sites(sources::SiteConfig::defaults(), {}, {}, behaviour);
+    SampleSites sites(sites::SiteConfig::defaults(), {}, {}, behaviour);
     std::size_t pages = 0;
     for (int round = 0; round < 3; ++round) {
       for (const std::string& address : chapter_addresses(sites)) {

@@ -63,7 +63,7 @@ std::string download_source1(const std::string& host, const std::string& book_pa
   return out;
 }
 
-std::string download_source2(const sources::SiteConfig& config, const std::string& book_path,
+std::string download_source2(const sites::SiteConfig& config, const std::string& book_path,
                              const std::string& name) {
   const std::string& host = config.source2_host;
   std::string dir = cut(http_get(host, book_path).body, "b1\"><a href=\"", "Index.html\" id=");
@@ -103,14 +103,14 @@ TEST(SampleSitesGoldenBooks, Source1BooksMatchTheirGoldenFiles) {
 
 TEST(SampleSitesGoldenBooks, Source2BooksMatchTheirGoldenFiles) {
   SampleSites sites;
-  sources::SiteConfig config = sites.config();
+  sites::SiteConfig config = sites.config();
   EXPECT_EQ(download_source2(config, "/Book/1001.aspx", "西游记"), golden_book("source2_xiyouji"));
   EXPECT_EQ(download_source2(config, "/Book/1003.aspx", "三国演义"),
             golden_book("source2_sanguoyanyi"));
 }
 
 TEST(SampleSitesGoldenBooks, GoldenFilesHoldNoMarkupOrAdvertising) {
-  const auto& ads = sources::SiteConfig::defaults().source2_ad_sentences;
+  const auto& ads = sites::SiteConfig::defaults().source2_ad_sentences;
   for (const char* stem : {"source1_xiyouji", "source1_shuihuzhuan", "source1_sanguoyanyi",
                            "source2_xiyouji", "source2_sanguoyanyi"}) {
     std::string book = golden_book(stem);

@@ -36,12 +36,12 @@ class SampleSitesPages : public ::testing::Test {
 SampleSites* SampleSitesPages::sites_ = nullptr;
 
 TEST_F(SampleSitesPages, ConfigNamesTheRunningServers) {
-  sources::SiteConfig config = sites_->config();
+  sites::SiteConfig config = sites_->config();
   EXPECT_EQ(config.search_host, sites_->search_host());
   EXPECT_EQ(config.source1_host, sites_->source1_host());
   EXPECT_EQ(config.source2_host, sites_->source2_host());
   EXPECT_EQ(config.source2_label, sites_->source2_host() + "/");
-  sources::SiteConfig defaults = sources::SiteConfig::defaults();
+  sites::SiteConfig defaults = sites::SiteConfig::defaults();
   EXPECT_EQ(config.search_id, defaults.search_id);
   EXPECT_EQ(config.source2_display_name, defaults.source2_display_name);
   EXPECT_EQ(config.source2_ad_sentences, defaults.source2_ad_sentences);
@@ -143,7 +143,7 @@ TEST_F(SampleSitesPages, Source2BookIndexAndChapterPages) {
 
 // The pages carry the anchors and sentences of the configuration the sites serve with.
 TEST(SampleSitesConfig, Source2ChaptersUseTheServedConfiguration) {
-  sources::SiteConfig base = sources::SiteConfig::defaults();
+  sites::SiteConfig base = sites::SiteConfig::defaults();
   base.source2_display_name = "测试网";
   base.source2_ad_sentences = {"。更多最新章节访问:甲 。", ",最新章节访问:乙 。",
                                ".最快更新访问:丙 。", "。丁 更新好快。"};
@@ -165,7 +165,7 @@ TEST(SampleSitesConfig, Source2ChaptersUseTheServedConfiguration) {
 }
 
 TEST(SampleSitesBigBook, BothSourcesServeItAtTheAskedSize) {
-  SampleSites sites(sources::SiteConfig::defaults(), {}, BigBook{5, 1001});
+  SampleSites sites(sites::SiteConfig::defaults(), {}, BigBook{5, 1001});
   EXPECT_EQ(count(http_get(sites.search_host(),
                            "/cse/search?q=测试巨著&s=1000000000000000001&nsid=&entry=1")
                       .body,

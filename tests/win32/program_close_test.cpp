@@ -11,9 +11,9 @@
 #include <thread>
 
 #include "app/window_description.hpp"
-#include "sources/chapter_store.hpp"
-#include "sources/source1.hpp"
-#include "tests/support/sources/recording_report.hpp"
+#include "download/chapter_store.hpp"
+#include "sites/source1.hpp"
+#include "tests/support/recording_report.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "text/files.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
@@ -97,8 +97,8 @@ bool wait_for(Done done, std::chrono::seconds limit) {
 TEST(ProgramClose, ClosingDuringASlowDownloadEndsTheProgramAndKeepsTheStore) {
   // The program talks to the build's hosts: the sample sites on their default ports, each
   // answer 100 ms late, with a book of 300 chapters.
-  sample_sites::SampleSites sites(sources::SiteConfig::defaults(), {18061, 18062, 18063},
-                                  {300, 2000}, {std::chrono::milliseconds(100), 0, false});
+  sample_sites::SampleSites sites(sites::SiteConfig::defaults(), {18061, 18062, 18063}, {300, 2000},
+                                  {std::chrono::milliseconds(100), 0, false});
   const text::Text big_book = "\xB2\xE2\xCA\xD4\xBE\xDE\xD6\xF8";  // 测试巨著
 
   const test_support::TempFolder temp("program");
@@ -126,11 +126,11 @@ TEST(ProgramClose, ClosingDuringASlowDownloadEndsTheProgramAndKeepsTheStore) {
   PostMessageW(control_of(window, app::names::kGenerateButton), BM_CLICK, 0, 0);
 
   // The same search here gives the address the program is downloading.
-  test_support::RecordingReport list;
-  sources::search_source1(big_book, list, sites.config());
+  test_support::RecordingReport<download::Report> list;
+  sites::search_source1(big_book, list, sites.config());
   ASSERT_EQ(list.row_count(), 1);
   const text::Text folder_gbk = narrow(folder.wstring());
-  const text::Text store_path = sources::chapter_store_path(folder_gbk, list.list_get_cell(0, 0));
+  const text::Text store_path = download::chapter_store_path(folder_gbk, list.list_get_cell(0, 0));
   // A few chapters are in the store: the download is under way.
   ASSERT_TRUE(wait_for(
       [&] {
@@ -146,7 +146,7 @@ TEST(ProgramClose, ClosingDuringASlowDownloadEndsTheProgramAndKeepsTheStore) {
   if (WaitForSingleObject(process.get(), 0) != WAIT_OBJECT_0) TerminateProcess(process.get(), 1);
 
   EXPECT_FALSE(fs::exists(folder / (L"\x6D4B\x8BD5\x5DE8\x8457" + std::wstring(L".txt"))));
-  sources::ChapterStore store(folder_gbk, list.list_get_cell(0, 0));
+  download::ChapterStore store(folder_gbk, list.list_get_cell(0, 0));
   EXPECT_GE(store.stored_count(), 2);
   EXPECT_LT(store.stored_count(), 300);
 }

@@ -24,8 +24,9 @@
 #include "app/win32/win32_controls.hpp"
 #include "app/win32/win32_shell.hpp"
 #include "app/window_description.hpp"
-#include "sources/epub_status_texts.hpp"
-#include "sources/status_texts.hpp"
+#include "books/epub_status_texts.hpp"
+#include "books/status_texts.hpp"
+#include "download/status_texts.hpp"
 #include "tests/support/app/failing_controls.hpp"
 #include "tests/support/golden_book.hpp"
 #include "tests/support/temp_folder.hpp"
@@ -179,8 +180,8 @@ class MainWindowTest : public ::testing::Test {
                                           SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
                              SendMessageW(list(), LVM_SCROLL, 0, (round % 2) ? 8 : -8);
                            }));
-    EXPECT_EQ(status(), gbk_to_wide(sources::written_line(name, 0) +
-                                    std::string(epub ? sources::kEpubAlsoWritten : "")));
+    EXPECT_EQ(status(), gbk_to_wide(books::written_line(name, 0) +
+                                    std::string(epub ? books::kEpubAlsoWritten : "")));
     // The cell's counting is the controller's, tested there; here, the window shows its end.
     EXPECT_EQ(cell_of(list(), row, 4), L"已完成");
     EXPECT_EQ(std::filesystem::exists(directory_.path() / (gbk_to_wide(name) + L".epub")), epub);
@@ -510,7 +511,7 @@ TEST_F(MainWindowTest, AFailureInsideADownloadIsShownAndTheWindowGoesOn) {
                                 WideToGbk(directory_.path().wstring()));
   failing_controller.on_generate();
   ASSERT_TRUE(pump_until([&] { return busy_controls_enabled(true); }, [] {}));
-  EXPECT_EQ(status(), gbk_to_wide(sources::download_error_line("std::bad_alloc")));
+  EXPECT_EQ(status(), gbk_to_wide(download::download_error_line("std::bad_alloc")));
   EXPECT_EQ(cell_of(list(), row, 4), L"未完成");
   EXPECT_FALSE(std::filesystem::exists(directory_.path() / L"水浒传.txt"));
   download_and_compare(row, "水浒传", "source1_shuihuzhuan");

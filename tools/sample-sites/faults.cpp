@@ -293,7 +293,7 @@ std::string FaultSites::refused_host() const {
   return impl_->refused_host;
 }
 
-sources::SiteConfig FaultSites::config(sources::SiteConfig base) const {
+sites::SiteConfig FaultSites::config(sites::SiteConfig base) const {
   base.search_host = host();
   base.source1_host = host();
   base.source2_host = host();

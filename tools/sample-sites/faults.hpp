@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "sources/site_config.hpp"
+#include "sites/site_config.hpp"
 #include "tools/loopback/http_server.hpp"
 
 namespace quillreap::sample_sites {
@@ -50,7 +50,7 @@ class FaultSites {
   std::string refused_host() const;
   // `base` with the search, source 1 and source 2 hosts all set to this server, and the
   // source 2 label "/s2/", which only source 2 book addresses hold.
-  sources::SiteConfig config(sources::SiteConfig base = sources::SiteConfig::defaults()) const;
+  sites::SiteConfig config(sites::SiteConfig base = sites::SiteConfig::defaults()) const;
   // The book page of a fault's book on source 1 or 2 ("refused-book" on the refused host).
   std::string book_address(std::string_view fault, int source) const;
   // Every request received so far, oldest first.

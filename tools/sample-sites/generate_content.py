@@ -13,7 +13,7 @@ ROOT = os.path.dirname(os.path.dirname(HERE))
 sys.path.insert(0, HERE)
 from book_texts import FILLER, SANGUOYANYI, SHUIHUZHUAN, XIYOUJI  # noqa: E402
 
-# The source 2 site's configuration as the build's defaults have it (sources/site_config.cpp).
+# The source 2 site's configuration as the build's defaults have it (sites/site_config.cpp).
 SOURCE2_HOST = "127.0.0.1:18063"
 SOURCE2_NAME = "五二小说网"
 AD = [

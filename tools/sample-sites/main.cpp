@@ -131,7 +131,7 @@ void serve_faults(long port) {
 }
 
 void serve_sample_sites(const Options& o) {
-  quillreap::sample_sites::SampleSites sites(quillreap::sources::SiteConfig::defaults(), o.ports,
+  quillreap::sample_sites::SampleSites sites(quillreap::sites::SiteConfig::defaults(), o.ports,
                                              o.big, o.behaviour);
   std::printf("search  %s\nsource1 %s\nsource2 %s\n", sites.search_host().c_str(),
               sites.source1_host().c_str(), sites.source2_host().c_str());

@@ -99,7 +99,7 @@ struct SampleSites::Impl {
   std::unique_ptr<loopback::HttpServer> search, source1, source2;
 };
 
-SampleSites::SampleSites(sources::SiteConfig base, Ports ports, BigBook big, Behaviour behaviour)
+SampleSites::SampleSites(sites::SiteConfig base, Ports ports, BigBook big, Behaviour behaviour)
     : impl_(std::make_unique<Impl>()) {
   impl_->behaviour = behaviour;
   const loopback::ServerOptions options{behaviour.delay, behaviour.keep_alive};
@@ -154,7 +154,7 @@ int SampleSites::too_many_requests() const {
   return impl_->refused;
 }
 
-sources::SiteConfig SampleSites::config() const {
+sites::SiteConfig SampleSites::config() const {
   std::lock_guard lock(impl_->mutex);
   return impl_->published->config;
 }

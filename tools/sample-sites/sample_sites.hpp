@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "sources/site_config.hpp"
+#include "sites/site_config.hpp"
 
 namespace quillreap::sample_sites {
 
@@ -45,7 +45,7 @@ class SampleSites {
  public:
   // Serves `base`'s source 2 display name and advertising sentences; the hosts come from
   // the ports the servers listen on.
-  explicit SampleSites(sources::SiteConfig base = sources::SiteConfig::defaults(), Ports ports = {},
+  explicit SampleSites(sites::SiteConfig base = sites::SiteConfig::defaults(), Ports ports = {},
                        BigBook big = {}, Behaviour behaviour = {});
   ~SampleSites();
   SampleSites(const SampleSites&) = delete;
@@ -57,7 +57,7 @@ class SampleSites {
   // `base` with the three hosts set to the servers' and the source 2 label set to the
   // source 2 host followed by "/", so that it never matches inside a source 1 address
   // whose port merely begins with the same digits.
-  sources::SiteConfig config() const;
+  sites::SiteConfig config() const;
   // Connections the three servers have accepted so far.
   std::size_t accepted_connections() const;
   // When each chapter page request arrived, by the servers' clock, oldest first; and how

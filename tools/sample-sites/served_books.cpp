@@ -89,7 +89,7 @@ std::string chapter_title(const ServedBook& book, int n) {
 std::string chapter_markup(const ServedBook& book, int n, int source, const ServedSites& sites) {
   if (!book.sample) return big_chapter_markup(sites.big.chapter_bytes, source);
   const std::string_view text = book.sample->chapters[n - 1].text;
-  const sources::SiteConfig& config = sites.config;
+  const sites::SiteConfig& config = sites.config;
   const std::string anchor_head = "<a href=\"//" + config.source2_host + "\" target=\"_blank\">-";
   std::string out;
   out.reserve(text.size() + 256);

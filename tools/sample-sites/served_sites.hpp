@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "sources/site_config.hpp"
+#include "sites/site_config.hpp"
 #include "tools/loopback/http_server.hpp"
 #include "tools/sample-sites/catalogue.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
@@ -26,7 +26,7 @@ struct ServedBook {
 };
 
 struct ServedSites {
-  sources::SiteConfig config;  // real hosts
+  sites::SiteConfig config;  // real hosts
   BigBook big;
   std::vector<ServedBook> source1;
   std::vector<ServedBook> source2;

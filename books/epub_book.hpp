@@ -1,0 +1,72 @@
+// The book as an EPUB 3 (with an EPUB 2 table of contents for older readers), written as
+// the download hands on each chapter: the chapter files go deflated into a temporary file
+// beside the book at once, and the package, navigation and title page follow at the end.
+// A book not finished leaves no file behind, and an earlier EPUB of that name as it was.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "books/chapter_sink.hpp"
+#include "books/zip_writer.hpp"
+#include "text/primitives.hpp"
+
+namespace quillreap::books {
+
+// What the package's metadata says about the book; GBK texts. Author and introduction may
+// be "" (unknown).
+struct EpubDetails {
+  Text book_address;  // names the book's identifier: the same address, the same identifier
+  Text book_name;
+  Text author;
+  Text introduction;
+};
+
+// The largest chapter file; a longer chapter goes on in continuation files.
+inline constexpr std::size_t kMostChapterFileBytes = 256 * 1024;
+
+// Used by one download on its worker thread.
+class EpubBook : public ChapterSink {
+ public:
+  // directory + "/" + the book file name + ".epub"; seconds: the time every entry and
+  // dcterms:modified carry (see book_time()).
+  EpubBook(const Text& directory, EpubDetails details, std::int64_t seconds);
+  ~EpubBook() override;
+  EpubBook(const EpubBook&) = delete;
+  EpubBook& operator=(const EpubBook&) = delete;
+
+  void chapter(std::string_view title, const Text* text) override;
+  // Writes what follows the chapters and moves the file into place; false when any write
+  // failed (the temporary file is gone then).
+  bool finish();
+
+  const Text& path() const { return path_; }
+  int lost_chapters() const { return lost_; }
+
+ private:
+  struct NavEntry {
+    std::string file;   // "c00001.xhtml"
+    std::string title;  // XML text, never empty
+  };
+  void add_document(const std::string& name, const std::string& body);
+  std::string package_document() const;
+  std::string navigation() const;
+  std::string ncx() const;
+  std::string title_page() const;
+  std::string book_title() const;  // XML text, never empty
+
+  Text path_;
+  Text temporary_;
+  EpubDetails details_;
+  std::string identifier_;  // urn:uuid:...
+  std::string modified_;
+  std::unique_ptr<ZipWriter> zip_;
+  std::vector<NavEntry> chapters_;
+  std::vector<std::string> spine_files_;  // chapter files and continuations, in order
+  int lost_ = 0;
+  bool finished_ = false;
+};
+
+}  // namespace quillreap::books

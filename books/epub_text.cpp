@@ -1,0 +1,189 @@
+// The EPUB's text rules. Portable: the conversion reads the code page 936 table directly
+// instead of the platform's converter, which on Windows is the system's own.
+#include "books/epub_text.hpp"
+
+#include <charconv>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "text/codepage_rules.hpp"
+#include "text/cp936.hpp"
+#include "text/sha1.hpp"
+
+namespace quillreap::books {
+namespace {
+
+constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";  // U+3000 in UTF-8
+
+bool xml_allows(char16_t unit) {
+  if (unit < 0x20) return unit == '\t' || unit == '\n' || unit == '\r';
+  return unit != 0xFFFE && unit != 0xFFFF && (unit < 0xD800 || unit > 0xDFFF);
+}
+
+// One unit as UTF-8, with the three characters XML gives a meaning escaped.
+void append_escaped(std::string& out, char16_t unit) {
+  if (unit == '&') {
+    out += "&amp;";
+  } else if (unit == '<') {
+    out += "&lt;";
+  } else if (unit == '>') {
+    out += "&gt;";
+  } else {
+    text::append_utf8(out, unit);
+  }
+}
+
+// Days from 1970-01-01 to a civil date's day, turned round (proleptic Gregorian).
+void civil_from_days(std::int64_t days, int& year, int& month, int& day) {
+  days += 719468;
+  const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
+  const std::int64_t of_era = days - era * 146097;
+  const std::int64_t year_of_era =
+      (of_era - of_era / 1460 + of_era / 36524 - of_era / 146096) / 365;
+  const std::int64_t day_of_year =
+      of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
+  const std::int64_t shifted_month = (5 * day_of_year + 2) / 153;
+  day = static_cast<int>(day_of_year - (153 * shifted_month + 2) / 5 + 1);
+  month = static_cast<int>(shifted_month < 10 ? shifted_month + 3 : shifted_month - 9);
+  year = static_cast<int>(year_of_era + era * 400 + (month <= 2 ? 1 : 0));
+}
+
+// Calls each(unit) for every character of a GBK text, in order; '?' stands for a byte
+// sequence that is no GBK character, as the TXT book reads on Windows.
+template <typename Each>
+void for_each_unit(std::string_view gbk, Each each) {
+  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(gbk[i]); };
+  for (std::size_t i = 0; i < gbk.size();) {
+    char16_t unit = 0;
+    std::size_t size = 1;
+    if (!text::gbk_lead_byte(byte(i))) {
+      unit = text::cp936_single(byte(i));
+    } else if (i + 1 < gbk.size()) {
+      unit = text::cp936_pair(byte(i), byte(i + 1));
+      size = 2;
+    }
+    if (unit == 0 && byte(i) != 0) {
+      each(u'?');
+      i += text::gbk_refused_size(gbk.substr(i));
+      continue;
+    }
+    each(unit);
+    i += size;
+  }
+}
+
+}  // namespace
+
+std::string gbk_to_utf8(std::string_view gbk) {
+  std::string out;
+  out.reserve(gbk.size() * 3 / 2);
+  for_each_unit(gbk, [&](char16_t unit) { text::append_utf8(out, unit); });
+  return out;
+}
+
+std::string xml_text(std::string_view gbk) {
+  std::string out;
+  out.reserve(gbk.size() * 3 / 2);
+  for_each_unit(gbk, [&](char16_t unit) {
+    if (xml_allows(unit)) append_escaped(out, unit);
+  });
+  return out;
+}
+
+std::vector<std::string> xml_paragraphs(std::string_view gbk) {
+  const std::string all = xml_text(gbk);
+  std::vector<std::string> paragraphs;
+  std::size_t start = 0;
+  while (start < all.size()) {
+    std::size_t end = all.find_first_of("\r\n", start);
+    if (end == std::string::npos) end = all.size();
+    std::string_view line(all.data() + start, end - start);
+    for (;;) {
+      if (!line.empty() && line.front() == ' ') {
+        line.remove_prefix(1);
+      } else if (line.starts_with(kIdeographicSpace)) {
+        line.remove_prefix(kIdeographicSpace.size());
+      } else {
+        break;
+      }
+    }
+    if (!line.empty()) paragraphs.emplace_back(line);
+    start = end + 1;
+  }
+  return paragraphs;
+}
+
+std::vector<std::vector<std::string>> split_paragraphs(std::vector<std::string> paragraphs,
+                                                       std::size_t budget) {
+  constexpr std::size_t kMarkup = sizeof("<p></p>\n") - 1;
+  std::vector<std::vector<std::string>> runs(1);
+  std::size_t used = 0;
+  for (std::string& paragraph : paragraphs) {
+    const std::size_t size = paragraph.size() + kMarkup;
+    if (used > 0 && used + size > budget) {
+      runs.emplace_back();
+      used = 0;
+    }
+    used += size;
+    runs.back().push_back(std::move(paragraph));
+  }
+  return runs;
+}
+
+std::string url_uuid(std::string_view name) {
+  // The URL namespace, 6ba7b811-9dad-11d1-80b4-00c04fd430c8, as bytes ahead of the name.
+  static constexpr unsigned char kUrlNamespace[16] = {0x6b, 0xa7, 0xb8, 0x11, 0x9d, 0xad,
+                                                      0x11, 0xd1, 0x80, 0xb4, 0x00, 0xc0,
+                                                      0x4f, 0xd4, 0x30, 0xc8};
+  std::string message(reinterpret_cast<const char*>(kUrlNamespace), 16);
+  message.append(name);
+  text::Sha1Digest hash = text::sha1(message);
+  hash[6] = static_cast<std::uint8_t>((hash[6] & 0x0F) | 0x50);  // version 5
+  hash[8] = static_cast<std::uint8_t>((hash[8] & 0x3F) | 0x80);  // the RFC 4122 variant
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string uuid;
+  for (int i = 0; i < 16; ++i) {
+    if (i == 4 || i == 6 || i == 8 || i == 10) uuid.push_back('-');
+    uuid.push_back(kHex[hash[i] >> 4]);
+    uuid.push_back(kHex[hash[i] & 0x0F]);
+  }
+  return uuid;
+}
+
+UtcTime utc_time(std::int64_t seconds) {
+  std::int64_t days = seconds / 86400;
+  std::int64_t rest = seconds % 86400;
+  if (rest < 0) {
+    rest += 86400;
+    --days;
+  }
+  UtcTime time{};
+  civil_from_days(days, time.year, time.month, time.day);
+  time.hour = static_cast<int>(rest / 3600);
+  time.minute = static_cast<int>(rest / 60 % 60);
+  time.second = static_cast<int>(rest % 60);
+  return time;
+}
+
+std::string w3c_time(const UtcTime& time) {
+  char out[32];
+  std::snprintf(out, sizeof out, "%04d-%02d-%02dT%02d:%02d:%02dZ", time.year, time.month, time.day,
+                time.hour, time.minute, time.second);
+  return out;
+}
+
+std::int64_t book_time() {
+  // The reproducible-builds convention: a fixed moment makes every download byte-identical.
+  if (const char* fixed = std::getenv("SOURCE_DATE_EPOCH")) {
+    const std::string_view value(fixed);
+    std::int64_t seconds = 0;
+    const auto [stop, error] = std::from_chars(value.data(), value.data() + value.size(), seconds);
+    if (!value.empty() && error == std::errc() && stop == value.data() + value.size() &&
+        seconds >= 0 && seconds <= 253402300799)  // up to 9999-12-31T23:59:59Z
+      return seconds;
+  }
+  return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+}  // namespace quillreap::books

@@ -1,0 +1,43 @@
+// The text rules of the EPUB book: GBK to UTF-8 through the program's own code page 936
+// table (so both builds give the same bytes), markup escaping, paragraphs, the split of a
+// long chapter, the identifier and the time stamps.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quillreap::books {
+
+// GBK as UTF-8, every character as it is ('?' for a byte sequence that is no GBK
+// character).
+std::string gbk_to_utf8(std::string_view gbk);
+// GBK as UTF-8 fit for XML character data: '?' for a byte sequence that is no GBK
+// character, the characters XML 1.0 forbids dropped, & < > escaped.
+std::string xml_text(std::string_view gbk);
+
+// The chapter's paragraphs as XML character data: one for each line that still holds
+// something once its leading spaces (ASCII and U+3000) are left to the stylesheet.
+std::vector<std::string> xml_paragraphs(std::string_view gbk);
+
+// The paragraphs cut into runs whose "<p>...</p>\n" lines take at most budget bytes each;
+// a single paragraph over the budget goes alone. Always at least one run.
+std::vector<std::vector<std::string>> split_paragraphs(std::vector<std::string> paragraphs,
+                                                       std::size_t budget);
+
+// "xxxxxxxx-xxxx-5xxx-yxxx-xxxxxxxxxxxx": the name-based (SHA-1) UUID of name in the URL
+// namespace.
+std::string url_uuid(std::string_view name);
+
+// A moment given in seconds since 1970 in UTC, as calendar fields.
+struct UtcTime {
+  int year, month, day, hour, minute, second;
+};
+UtcTime utc_time(std::int64_t seconds);
+// "CCYY-MM-DDThh:mm:ssZ"
+std::string w3c_time(const UtcTime& time);
+// SOURCE_DATE_EPOCH when it holds a whole number of seconds, else the present moment.
+std::int64_t book_time();
+
+}  // namespace quillreap::books

@@ -1,0 +1,254 @@
+// The shared download: book page, index, chapters in index order, book file. Runs on the
+// download worker; every report call is a request the interface thread carries out.
+#include "download/book_download.hpp"
+
+#include <algorithm>
+#include <vector>
+
+#include "download/pages_ahead.hpp"
+#include "download/placeholder_chapters.hpp"
+#include "download/request_pace.hpp"
+#include "download/status_texts.hpp"
+#include "http/retry.hpp"
+#include "sites/page.hpp"
+#include "text/markers.hpp"
+
+namespace quillreap::download {
+namespace {
+
+// The retry policy with the site's tries, each try taken at the download's pace.
+http::RetryPolicy paced_policy(int tries, RequestPace& pace) {
+  http::RetryPolicy policy;
+  policy.tries = tries;
+  policy.around_try = [&pace](const auto& exchange) { return pace.request(exchange); };
+  return policy;
+}
+
+// What every step of one download works with.
+struct Download {
+  const Text& book_name;
+  Report& log_box;
+  const SiteConfig& config;
+  const SourcePages& pages;
+  const DownloadControl& control;
+  RequestPace& pace;
+
+  // Runs on the worker and on the fetching threads.
+  http::RetriedFetch fetch(const Text& address, std::stop_token stop) const {
+    return http::fetch_with_retries(address, paced_policy(config.tries, pace), std::move(stop));
+  }
+  // How a download that could not go on ended: stopped, or with nothing to write.
+  BookOutcome lost() const {
+    return control.stopped() ? BookOutcome::kStopped : BookOutcome::kNotWritten;
+  }
+};
+
+// The chapters an earlier download kept, and the addresses still to fetch.
+struct StoredChapters {
+  // One per link: whether the store holds it. Kept texts are read when their turn comes.
+  std::vector<bool> held;
+  std::vector<Text> to_fetch;
+};
+
+void report_failure(Report& log_box, const Text& address, const http::RetriedFetch& fetched) {
+  log_box.page_failed(address, http::failure_description(fetched.result), fetched.tries);
+}
+
+// The book page or the index, which the download cannot do without: nullopt when the
+// download was stopped, or when the page could not be had (reported, and the status says
+// no index was found).
+std::optional<Text> needed_page(const Download& download, const Text& address) {
+  const http::RetriedFetch fetched = download.fetch(address, download.control.stop);
+  if (fetched.stopped) return std::nullopt;
+  if (fetched.result.failed) {
+    report_failure(download.log_box, address, fetched);
+    download.log_box.set_status(no_index_line(download.book_name));
+    return std::nullopt;
+  }
+  return text::to_text(fetched.result.body);
+}
+
+// The book page and, through it, the index page; nullopt when the download ends there
+// (stopped, a page not had, or a book the site marks as broken).
+std::optional<Text> book_and_index(const Download& download, const Text& book_address,
+                                   Text& index_address) {
+  const std::optional<Text> book_page = needed_page(download, book_address);
+  if (!book_page) return std::nullopt;
+  // A broken book is refused before the log box is touched.
+  if (download.pages.faulty_book && download.pages.faulty_book(*book_page)) {
+    download.log_box.set_status(kFaultyBook);
+    return std::nullopt;
+  }
+  download.log_box.set_status(found_line(download.book_name));
+  download.log_box.log_clear();
+  text::do_events();
+  index_address = download.pages.index_address(*book_page, download.config);
+  return needed_page(download, index_address);
+}
+
+// Every chapter's link in index order; empty (with the status line saying so) when the
+// index lists none, or when the download ended before it.
+std::vector<ChapterLink> chapter_links(const Download& download, const Text& book_address) {
+  Text index_address;
+  const std::optional<Text> index_page = book_and_index(download, book_address, index_address);
+  if (!index_page) return {};
+  download.log_box.set_status(parsing_line(download.book_name));
+  const text::TextArray entries = download.pages.index_entries(*index_page);
+  if (entries.empty()) {
+    download.log_box.set_status(no_index_line(download.book_name));
+    return {};
+  }
+  std::vector<ChapterLink> links;
+  links.reserve(entries.size());
+  for (const Text& entry : entries)
+    links.push_back(download.pages.chapter_link(entry, index_address, download.config));
+  return links;
+}
+
+// What an earlier download of this book kept is taken as it stands; only the rest is
+// fetched.
+StoredChapters look_up_stored(ChapterStore& store, const std::vector<ChapterLink>& links,
+                              Report& log_box) {
+  StoredChapters stored;
+  stored.held.assign(links.size(), false);
+  for (size_t i = 0; i < links.size(); ++i) {
+    stored.held[i] = store.holds(links[i].address, links[i].title);
+    if (!stored.held[i]) stored.to_fetch.push_back(links[i].address);
+  }
+  const int stored_count = static_cast<int>(links.size() - stored.to_fetch.size());
+  if (stored_count > 0) log_box.set_status(from_store_line(stored_count));
+  return stored;
+}
+
+// What became of one fetched chapter.
+enum class Written { kLost, kText, kPlaceholder };
+
+// A fetched page's chapter text, cut and cleaned.
+std::optional<Text> chapter_of(const Download& download, const http::RetriedFetch& fetched) {
+  return download.pages.chapter_text(sites::page_text(fetched.result), download.config);
+}
+
+// The chapter text of a page fetched ahead, made on the fetching thread beside the page
+// so that the download thread only writes the chapters out in order.
+struct PreparedChapter {
+  bool done = false;
+  std::optional<Text> text;
+};
+
+// A fetched chapter into the book and the store. One that could not be had keeps its
+// heading, with no text, so the book's layout stays whole. A placeholder (the site has not
+// typed the chapter yet) goes into the book but not into the store, so the next download
+// fetches it again.
+Written write_fetched(const Download& download, ChapterStore& store, const ChapterLink& link,
+                      const http::RetriedFetch& fetched, PreparedChapter prepared) {
+  if (fetched.result.failed) report_failure(download.log_box, link.address, fetched);
+  const std::optional<Text> chapter =
+      prepared.done ? std::move(prepared.text) : chapter_of(download, fetched);
+  if (download.control.chapters)
+    download.control.chapters->chapter(link.title, chapter ? &*chapter : nullptr);
+  if (!chapter) return Written::kLost;
+  const bool placeholder = looks_like_placeholder(*chapter);
+  if (!placeholder) store.keep(link.address, link.title, *chapter);
+  download.log_box.append_log(*chapter);
+  return placeholder ? Written::kPlaceholder : Written::kText;
+}
+
+// A chapter the store holds, into the book; false when the store's file changed under the
+// download and no longer holds it, so that it must be fetched after all.
+bool write_kept(const Download& download, ChapterStore& store, const ChapterLink& link) {
+  const std::optional<Text> kept = store.read(link.address, link.title);
+  if (!kept) return false;
+  download.log_box.append_log(*kept);
+  if (download.control.chapters) download.control.chapters->chapter(link.title, &*kept);
+  return true;
+}
+
+struct ChaptersWritten {
+  int lost = 0;
+  int placeholders = 0;  // written into the book, kept out of the store
+};
+
+// Every chapter in index order into the log box; nullopt when the download was stopped.
+std::optional<ChaptersWritten> write_chapters(const Download& download, ChapterStore& store,
+                                              const std::vector<ChapterLink>& links,
+                                              StoredChapters stored) {
+  // The pages to fetch come back in index order, a few fetched ahead of the one written,
+  // each with its chapter text already cut out. Declared first, so it outlives the threads.
+  std::vector<PreparedChapter> prepared(stored.to_fetch.size());
+  std::size_t next_prepared = 0;
+  PagesAhead ahead(
+      std::move(stored.to_fetch),
+      [&download, &prepared](std::size_t index, const Text& address, std::stop_token stop) {
+        http::RetriedFetch fetched = download.fetch(address, std::move(stop));
+        if (fetched.stopped) return fetched;
+        prepared[index] = {true, chapter_of(download, fetched)};
+        http::Bytes().swap(fetched.result.body);  // not needed any more: memory back now
+        return fetched;
+      },
+      download.config.connections, download.control.stop);
+  // Said on this thread, once for each lowering seen, between the chapters' status lines.
+  const auto tell_lowering = [&] {
+    if (const std::optional<int> lowered = download.pace.lowered_since_asked())
+      download.log_box.slowed_down(*lowered);
+  };
+  ChapterProgress progress{0, static_cast<int>(links.size()), 0, 0};
+  ProgressPace progress_pace;
+  const auto tell_progress = [&] {
+    if (progress_pace.due(progress)) download.log_box.chapters_progress(progress);
+  };
+  tell_progress();
+  for (size_t i = 0; i < links.size(); ++i) {
+    // The first chapter tells roughly how big the book gets: room for all of them (and a
+    // quarter more) at once spares the log box copying itself each time it doubles.
+    if (i == 1) download.log_box.expect_log_growth(links.size() + links.size() / 4);
+    text::do_events();
+    if (download.control.stopped()) return std::nullopt;
+    const ChapterLink& link = links[i];
+    tell_lowering();
+    download.log_box.set_status(chapter_line(link.title));
+    download.log_box.append_log(text::concat("\r\n\r\n", link.title, "\r\n\r\n"));
+    Written result = Written::kText;
+    if (!stored.held[i] || !write_kept(download, store, link)) {
+      std::optional<http::RetriedFetch> fetched =
+          stored.held[i] ? download.fetch(link.address, download.control.stop) : ahead.next();
+      if (!fetched || fetched->stopped || download.control.stopped()) return std::nullopt;
+      PreparedChapter chapter;
+      if (!stored.held[i]) chapter = std::move(prepared[next_prepared++]);
+      result = write_fetched(download, store, link, *fetched, std::move(chapter));
+    }
+    ++progress.done;
+    if (result == Written::kLost) ++progress.lost;
+    if (result == Written::kPlaceholder) ++progress.placeholders;
+    tell_progress();
+  }
+  tell_lowering();
+  return ChaptersWritten{progress.lost, progress.placeholders};
+}
+
+}  // namespace
+
+BookOutcome download_book(const Text& book_address, const Text& book_name, Report& log_box,
+                          const SiteConfig& config, const Text& directory, const SourcePages& pages,
+                          const DownloadControl& control) {
+  // Every try of every page goes through the pace: a pause between the requests of each
+  // connection, and fewer connections once the site says it is busy.
+  RequestPace pace(std::clamp(config.connections, 1, PagesAhead::kMostConnections),
+                   config.request_pause_ms, control.stop);
+  const Download download{book_name, log_box, config, pages, control, pace};
+  const std::vector<ChapterLink> links = chapter_links(download, book_address);
+  if (links.empty()) return download.lost();
+  log_box.append_log(text::concat(book_name, "\r\n\r\n"));
+
+  ChapterStore store(directory, book_address, control.store);
+  StoredChapters stored = look_up_stored(store, links, log_box);
+  const std::optional<ChaptersWritten> written =
+      write_chapters(download, store, links, std::move(stored));
+  if (!written || control.stopped()) return BookOutcome::kStopped;
+  // Said before the completion line, which stays the download's last word.
+  if (written->placeholders > 0) log_box.placeholder_chapters(written->placeholders);
+  if (!control.text_book)
+    return written->lost > 0 ? BookOutcome::kWrittenWithGaps : BookOutcome::kComplete;
+  return save_book(log_box, book_name, directory, written->lost);
+}
+
+}  // namespace quillreap::download

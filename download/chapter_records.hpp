@@ -1,0 +1,62 @@
+// The chapter store's file format: a header naming the book, then one record per kept
+// chapter. Every piece carries its length and a CRC-32, so a torn or damaged tail is
+// recognised rather than read. Pure functions over bytes; the store does the file work.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+#include "text/primitives.hpp"
+
+namespace quillreap::download {
+
+using text::Bytes;
+using text::Text;
+
+// Bumped whenever the layout changes; a store written by another version is set aside.
+inline constexpr std::uint32_t kChapterStoreVersion = 1;
+
+// The CRC-32 of zip and PNG (reflected, polynomial 0xEDB88320).
+std::uint32_t crc32(std::span<const unsigned char> bytes, std::uint32_t crc = 0);
+
+// The file's opening bytes for the book at book_address.
+Bytes encode_store_header(std::string_view book_address);
+// One kept chapter as it is appended to the file.
+Bytes encode_chapter_record(std::string_view address, std::string_view title,
+                            std::string_view cleaned_text);
+
+struct StoredChapter {
+  std::string_view address;  // views into the parsed bytes
+  std::string_view title;
+  std::string_view text;
+  // Where the whole record lies in the parsed bytes, to read it again by itself.
+  std::size_t record_offset = 0;
+  std::size_t record_size = 0;
+};
+
+struct ParsedStore {
+  enum class Header {
+    kGood,
+    kForeign,    // not a store of this version: wrong magic, version or check sum, or too short
+    kOtherBook,  // a sound store, but of another book address (its name's hash collided)
+  };
+  Header header = Header::kForeign;
+  // With a good header: every whole record in file order, up to the first bad one.
+  std::vector<StoredChapter> chapters;
+  // The bytes up to the end of the last whole record (the header alone when none is);
+  // 0 unless the header is good. Less than the input size when a tail was torn or damaged.
+  std::size_t whole_size = 0;
+};
+
+// Reads a store's bytes. Never fails: whatever cannot be trusted is left out.
+ParsedStore parse_chapter_store(std::span<const unsigned char> bytes,
+                                std::string_view book_address);
+
+// One record, read back alone from its place in the file: false unless the bytes are
+// exactly one whole, sound record. The chapter's views point into record.
+bool parse_chapter_record(std::span<const unsigned char> record, StoredChapter& chapter);
+
+}  // namespace quillreap::download

@@ -1,0 +1,83 @@
+// The chapter store: the cleaned text of every chapter a download of a book has fetched,
+// kept in the book directory so that the next download of the same book fetches only
+// what is new or failed before. It never makes a download fail; see writable(). Only
+// where each chapter lies in the file is held in memory; texts are read when asked for.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <optional>
+
+#include "text/files.hpp"
+#include "text/primitives.hpp"
+
+namespace quillreap::download {
+
+using text::Text;
+
+// The store's folder inside the book directory, and its file name for a book address:
+// a 64-bit FNV-1a hash of the address bytes in 16 lower-case hex digits, the same on
+// every platform.
+inline constexpr char kChapterStoreFolder[] = ".quillreap";
+Text chapter_store_file_name(const Text& book_address);
+// book_directory + "/.quillreap/" + the file name.
+Text chapter_store_path(const Text& book_directory, const Text& book_address);
+
+// Used by one download on its worker thread; not shared between threads.
+class ChapterStore {
+ public:
+  enum class Mode {
+    kUse,    // read what earlier downloads kept and add to it
+    kFresh,  // ignore what is there and start the store again
+    kOff,    // neither read nor write: no file is touched
+  };
+
+  // Opens the book's store, creating the folder and file as needed. A store that cannot
+  // be trusted (another format or version, a damaged header) is moved to NAME.old and
+  // started again; a torn or damaged tail is cut off. Never throws on file trouble.
+  ChapterStore(const Text& book_directory, const Text& book_address, Mode mode = Mode::kUse);
+  ChapterStore(const ChapterStore&) = delete;
+  ChapterStore& operator=(const ChapterStore&) = delete;
+
+  // Whether a text is kept for this index entry (address and title, exact bytes).
+  bool holds(const Text& address, const Text& title) const;
+  // The text kept for this index entry, read from the file and checked again; nullopt when
+  // none is held, or when the file no longer holds it whole (another program rewrote or
+  // cut it meanwhile): the download then fetches the chapter after all.
+  std::optional<Text> read(const Text& address, const Text& title);
+  // Appends a chapter that was fetched and cleaned to the file while the store is
+  // writable. Call it only for chapters whose text was found on the page.
+  void keep(const Text& address, const Text& title, const Text& cleaned_text);
+
+  // False when the store could not be written (read-only folder, disk full, mode kOff):
+  // the download goes on without it, and the next download fetches those chapters again.
+  // Nothing kept then is found again, in this download or the next.
+  bool writable() const { return writable_; }
+  // True when the file at opening could not be trusted and was moved aside.
+  bool set_aside() const { return set_aside_; }
+  int stored_count() const { return static_cast<int>(places_.size()); }
+  int found_count() const { return found_; }  // read() calls that answered a text
+  int kept_count() const { return kept_; }    // keep() calls that stored a new text
+  const Text& path() const { return path_; }  // "" in mode kOff
+
+ private:
+  // Where a whole record lies in the file.
+  struct Place {
+    std::uint64_t offset = 0;
+    std::uint32_t size = 0;
+  };
+  std::optional<Text> read_record(const Place& place, const Text& address, const Text& title);
+
+  Text path_;
+  std::map<Text, Place> places_;  // address + '\0' + title -> the entry's latest record
+  std::uint64_t end_ = 0;         // the file's size, while writable
+  text::FileReader file_;         // opened at the first read, kept for the rest
+  text::FileAppender appender_;   // opened at the first keep, kept for the rest
+  text::Bytes record_;            // the last record read, its buffer used again
+  bool writable_ = false;
+  bool set_aside_ = false;
+  int found_ = 0;
+  int kept_ = 0;
+};
+
+}  // namespace quillreap::download

@@ -1,0 +1,36 @@
+// What a download reports through: the search's status line and result list, the log box
+// the TXT book is built in, and how far the chapters are. The app's controls implement it;
+// tests can implement it alone.
+#pragma once
+
+#include <string_view>
+
+#include "books/book_log.hpp"
+#include "download/chapter_progress.hpp"
+#include "sites/search_report.hpp"
+
+namespace quillreap::download {
+
+using text::Text;
+
+class Report : public sites::SearchReport, public books::BookLog {
+ public:
+  // One status line, whichever side asks for it.
+  void set_status(std::string_view text) override = 0;
+
+  // The book a download is about to write holds `count` (> 0) chapters that look like
+  // placeholders the site has not filled in yet; they were not kept in the chapter store,
+  // so the next download fetches them again. Called once, just before the book is saved.
+  virtual void placeholder_chapters(int count) { (void)count; }
+
+  // The site answered 429 or 503, and the download now fetches over `connections` at once
+  // for the rest of its run. Called from the download worker once for each lowering it sees.
+  virtual void slowed_down(int connections) { (void)connections; }
+
+  // How far the chapters are: called from the download worker before the first chapter,
+  // then a few times a second as chapters are written, and once the last one is (done ==
+  // total). A download that ends early stops telling.
+  virtual void chapters_progress(const ChapterProgress& progress) { (void)progress; }
+};
+
+}  // namespace quillreap::download

@@ -1,0 +1,21 @@
+// The two sites' book downloads: the shared download over each site's page cuts.
+#pragma once
+
+#include "books/book_file.hpp"
+#include "download/book_download.hpp"
+#include "download/report.hpp"
+#include "sites/site_config.hpp"
+
+namespace quillreap::download {
+
+// Downloads the source 1 book at book_address into directory as book_name + ".txt"; a book
+// page marked "Warning" is refused at once.
+BookOutcome download_source1(const Text& book_address, const Text& book_name, Report& log_box,
+                             const SiteConfig& config, const Text& directory,
+                             const DownloadControl& control = {});
+
+BookOutcome download_source2(const Text& book_address, const Text& book_name, Report& log_box,
+                             const SiteConfig& config, const Text& directory,
+                             const DownloadControl& control = {});
+
+}  // namespace quillreap::download

@@ -1,0 +1,37 @@
+// The hosts and site texts the searches and downloads use, and how a download fetches.
+// Fixed at build time (the QUILLREAP_* CMake cache variables); tests and the command line
+// pass their own values.
+#pragma once
+
+#include <array>
+
+#include "text/primitives.hpp"
+
+namespace quillreap::sites {
+
+using text::Text;
+
+// Every text is GBK.
+struct SiteConfig {
+  Text search_host;  // site-search service used by the source 1 search
+  Text search_id;    // its 19-digit identifier, the value of the query key s
+  Text source1_host;
+  Text source2_host;
+  Text source2_label;         // found in a book address, it marks a source 2 book
+  Text source2_display_name;  // the site's name inside its site-name anchor
+  // The four sentences the source 2 site writes into chapters, sentence 1 first.
+  std::array<Text, 4> source2_ad_sentences;
+  Text update_host;
+
+  // Chapter pages fetched at once (1 to PagesAhead::kMostConnections), and tries per page
+  // (1 to RetryPolicy::kMostTries; book page, index, chapter; a search page is tried once).
+  int connections = 4;
+  int tries = 3;
+  // The pause each connection leaves between two requests, 0 to RequestPace::kLongestPauseMs.
+  int request_pause_ms = 0;
+
+  // The build's configuration.
+  static SiteConfig defaults();
+};
+
+}  // namespace quillreap::sites

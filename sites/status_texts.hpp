@@ -1,0 +1,18 @@
+// The texts a search shows in the status bar and the result list. GBK bytes spelled out;
+// the text itself stands in the comment.
+#pragma once
+
+#include <string_view>
+
+#include "text/primitives.hpp"
+
+namespace quillreap::sites {
+
+inline constexpr std::string_view kSearchDone = "\xCB\xD1\xCB\xF7\xCD\xEA\xB3\xC9!";  // 搜索完成!
+inline constexpr std::string_view kSearchingSource1 =
+    "\xD5\xFD\xD4\xDA\xD4\xB4\xD5\xBE\xA2\xD9\xCB\xD1\xCB\xF7\xD6\xD0.";  // 正在源站①搜索中.
+inline constexpr std::string_view kSearchingSource2 =
+    "\xD5\xFD\xD4\xDA\xD4\xB4\xD5\xBE\xA2\xDA\xCB\xD1\xCB\xF7\xD6\xD0.";  // 正在源站②搜索中.
+inline constexpr std::string_view kNoIntroduction = "\xD4\xDD\xCE\xDE\xBC\xF2\xBD\xE9";  // 暂无简介
+
+}  // namespace quillreap::sites
