@@ -128,22 +128,16 @@ std::optional<Text> chapter_of(const Download& download, const http::RetriedFetc
   return download.pages.chapter_text(sites::page_text(fetched.result), download.config);
 }
 
-// The chapter text of a page fetched ahead, made on the fetching thread beside the page
-// so that the download thread only writes the chapters out in order.
-struct PreparedChapter {
-  bool done = false;
-  std::optional<Text> text;
-};
-
 // A fetched chapter into the book and the store. One that could not be had keeps its
 // heading, with no text, so the book's layout stays whole. A placeholder (the site has not
 // typed the chapter yet) goes into the book but not into the store, so the next download
 // fetches it again.
 Written write_fetched(const Download& download, ChapterStore& store, const ChapterLink& link,
-                      const http::RetriedFetch& fetched, PreparedChapter prepared) {
+                      AheadPage page) {
+  const http::RetriedFetch& fetched = page.fetched;
   if (fetched.result.failed) report_failure(download.log_box, link.address, fetched);
   const std::optional<Text> chapter =
-      prepared.done ? std::move(prepared.text) : chapter_of(download, fetched);
+      page.cut ? std::move(page.chapter) : chapter_of(download, fetched);
   if (download.control.chapters)
     download.control.chapters->chapter(link.title, chapter ? &*chapter : nullptr);
   if (!chapter) return Written::kLost;
@@ -173,17 +167,16 @@ std::optional<ChaptersWritten> write_chapters(const Download& download, ChapterS
                                               const std::vector<ChapterLink>& links,
                                               StoredChapters stored) {
   // The pages to fetch come back in index order, a few fetched ahead of the one written,
-  // each with its chapter text already cut out. Declared first, so it outlives the threads.
-  std::vector<PreparedChapter> prepared(stored.to_fetch.size());
-  std::size_t next_prepared = 0;
+  // each with its chapter text already cut out on the thread that fetched it.
   PagesAhead ahead(
       std::move(stored.to_fetch),
-      [&download, &prepared](std::size_t index, const Text& address, std::stop_token stop) {
-        http::RetriedFetch fetched = download.fetch(address, std::move(stop));
-        if (fetched.stopped) return fetched;
-        prepared[index] = {true, chapter_of(download, fetched)};
-        http::Bytes().swap(fetched.result.body);  // not needed any more: memory back now
-        return fetched;
+      [&download](const Text& address, std::stop_token stop) {
+        AheadPage page{download.fetch(address, std::move(stop))};
+        if (page.fetched.stopped) return page;
+        page.cut = true;
+        page.chapter = chapter_of(download, page.fetched);
+        http::Bytes().swap(page.fetched.result.body);  // not needed any more: memory back now
+        return page;
       },
       download.config.connections, download.control.stop);
   // Said on this thread, once for each lowering seen, between the chapters' status lines.
@@ -209,12 +202,11 @@ std::optional<ChaptersWritten> write_chapters(const Download& download, ChapterS
     download.log_box.append_log(text::concat("\r\n\r\n", link.title, "\r\n\r\n"));
     Written result = Written::kText;
     if (!stored.held[i] || !write_kept(download, store, link)) {
-      std::optional<http::RetriedFetch> fetched =
-          stored.held[i] ? download.fetch(link.address, download.control.stop) : ahead.next();
-      if (!fetched || fetched->stopped || download.control.stopped()) return std::nullopt;
-      PreparedChapter chapter;
-      if (!stored.held[i]) chapter = std::move(prepared[next_prepared++]);
-      result = write_fetched(download, store, link, *fetched, std::move(chapter));
+      std::optional<AheadPage> page =
+          stored.held[i] ? AheadPage{download.fetch(link.address, download.control.stop)}
+                         : ahead.next();
+      if (!page || page->fetched.stopped || download.control.stopped()) return std::nullopt;
+      result = write_fetched(download, store, link, std::move(*page));
     }
     ++progress.done;
     if (result == Written::kLost) ++progress.lost;

@@ -13,26 +13,16 @@ namespace quillreap::download {
 static_assert(sites::defaults::kConnections <= PagesAhead::kMostConnections,
               "QUILLREAP_CONNECTIONS is above PagesAhead::kMostConnections");
 
-namespace {
-
-http::RetriedFetch fetch_failed_inside() {
-  http::RetriedFetch failed;
-  failed.result.reason = http::FailureReason::kClientError;
-  failed.tries = 1;
-  return failed;
-}
-
-}  // namespace
-
 PagesAhead::PagesAhead(std::vector<text::Text> addresses, PageFetch fetch, int connections,
                        std::stop_token stop)
     : PagesAhead(
           std::move(addresses),
-          [fetch = std::move(fetch)](std::size_t, const text::Text& address,
-                                     std::stop_token token) { return fetch(address, token); },
+          [fetch = std::move(fetch)](const text::Text& address, std::stop_token token) {
+            return AheadPage{fetch(address, std::move(token))};
+          },
           connections, std::move(stop)) {}
 
-PagesAhead::PagesAhead(std::vector<text::Text> addresses, IndexedPageFetch fetch, int connections,
+PagesAhead::PagesAhead(std::vector<text::Text> addresses, ChapterFetch fetch, int connections,
                        std::stop_token stop)
     : addresses_(std::move(addresses)),
       fetch_(std::move(fetch)),
@@ -48,16 +38,6 @@ PagesAhead::PagesAhead(std::vector<text::Text> addresses, IndexedPageFetch fetch
 PagesAhead::~PagesAhead() {
   stop_.request_stop();
   for (std::thread& thread : threads_) thread.join();
-}
-
-http::RetriedFetch PagesAhead::fetch_one(std::size_t index) const {
-  try {
-    return fetch_(index, addresses_[index], stop_.get_token());
-  } catch (...) {
-    // A fetch that threw (out of memory) fails its page; on a fetching thread it would
-    // otherwise end the program.
-    return fetch_failed_inside();
-  }
 }
 
 std::size_t PagesAhead::most_held_ahead() const {
@@ -77,16 +57,24 @@ void PagesAhead::fetch_pages() {
     const std::size_t index = next_to_fetch_++;
     most_held_ = std::max(most_held_, next_to_fetch_ - handed_out_);
     lock.unlock();
-    http::RetriedFetch page = fetch_one(index);
+    Slot slot;
+    try {
+      slot.page = fetch_(addresses_[index], stop);
+    } catch (...) {
+      // Carried to the download thread, which reports it as the fault it is: on this
+      // thread it would end the program, and as a failed page it would pass for a chapter
+      // the site did not give.
+      slot.thrown = std::current_exception();
+    }
     lock.lock();
-    pages_[index] = std::move(page);
+    pages_[index] = std::move(slot);
     // Only the page next() waits for wakes it: one that arrives ahead of its turn would
     // send it back to sleep, and each thread switch costs as much as a page's cleaning.
     if (index == handed_out_) page_ready_.notify_one();
   }
 }
 
-std::optional<http::RetriedFetch> PagesAhead::next() {
+std::optional<AheadPage> PagesAhead::next() {
   const std::stop_token stop = stop_.get_token();
   if (handed_out_ >= addresses_.size() || stop.stop_requested()) return std::nullopt;
   if (connections_ == 1) {
@@ -94,19 +82,21 @@ std::optional<http::RetriedFetch> PagesAhead::next() {
       std::lock_guard lock(mutex_);
       most_held_ = std::max<std::size_t>(most_held_, 1);
     }
-    return fetch_one(handed_out_++);
+    const std::size_t index = handed_out_++;
+    return fetch_(addresses_[index], stop);
   }
   std::unique_lock lock(mutex_);
-  if (!page_ready_.wait(lock, stop, [this] { return pages_[handed_out_].has_value(); }))
+  if (!page_ready_.wait(lock, stop, [this] { return pages_[handed_out_].ready(); }))
     return std::nullopt;
-  http::RetriedFetch page = std::move(*pages_[handed_out_]);
-  pages_[handed_out_].reset();
+  Slot slot = std::move(pages_[handed_out_]);
+  pages_[handed_out_] = {};
   ++handed_out_;
   lock.unlock();
+  if (slot.thrown) std::rethrow_exception(slot.thrown);
   // One page handed out makes room for one more fetch: waking every fetching thread for
   // it would send all but one back to sleep, a few thread switches for each page.
   room_.notify_one();
-  return page;
+  return std::move(slot.page);
 }
 
 }  // namespace quillreap::download

@@ -241,6 +241,32 @@ TEST_F(Downloads, FailedChapterFetchesAreLostWhateverTheirBodyHolds) {
 
 // Source 2's closing marker begins with the "<br />" that ends its opening one; that
 // shared "<br />" cannot serve both, so a page holding only one of them has lost its text.
+// A page cut that throws is a fault of the program's, not a chapter the site kept back: it
+// reaches the worker, which reports "下载出错:", whichever thread cut the page; no book.
+TEST_F(Downloads, AThrowingPageCutEndsTheDownloadWithItsFault) {
+  source1_book();
+  site_.page("/index/7/",
+             source1_entry("/read/7/1.html", "一") + source1_entry("/read/7/2.html", "二"));
+  site_.page("/read/7/1.html", source1_chapter("甲"));
+  site_.page("/read/7/2.html", source1_chapter("乙"));
+  SourcePages pages{sites::source1::faulty_book, sites::source1::index_address,
+                    sites::source1::index_entries, sites::source1::chapter_link,
+                    [](const Text& page, const SiteConfig&) -> std::optional<Text> {
+                      if (page.find("乙") != Text::npos) throw std::runtime_error("cut failed");
+                      return Text("甲");
+                    }};
+  for (const int connections : {1, 4}) {
+    config_.connections = connections;
+    try {
+      download_book(root_ + "/book/7/", "书", controls_, config_, dir_.text(), pages);
+      ADD_FAILURE() << "no fault with " << connections << " connections";
+    } catch (const std::runtime_error& error) {
+      EXPECT_STREQ(error.what(), "cut failed");
+    }
+    EXPECT_EQ(read_book("书"), "<no file>");
+  }
+}
+
 TEST_F(Downloads, Source2ClosingMarkerCountsOnlyBehindTheOpeningOne) {
   source2_book();
   site_.page("/Book/12/", source2_entry("1.html", "一") + source2_entry("2.html", "二"));
