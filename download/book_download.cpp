@@ -17,9 +17,10 @@ namespace quillreap::download {
 namespace {
 
 // The retry policy with the site's tries, each try taken at the download's pace.
-http::RetryPolicy paced_policy(int tries, RequestPace& pace) {
+http::RetryPolicy paced_policy(const SiteConfig& config, RequestPace& pace) {
   http::RetryPolicy policy;
-  policy.tries = tries;
+  policy.tries = config.tries;
+  policy.timeouts = config.timeouts;
   policy.around_try = [&pace](const auto& exchange) { return pace.request(exchange); };
   return policy;
 }
@@ -35,7 +36,7 @@ struct Download {
 
   // Runs on the worker and on the fetching threads.
   http::RetriedFetch fetch(const Text& address, std::stop_token stop) const {
-    return http::fetch_with_retries(address, paced_policy(config.tries, pace), std::move(stop));
+    return http::fetch_with_retries(address, paced_policy(config, pace), std::move(stop));
   }
   // How a download that could not go on ended: stopped, or with nothing to write.
   BookOutcome lost() const {

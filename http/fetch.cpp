@@ -137,6 +137,7 @@ struct Outgoing {
   Text callers_headers;
   Text cookie_text;
   bool own_cookies = false;  // the caller supplied cookie text: the jar stays out
+  Timeouts timeouts;
 };
 
 // What one hop brought back. opened is false when no connection or request handle could
@@ -151,21 +152,23 @@ struct Answer {
 };
 
 transport::InternetHandle open_session(const Text& user_agent, std::string_view proxy, bool secure,
-                                       std::stop_token stop) {
+                                       const Timeouts& timeouts, std::stop_token stop) {
   Text proxy_setting;
   if (!proxy.empty()) proxy_setting = secure ? Text(proxy) : text::concat("http=", proxy);
-  return transport::open_internet(text_or_null(user_agent), text_or_null(proxy_setting), stop);
+  return transport::open_internet(text_or_null(user_agent), text_or_null(proxy_setting), timeouts,
+                                  stop);
 }
 
 // Every byte the platform hands out; a failed read marks the answer failed and keeps the
 // first failure seen.
-void read_body(transport::Request& request, Answer& answer) {
+void read_body(transport::Request& request, const Timeouts& timeouts, Answer& answer) {
   Bytes buffer = text::zero_bytes(kReadSize);
   std::uint32_t count = 0;
   do {
     count = 0;
     transport::Failure read_failure = transport::Failure::kNone;
-    if (!transport::read_response(request, buffer.data(), kReadSize, &count, &read_failure)) {
+    if (!transport::read_response(request, buffer.data(), kReadSize, &count, timeouts,
+                                  &read_failure)) {
       answer.failed = true;
       if (answer.failure == transport::Failure::kNone) answer.failure = read_failure;
     }
@@ -178,11 +181,11 @@ Answer exchange(transport::Internet& internet, const Destination& destination,
                 std::string_view address, const Outgoing& out) {
   Answer answer;
   transport::ConnectionHandle connection =
-      transport::connect(internet, destination.host.c_str(), destination.port);
+      transport::connect(internet, destination.host.c_str(), destination.port, out.timeouts);
   if (!connection) return answer;
-  transport::RequestHandle request =
-      transport::open_request(*connection, out.verb, destination.path.c_str(), "HTTP/1.1",
-                              request_flags(out.own_cookies, true, destination.secure));
+  transport::RequestHandle request = transport::open_request(
+      *connection, out.verb, destination.path.c_str(), "HTTP/1.1",
+      request_flags(out.own_cookies, true, destination.secure), out.timeouts);
   if (!request) return answer;
   answer.opened = true;
   answer.sent_headers = out.callers_headers;
@@ -191,8 +194,8 @@ Answer exchange(transport::Internet& internet, const Destination& destination,
   const bool with_body = out.send_body && !body.empty();
   answer.failed = !transport::send_request(
       *request, answer.sent_headers, with_body ? body.data() : nullptr,
-      with_body ? static_cast<std::uint32_t>(body.size()) : 0, &answer.failure);
-  read_body(*request, answer);
+      with_body ? static_cast<std::uint32_t>(body.size()) : 0, out.timeouts, &answer.failure);
+  read_body(*request, out.timeouts, answer);
   answer.raw_headers = raw_response_headers(*request);
   return answer;
 }
@@ -284,11 +287,13 @@ FetchResult fetch_page(std::string_view address, int method, std::string_view po
                        Text* cookies, Text* returned_cookies, Text* extra_headers,
                        Text* returned_headers, bool no_redirect, Bytes* post_bytes,
                        std::string_view proxy) {
-  return fetch_page_until_stopped({}, address, method, post_text, cookies, returned_cookies,
-                                  extra_headers, returned_headers, no_redirect, post_bytes, proxy);
+  return fetch_page_until_stopped({}, kDefaultTimeouts, address, method, post_text, cookies,
+                                  returned_cookies, extra_headers, returned_headers, no_redirect,
+                                  post_bytes, proxy);
 }
 
-FetchResult fetch_page_until_stopped(std::stop_token stop, std::string_view address, int method,
+FetchResult fetch_page_until_stopped(std::stop_token stop, const Timeouts& timeouts,
+                                     std::string_view address, int method,
                                      std::string_view post_text, Text* cookies,
                                      Text* returned_cookies, Text* extra_headers,
                                      Text* returned_headers, bool no_redirect, Bytes* post_bytes,
@@ -308,10 +313,11 @@ FetchResult fetch_page_until_stopped(std::stop_token stop, std::string_view addr
   out.callers_headers = extra_headers ? *extra_headers : Text();
   out.cookie_text = cookies ? *cookies : Text();
   out.own_cookies = cookies != nullptr;
+  out.timeouts = timeouts;
 
   const bool secure = text::to_lower(text::text_left(address, 8)) == "https://";
   transport::InternetHandle internet =
-      open_session(choose_user_agent(out.callers_headers), proxy, secure, stop);
+      open_session(choose_user_agent(out.callers_headers), proxy, secure, timeouts, stop);
   if (!internet) return {};
 
   Bytes own_body;

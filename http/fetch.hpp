@@ -5,6 +5,7 @@
 #include <stop_token>
 #include <string_view>
 
+#include "http/timeouts.hpp"
 #include "text/primitives.hpp"
 
 namespace quillreap::http {
@@ -50,12 +51,14 @@ FetchResult fetch_page(std::string_view address, int method = kGet, std::string_
                        bool no_redirect = false, Bytes* post_bytes = nullptr,
                        std::string_view proxy = {});
 
-// fetch_page for a download that may be stopped: once stop is requested, an exchange under
-// way gives up within about a second where the platform allows it (libcurl), instead of
-// running on to its time-out. The other arguments as fetch_page's.
-FetchResult fetch_page_until_stopped(std::stop_token stop, std::string_view address,
-                                     int method = kGet, std::string_view post_text = {},
-                                     Text* cookies = nullptr, Text* returned_cookies = nullptr,
+// fetch_page with the caller's time-outs, for a download that may be stopped: once stop is
+// requested, an exchange under way gives up within about a second where the platform
+// allows it (libcurl), instead of running on to its time-out. The other arguments as
+// fetch_page's, which waits kDefaultTimeouts and is never stopped.
+FetchResult fetch_page_until_stopped(std::stop_token stop, const Timeouts& timeouts,
+                                     std::string_view address, int method = kGet,
+                                     std::string_view post_text = {}, Text* cookies = nullptr,
+                                     Text* returned_cookies = nullptr,
                                      Text* extra_headers = nullptr,
                                      Text* returned_headers = nullptr, bool no_redirect = false,
                                      Bytes* post_bytes = nullptr, std::string_view proxy = {});

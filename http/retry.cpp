@@ -74,7 +74,8 @@ RetriedFetch fetch_with_retries(std::string_view address, const RetryPolicy& pol
     }
     headers.clear();
     const auto exchange = [&] {
-      return fetch_page_until_stopped(stop, address, kGet, {}, nullptr, nullptr, nullptr, &headers);
+      return fetch_page_until_stopped(stop, policy.timeouts, address, kGet, {}, nullptr, nullptr,
+                                      nullptr, &headers);
     };
     out.result = policy.around_try ? policy.around_try(exchange) : exchange();
     ++out.tries;

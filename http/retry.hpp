@@ -20,6 +20,8 @@ struct RetryPolicy {
   // A Retry-After of whole seconds replaces the pause; one longer than this is cut to it,
   // so a site asking for an hour still gets its page tried again within the download.
   std::chrono::milliseconds longest_retry_after{10'000};
+  // What each try waits for a connection and for the answer.
+  Timeouts timeouts = kDefaultTimeouts;
   // When set, each try's exchange runs through it on the fetching thread, so that the
   // caller may make it wait (a pace between requests) and sees every answer, not only the
   // last one's. It returns what the exchange returned.

@@ -12,11 +12,8 @@ struct Timeouts {
   std::chrono::milliseconds receive{30'000};  // with no byte of the response coming in
 };
 
+// What a fetch waits unless its caller says otherwise: the download settings carry their
+// own copy, which tests and fault injection shorten; the program never does.
 inline constexpr Timeouts kDefaultTimeouts{};
-
-// A setting of the whole process, like the platform's cookie jar: every fetch reads it as
-// it opens its handles. Tests and fault injection shorten it; the program never does.
-void set_timeouts(const Timeouts& timeouts);
-Timeouts timeouts();
 
 }  // namespace quillreap::http

@@ -1,13 +1,16 @@
 // The platform half of fetch_page: the calls it makes, in the shape of WinInet's.
 // transport_wininet.cpp (Windows) or transport_curl.cpp (Linux) supplies them; CMake picks.
 // Every call runs on the fetching thread and blocks it; handles never cross threads. Each
-// transport applies the process's time-outs (http/timeouts.hpp) to the handles it opens.
+// transport applies the fetch's time-outs (http/timeouts.hpp) to the handles it opens; the
+// same value is given to every call of one exchange.
 #pragma once
 
 #include <cstdint>
 #include <memory>
 #include <stop_token>
 #include <string_view>
+
+#include "http/timeouts.hpp"
 
 namespace quillreap::http {
 
@@ -55,18 +58,20 @@ enum class Failure {
 // stop: once requested, an exchange under way on this handle gives up within about a
 // second. The libcurl transport honours it; WinInet's blocking calls end only at their
 // own time-outs, so there it changes nothing.
-InternetHandle open_internet(const char* user_agent, const char* proxy, std::stop_token stop = {});
-ConnectionHandle connect(Internet& internet, const char* host, std::int32_t port);
+InternetHandle open_internet(const char* user_agent, const char* proxy, const Timeouts& timeouts,
+                             std::stop_token stop = {});
+ConnectionHandle connect(Internet& internet, const char* host, std::int32_t port,
+                         const Timeouts& timeouts);
 RequestHandle open_request(Connection& connection, const char* verb, const char* path,
-                           const char* version, std::uint32_t flags);
+                           const char* version, std::uint32_t flags, const Timeouts& timeouts);
 // headers: lines separated by "\r\n". A null body (length 0) sends none. False when no
 // response arrived; *failure then says why (it is left alone on success).
 bool send_request(Request& request, std::string_view headers, const unsigned char* body,
-                  std::uint32_t body_length, Failure* failure);
+                  std::uint32_t body_length, const Timeouts& timeouts, Failure* failure);
 // Up to size bytes of the body; *count 0 at the end. False (with *count 0) when the read
 // failed; *failure then says why.
 bool read_response(Request& request, unsigned char* buffer, std::uint32_t size,
-                   std::uint32_t* count, Failure* failure);
+                   std::uint32_t* count, const Timeouts& timeouts, Failure* failure);
 
 enum class QueryOutcome { kOk, kTooSmall, kFailed };
 // The final response's raw header block, every line ended by "\r\n", NUL-terminated in

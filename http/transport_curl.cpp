@@ -163,7 +163,7 @@ struct Request {
   std::vector<unsigned char> body;
   bool stop_after_head = false;  // a HEAD sent with a body: curl would wait for one back
   bool stopped_after_head = false;
-  Timeouts timeouts;       // the process's, as the exchange began
+  Timeouts timeouts;       // the fetch's
   bool connected = false;  // until then only the connect time-out applies
   std::chrono::steady_clock::time_point last_activity;
   curl_off_t upload_size = 0;
@@ -372,7 +372,6 @@ CURLcode configure_fetch(Request& request, const HeaderList& headers) {
   if (!share) return CURLE_FAILED_INIT;
   set(CURLOPT_SHARE, share);
   if (jar) set(CURLOPT_COOKIEFILE, "");
-  request.timeouts = timeouts();
   set(CURLOPT_CONNECTTIMEOUT_MS, static_cast<long>(request.timeouts.connect.count()));
   set(CURLOPT_PREREQFUNCTION, &on_connected);
   set(CURLOPT_PREREQDATA, &request);
@@ -461,7 +460,9 @@ Failure failure_of(CURL* curl, CURLcode outcome) {
 
 }  // namespace
 
-InternetHandle open_internet(const char* user_agent, const char* proxy, std::stop_token stop) {
+// The time-outs are the request's: every call of one exchange is given the same.
+InternetHandle open_internet(const char* user_agent, const char* proxy, const Timeouts&,
+                             std::stop_token stop) {
   shares();
   auto internet = std::make_unique<Internet>();
   internet->stop = std::move(stop);
@@ -476,7 +477,7 @@ InternetHandle open_internet(const char* user_agent, const char* proxy, std::sto
   return InternetHandle(internet.release());
 }
 
-ConnectionHandle connect(Internet& internet, const char* host, std::int32_t port) {
+ConnectionHandle connect(Internet& internet, const char* host, std::int32_t port, const Timeouts&) {
   auto connection = std::make_unique<Connection>();
   connection->internet = &internet;
   connection->host = host;
@@ -486,7 +487,7 @@ ConnectionHandle connect(Internet& internet, const char* host, std::int32_t port
 }
 
 RequestHandle open_request(Connection& connection, const char* verb, const char* path, const char*,
-                           std::uint32_t flags) {
+                           std::uint32_t flags, const Timeouts& timeouts) {
   CurlHandle curl = idle_handles().take();
   if (!curl) return nullptr;
   auto request = std::make_unique<Request>();
@@ -494,6 +495,7 @@ RequestHandle open_request(Connection& connection, const char* verb, const char*
   request->curl = std::move(curl);
   request->verb = verb;
   request->flags = flags;
+  request->timeouts = timeouts;
   request->destination.secure = (flags & kFlagSecure) != 0;
   request->destination.host = connection.host;
   request->destination.port = connection.port;
@@ -506,7 +508,7 @@ RequestHandle open_request(Connection& connection, const char* verb, const char*
 // One exchange: fetch_page follows redirects itself, so the same hops are taken on every
 // platform.
 bool send_request(Request& request, std::string_view headers, const unsigned char* body,
-                  std::uint32_t body_length, Failure* failure) {
+                  std::uint32_t body_length, const Timeouts&, Failure* failure) {
   const HeaderList list = header_list(headers);
   CURLcode outcome = configure_fetch(request, list);
   if (outcome == CURLE_OK) outcome = configure_exchange(request, request.verb, body, body_length);
@@ -525,7 +527,7 @@ bool send_request(Request& request, std::string_view headers, const unsigned cha
 }
 
 bool read_response(Request& request, unsigned char* buffer, std::uint32_t size,
-                   std::uint32_t* count, Failure* failure) {
+                   std::uint32_t* count, const Timeouts&, Failure* failure) {
   const size_t left = request.body.size() - request.read_position;
   const size_t n = left < size ? left : size;
   std::copy_n(request.body.data() + request.read_position, n, buffer);

@@ -64,12 +64,11 @@ void close_native(void* handle) {
 }
 
 // WinInet's own defaults differ between versions and can be changed for the whole system
-// (an hour is common), so the process's time-outs are set on every handle: not every
+// (an hour is common), so the fetch's time-outs are set on every handle: not every
 // WinInet hands a parent handle's values down to the handles opened under it. An option a
 // handle refuses leaves it WinInet's value; the Windows tests read every handle's back.
-HINTERNET with_timeouts(HINTERNET handle) {
+HINTERNET with_timeouts(HINTERNET handle, const Timeouts& t) {
   if (!handle) return nullptr;
-  const Timeouts t = timeouts();
   const struct {
     DWORD option;
     std::chrono::milliseconds value;
@@ -87,10 +86,11 @@ HINTERNET with_timeouts(HINTERNET handle) {
 // call that failed, before anything else can overwrite it. Some WinInets report a receive
 // time-out as an aborted connection: one that failed only after waiting the whole time-out
 // is taken for a time-out.
-Failure last_failure(Failure otherwise, std::chrono::steady_clock::time_point started) {
+Failure last_failure(Failure otherwise, std::chrono::steady_clock::time_point started,
+                     const Timeouts& timeouts) {
   const DWORD error = GetLastError();
   if (error == ERROR_INTERNET_CONNECTION_ABORTED &&
-      std::chrono::steady_clock::now() - started >= timeouts().receive * 9 / 10) {
+      std::chrono::steady_clock::now() - started >= timeouts.receive * 9 / 10) {
     return Failure::kTimeout;
   }
   switch (error) {
@@ -132,44 +132,46 @@ void RequestCloser::operator()(Request* handle) const noexcept {
   close_native(handle);
 }
 
-InternetHandle open_internet(const char* user_agent, const char* proxy, std::stop_token) {
+InternetHandle open_internet(const char* user_agent, const char* proxy, const Timeouts& timeouts,
+                             std::stop_token) {
   const WinInet& w = wininet();
   if (!w.complete()) return nullptr;
   HINTERNET handle = proxy ? w.open(user_agent, INTERNET_OPEN_TYPE_PROXY, proxy, "", 0)
                            : w.open(user_agent, INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, 0);
-  return InternetHandle(static_cast<Internet*>(with_timeouts(handle)));
+  return InternetHandle(static_cast<Internet*>(with_timeouts(handle, timeouts)));
 }
 
-ConnectionHandle connect(Internet& internet, const char* host, std::int32_t port) {
+ConnectionHandle connect(Internet& internet, const char* host, std::int32_t port,
+                         const Timeouts& timeouts) {
   HINTERNET handle = wininet().connect(native(&internet), host, static_cast<INTERNET_PORT>(port),
                                        nullptr, nullptr, INTERNET_SERVICE_HTTP, 0, 0);
-  return ConnectionHandle(static_cast<Connection*>(with_timeouts(handle)));
+  return ConnectionHandle(static_cast<Connection*>(with_timeouts(handle, timeouts)));
 }
 
 RequestHandle open_request(Connection& connection, const char* verb, const char* path,
-                           const char* version, std::uint32_t flags) {
+                           const char* version, std::uint32_t flags, const Timeouts& timeouts) {
   HINTERNET handle =
       wininet().open_request(native(&connection), verb, path, version, nullptr, nullptr, flags, 0);
-  return RequestHandle(static_cast<Request*>(with_timeouts(handle)));
+  return RequestHandle(static_cast<Request*>(with_timeouts(handle, timeouts)));
 }
 
 bool send_request(Request& request, std::string_view headers, const unsigned char* body,
-                  std::uint32_t body_length, Failure* failure) {
+                  std::uint32_t body_length, const Timeouts& timeouts, Failure* failure) {
   const std::string block(headers);
   void* optional = const_cast<unsigned char*>(body);
   const auto started = std::chrono::steady_clock::now();
   const BOOL sent = wininet().send_request(native(&request), block.c_str(),
                                            static_cast<DWORD>(block.size()), optional, body_length);
-  if (!sent) *failure = last_failure(Failure::kNoConnection, started);
+  if (!sent) *failure = last_failure(Failure::kNoConnection, started, timeouts);
   return sent != FALSE;
 }
 
 bool read_response(Request& request, unsigned char* buffer, std::uint32_t size,
-                   std::uint32_t* count, Failure* failure) {
+                   std::uint32_t* count, const Timeouts& timeouts, Failure* failure) {
   DWORD read = 0;
   const auto started = std::chrono::steady_clock::now();
   const BOOL ok = wininet().read_file(native(&request), buffer, size, &read);
-  if (!ok) *failure = last_failure(Failure::kReset, started);
+  if (!ok) *failure = last_failure(Failure::kReset, started, timeouts);
   *count = ok ? read : 0;
   return ok != FALSE;
 }

@@ -5,6 +5,7 @@
 
 #include <array>
 
+#include "http/timeouts.hpp"
 #include "text/primitives.hpp"
 
 namespace quillreap::sites {
@@ -29,6 +30,8 @@ struct SiteConfig {
   int tries = 3;
   // The pause each connection leaves between two requests, 0 to RequestPace::kLongestPauseMs.
   int request_pause_ms = 0;
+  // What every request waits for a connection and for the answer; only tests shorten them.
+  http::Timeouts timeouts = http::kDefaultTimeouts;
 
   // The build's configuration.
   static SiteConfig defaults();

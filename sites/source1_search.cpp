@@ -15,7 +15,7 @@ Text search_source1(const Text& word, SearchReport& list, const SiteConfig& conf
   const Text address = text::concat("http://", config.search_host, "/cse/search?q=", word,
                                     "&s=", config.search_id, "&nsid=&entry=1");
   // A search page is tried once: the user is waiting on it and can search again.
-  const http::FetchResult fetched = http::fetch_page(address);
+  const http::FetchResult fetched = http::fetch_page_until_stopped({}, config.timeouts, address);
   if (fetched.failed) list.page_failed(address, http::failure_description(fetched), 1);
   // A failed fetch lists nothing, whatever error page came with it.
   const Text page = fetched.failed ? Text() : text::utf8_to_ansi(fetched.body);

@@ -13,7 +13,7 @@ Text search_source2(const Text& word, SearchReport& list, const SiteConfig& conf
   const Text address = text::concat("http://", config.source2_host,
                                     "/Book/Search.aspx?SearchKey=", word, "&SearchClass=1");
   // A search page is tried once: the user is waiting on it and can search again.
-  const http::FetchResult fetched = http::fetch_page(address);
+  const http::FetchResult fetched = http::fetch_page_until_stopped({}, config.timeouts, address);
   if (fetched.failed) list.page_failed(address, http::failure_description(fetched), 1);
   return list_search_hits(list, source2::search_hits(page_text(fetched), config));
 }

@@ -47,18 +47,21 @@ class FaultTest : public ::testing::Test {
   static constexpr char kEarlierBook[] = "an earlier book\r\n\xB5\xDA\xD2\xBB\xD5\xC2\r\n";
 
  protected:
-  static void SetUpTestSuite() {
-    // A stalled page ends by the receive time-out; a short one keeps the suite quick.
-    http::set_timeouts({.connect = http::kDefaultTimeouts.connect,
-                        .send = std::chrono::milliseconds(1500),
-                        .receive = std::chrono::milliseconds(1500)});
-    site_ = std::make_unique<FaultSites>();
-  }
+  static void SetUpTestSuite() { site_ = std::make_unique<FaultSites>(); }
   static void TearDownTestSuite() { site_.reset(); }
 
   FaultTest() { std::filesystem::create_directories(books_); }
 
   static FaultSites& site() { return *site_; }
+  // The fault site's settings. A stalled page ends by the receive time-out; a short one
+  // keeps the suite quick.
+  static sites::SiteConfig fault_config() {
+    sites::SiteConfig config = site().config();
+    config.timeouts = {.connect = http::kDefaultTimeouts.connect,
+                       .send = std::chrono::milliseconds(1500),
+                       .receive = std::chrono::milliseconds(1500)};
+    return config;
+  }
   Text books_text() const { return books_.generic_string(); }
   Text book_path(const Text& name) const {
     return books_text() + "/" + books::safe_book_file_name(name) + ".txt";
@@ -81,7 +84,7 @@ class FaultTest : public ::testing::Test {
     }
     test_support::SpyControls controls;
     test_support::SpyShell shell(&controls.dispatcher());
-    app::Controller controller(controls, shell, config ? *config : site().config(), books_text());
+    app::Controller controller(controls, shell, config ? *config : fault_config(), books_text());
     const int row = controls.list_append_row();
     controls.list_set_cell(row, 0, address);
     controls.list_set_cell(row, 1, name);

@@ -33,13 +33,13 @@ TEST_F(FaultTest, SearchPageThatCannotBeHadListsNothing) {
                                           "redirect-loop-book"};
   for (const std::string& word : words) {
     for (int source : {1, 2}) {
-      const Search result = search(word, source, site().config());
+      const Search result = search(word, source, fault_config());
       EXPECT_EQ(result.status, sites::kSearchDone) << word << " " << source;
       EXPECT_TRUE(result.rows.empty()) << word << " " << source;
       EXPECT_FALSE(result.busy);
     }
   }
-  sites::SiteConfig refused = site().config();
+  sites::SiteConfig refused = fault_config();
   refused.search_host = site().refused_host();
   refused.source2_host = site().refused_host();
   for (int source : {1, 2}) {
@@ -52,18 +52,18 @@ TEST_F(FaultTest, SearchPageThatCannotBeHadListsNothing) {
 TEST_F(FaultTest, OddSearchPagesListWhatTheyHold) {
   for (int source : {1, 2}) {
     // A 64 KB header block with 200 cookies: the page is read as usual.
-    const Search headers = search("big-headers-book", source, site().config());
+    const Search headers = search("big-headers-book", source, fault_config());
     ASSERT_EQ(headers.rows.size(), 1u) << source;
     EXPECT_EQ(headers.rows[0][0], site().book_address("big-headers-book", source));
     EXPECT_EQ(headers.rows[0][1], "big-headers-book");
 
     // A zero byte ends the page: the hit behind it is not listed.
-    const Search zero = search("nul-chapter", source, site().config());
+    const Search zero = search("nul-chapter", source, fault_config());
     EXPECT_EQ(zero.status, sites::kSearchDone);
     ASSERT_EQ(zero.rows.size(), 1u) << source;
     EXPECT_EQ(zero.rows[0][1], "nul-chapter");
 
-    const Search bad = search("bad-gbk", source, site().config());
+    const Search bad = search("bad-gbk", source, fault_config());
     EXPECT_EQ(bad.status, sites::kSearchDone);
     ASSERT_EQ(bad.rows.size(), 1u) << source;
     // Source 2's page is GBK and its name cell keeps the bytes; source 1's page is UTF-8,
@@ -77,7 +77,7 @@ TEST_F(FaultTest, OddSearchPagesListWhatTheyHold) {
 
 TEST_F(FaultTest, BookFoundBehindABigHeaderBlockDownloadsFromItsRow) {
   for (int source : {1, 2}) {
-    const Search found = search("big-headers-book", source, site().config());
+    const Search found = search("big-headers-book", source, fault_config());
     ASSERT_EQ(found.rows.size(), 1u);
     const Text name = found.rows[0][1];
     const Download run = download(found.rows[0][0], name);

@@ -308,17 +308,16 @@ TEST_F(FetchTest, EachFailureNamesItsReason) {
       {refused_address, FailureReason::kConnectionRefused, "connection refused"},
       {address("/bad\r\nX-Evil: 1"), FailureReason::kAddressRefused, "address refused"},
   };
-  set_timeouts({.connect = kDefaultTimeouts.connect,
-                .send = std::chrono::milliseconds(1000),
-                .receive = std::chrono::milliseconds(1000)});
+  const Timeouts quick{.connect = kDefaultTimeouts.connect,
+                       .send = std::chrono::milliseconds(1000),
+                       .receive = std::chrono::milliseconds(1000)};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.address);
-    const FetchResult result = fetch_page(c.address);
+    const FetchResult result = fetch_page_until_stopped({}, quick, c.address);
     EXPECT_EQ(result.reason, c.reason);
     EXPECT_EQ(result.failed, c.reason != FailureReason::kNone);
     EXPECT_EQ(failure_description(result), c.description);
   }
-  set_timeouts(kDefaultTimeouts);
 }
 
 TEST_F(FetchTest, SetCookieLinesCollectedInAnyLetterCase) {

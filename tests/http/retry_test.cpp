@@ -176,11 +176,11 @@ TEST_F(RetryTest, PageThatNeverAnswersEndsWithinTheTimeOutTimesTheTries) {
   never.action = Response::Action::kStall;
   fail(3, never);
   constexpr auto kTimeout = 1s;
-  set_timeouts({.connect = kTimeout, .send = kTimeout, .receive = kTimeout});
+  RetryPolicy policy = quick(3);
+  policy.timeouts = {.connect = kTimeout, .send = kTimeout, .receive = kTimeout};
   const auto started = std::chrono::steady_clock::now();
-  const RetriedFetch got = fetch_with_retries(address(), quick(3));
+  const RetriedFetch got = fetch_with_retries(address(), policy);
   const auto took = std::chrono::steady_clock::now() - started;
-  set_timeouts(kDefaultTimeouts);
   EXPECT_EQ(got.tries, 3);
   EXPECT_EQ(got.result.reason, FailureReason::kTimeout);
   EXPECT_TRUE(got.result.body.empty());

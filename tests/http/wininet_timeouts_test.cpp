@@ -1,4 +1,4 @@
-// The WinInet transport puts the process's time-outs on every handle it opens, the
+// The WinInet transport puts the fetch's time-outs on every handle it opens, the
 // program's own 30 s included: left alone, WinInet waits as long as the system says (an
 // hour is common), and a stalled page takes that long on Windows alone.
 #include <windows.h>
@@ -36,20 +36,19 @@ void expect_timeouts(void* handle, const Timeouts& expected, Reported& reported)
   }
 }
 
-TEST(WinInetTimeouts, EveryHandleCarriesTheProcesssTimeouts) {
+TEST(WinInetTimeouts, EveryHandleCarriesTheFetchsTimeouts) {
   using std::chrono::milliseconds;
   const Timeouts cases[] = {kDefaultTimeouts,
                             {milliseconds(1200), milliseconds(3400), milliseconds(5600)}};
   for (const Timeouts& t : cases) {
     SCOPED_TRACE(t.receive.count());
-    set_timeouts(t);
     // Nothing goes out: WinInet connects only when the request is sent.
-    transport::InternetHandle internet = transport::open_internet(nullptr, nullptr);
+    transport::InternetHandle internet = transport::open_internet(nullptr, nullptr, t);
     ASSERT_TRUE(internet);
-    transport::ConnectionHandle connection = transport::connect(*internet, "127.0.0.1", 9);
+    transport::ConnectionHandle connection = transport::connect(*internet, "127.0.0.1", 9, t);
     ASSERT_TRUE(connection);
     transport::RequestHandle request =
-        transport::open_request(*connection, "GET", "/", "HTTP/1.1", transport::kFlagReload);
+        transport::open_request(*connection, "GET", "/", "HTTP/1.1", transport::kFlagReload, t);
     ASSERT_TRUE(request);
     Reported reported;
     for (void* handle : {static_cast<void*>(internet.get()), static_cast<void*>(connection.get()),
@@ -60,7 +59,6 @@ TEST(WinInetTimeouts, EveryHandleCarriesTheProcesssTimeouts) {
     EXPECT_GT(reported.send, 0);
     EXPECT_GT(reported.receive, 0);
   }
-  set_timeouts(kDefaultTimeouts);
 }
 
 }  // namespace
