@@ -126,7 +126,7 @@ TEST(ProgramClose, ClosingDuringASlowDownloadEndsTheProgramAndKeepsTheStore) {
   PostMessageW(control_of(window, app::names::kGenerateButton), BM_CLICK, 0, 0);
 
   // The same search here gives the address the program is downloading.
-  test_support::RecordingReport<download::Report> list;
+  test_support::RecordingReport<sites::SearchReport> list;
   sites::search_source1(big_book, list, sites.config());
   ASSERT_EQ(list.row_count(), 1);
   const text::Text folder_gbk = narrow(folder.wstring());
