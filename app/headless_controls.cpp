@@ -1,5 +1,5 @@
 // The headless model of the controls. Every public control operation goes through the
-// dispatcher, so the state below is only ever touched on the interface thread.
+// interface thread, so the state below is only ever touched there.
 #include "app/headless_controls.hpp"
 
 #include "download/status_texts.hpp"
@@ -7,61 +7,64 @@
 
 namespace quillreap::app {
 
-HeadlessControls::HeadlessControls() = default;
+HeadlessControls::HeadlessControls() : interface_thread_(own_thread_) {}
+
+HeadlessControls::HeadlessControls(InterfaceThread& interface_thread)
+    : interface_thread_(interface_thread) {}
 
 void HeadlessControls::set_status(std::string_view text) {
-  dispatcher_.call([&] {
+  interface_thread_.call([&] {
     status_ = Text(text);
     if (status_callback_) status_callback_(status_);
   });
 }
 
 void HeadlessControls::append_log(std::string_view text) {
-  dispatcher_.call([&] { state_.append_book(text); });
+  interface_thread_.call([&] { state_.append_book(text); });
 }
 
 void HeadlessControls::log_clear() {
-  dispatcher_.call([&] { state_.clear_book(); });
+  interface_thread_.call([&] { state_.clear_book(); });
 }
 
 Text HeadlessControls::log_text() {
-  return dispatcher_.call([&] { return state_.book(); });
+  return interface_thread_.call([&] { return state_.book(); });
 }
 
 bool HeadlessControls::write_log_file(const Text& path) {
   // Written from the buffer itself, on the interface thread: no copy of the book.
-  return dispatcher_.call([&] { return text::write_text_file(path, state_.book()); });
+  return interface_thread_.call([&] { return text::write_text_file(path, state_.book()); });
 }
 
 void HeadlessControls::expect_log_growth(std::size_t times) {
-  dispatcher_.call([&] { state_.reserve_book(times); });
+  interface_thread_.call([&] { state_.reserve_book(times); });
 }
 
 void HeadlessControls::list_clear() {
-  dispatcher_.call([&] {
+  interface_thread_.call([&] {
     state_.clear_rows();
     selected_ = -1;
   });
 }
 
 int HeadlessControls::list_append_row() {
-  return dispatcher_.call([&] { return state_.append_row(); });
+  return interface_thread_.call([&] { return state_.append_row(); });
 }
 
 void HeadlessControls::list_set_cell(int row, int column, std::string_view text) {
-  dispatcher_.call([&] { state_.set_cell(row, column, text); });
+  interface_thread_.call([&] { state_.set_cell(row, column, text); });
 }
 
 Text HeadlessControls::list_get_cell(int row, int column) {
-  return dispatcher_.call([&]() -> Text { return state_.cell(row, column); });
+  return interface_thread_.call([&]() -> Text { return state_.cell(row, column); });
 }
 
 int HeadlessControls::list_selected_row() {
-  return dispatcher_.call([&] { return selected_; });
+  return interface_thread_.call([&] { return selected_; });
 }
 
 void HeadlessControls::list_select_row(int row) {
-  dispatcher_.call([&] {
+  interface_thread_.call([&] {
     // Like a list view asked to select an item it does not have: nothing changes.
     if (row < 0)
       selected_ = -1;
@@ -71,37 +74,37 @@ void HeadlessControls::list_select_row(int row) {
 }
 
 void HeadlessControls::set_busy(bool busy) {
-  dispatcher_.call([&] { busy_ = busy; });
+  interface_thread_.call([&] { busy_ = busy; });
 }
 
 Text HeadlessControls::search_word() {
-  return dispatcher_.call([&] { return search_word_; });
+  return interface_thread_.call([&] { return search_word_; });
 }
 
 int HeadlessControls::source_choice() {
-  return dispatcher_.call([&] { return source_choice_; });
+  return interface_thread_.call([&] { return source_choice_; });
 }
 
 void HeadlessControls::page_failed(std::string_view address, std::string_view reason, int tries) {
-  dispatcher_.call([&] {
+  interface_thread_.call([&] {
     if (failed_page_callback_) failed_page_callback_(address, reason, tries);
   });
 }
 
 void HeadlessControls::placeholder_chapters(int count) {
-  dispatcher_.call([&] {
+  interface_thread_.call([&] {
     if (note_callback_) note_callback_(download::placeholder_chapters_line(count));
   });
 }
 
 void HeadlessControls::slowed_down(int connections) {
-  dispatcher_.call([&] {
+  interface_thread_.call([&] {
     if (note_callback_) note_callback_(download::slowed_down_line(connections));
   });
 }
 
 void HeadlessControls::chapters_progress(const download::ChapterProgress& progress) {
-  dispatcher_.call([&] {
+  interface_thread_.call([&] {
     if (progress_callback_) progress_callback_(progress);
   });
 }

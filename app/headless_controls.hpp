@@ -1,6 +1,7 @@
 // The controls as plain data, with no window: the model the command line drives the
-// controller through, and the base of the tests' spying controls. The constructing thread
-// is its interface thread; calls from any other thread are synchronous requests run there.
+// controller through, and the base of the tests' spying controls. Its interface thread is
+// the constructing thread, or the one given; calls from any other thread are synchronous
+// requests run there.
 #pragma once
 
 #include <functional>
@@ -10,16 +11,22 @@
 
 #include "app/control_state.hpp"
 #include "app/controls.hpp"
-#include "app/ui_dispatcher.hpp"
+#include "app/interface_thread.hpp"
+#include "app/owner_thread.hpp"
 
 namespace quillreap::app {
 
 class HeadlessControls : public Controls {
  public:
+  // The constructing thread is the interface thread, and every call must come from it.
   HeadlessControls();
+  // Calls from other threads are carried by interface_thread, which outlives the controls.
+  explicit HeadlessControls(InterfaceThread& interface_thread);
+  HeadlessControls(const HeadlessControls&) = delete;
+  HeadlessControls& operator=(const HeadlessControls&) = delete;
 
   // Controls. Each runs on the interface thread: at once when called there, otherwise
-  // queued until the interface thread pumps, while the caller waits.
+  // carried there while the caller waits.
   void set_status(std::string_view text) override;
   void append_log(std::string_view text) override;
   void log_clear() override;
@@ -42,12 +49,6 @@ class HeadlessControls : public Controls {
 
   // The interface thread's side. These read or set the model directly and must be called
   // on the interface thread.
-  UiDispatcher& dispatcher() { return dispatcher_; }
-  int pump() { return dispatcher_.pump(); }
-  bool pump_until(const std::function<bool()>& done, UiDispatcher::Clock::duration timeout) {
-    return dispatcher_.pump_until(done, timeout);
-  }
-
   void set_search_word(std::string_view word);
   void set_source_choice(int choice);
   // Called on the interface thread with the new text after every set_status.
@@ -71,7 +72,8 @@ class HeadlessControls : public Controls {
   const std::string& book_buffer() const;  // the log box, without a copy
 
  private:
-  UiDispatcher dispatcher_;
+  OwnerThread own_thread_;
+  InterfaceThread& interface_thread_;
 
   Text status_;
   std::function<void(const Text&)> status_callback_;

@@ -3,7 +3,6 @@
 // bindings keep the book in their own std::string in the same way.)
 #include <benchmark/benchmark.h>
 
-#include <thread>
 #include <vector>
 
 #include "app/headless_controls.hpp"
@@ -63,29 +62,6 @@ void on_interface_thread(benchmark::State& state) {
 BENCHMARK(on_interface_thread)
     ->Name("book_buffer/12MB_15000_appends")
     ->Unit(benchmark::kMillisecond);
-
-// From a worker thread: every append is a request the interface thread carries out.
-void from_worker(benchmark::State& state) {
-  const Book& b = book();
-  std::size_t length = 0;
-  for (auto _ : state) {
-    app::HeadlessControls box;
-    bool done = false;
-    std::thread worker([&] {
-      fill(box, b);
-      length = box.log_text().size();
-      box.dispatcher().call([&] { done = true; });
-    });
-    box.pump_until([&] { return done; }, std::chrono::seconds(60));
-    worker.join();
-  }
-  if (length != b.bytes) state.SkipWithError("the box did not hand back the whole book");
-  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(b.bytes));
-}
-BENCHMARK(from_worker)
-    ->Name("book_buffer/12MB_15000_appends_from_worker")
-    ->Unit(benchmark::kMillisecond)
-    ->UseRealTime();
 
 }  // namespace
 }  // namespace quillreap::bench

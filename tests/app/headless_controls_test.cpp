@@ -18,7 +18,7 @@ using namespace std::chrono_literals;
 
 // Runs work on a thread of its own while the interface thread pumps until it is done.
 template <typename Work>
-void run_on_worker(HeadlessControls& controls, Work work) {
+void run_on_worker(test_support::SpyControls& controls, Work work) {
   std::atomic<bool> done{false};
   std::thread worker([&] {
     work();
@@ -30,7 +30,7 @@ void run_on_worker(HeadlessControls& controls, Work work) {
 }
 
 TEST(HeadlessControls, ListBehavesLikeTheResultList) {
-  HeadlessControls controls;
+  test_support::SpyControls controls;
   EXPECT_EQ(controls.list_append_row(), 0);
   EXPECT_EQ(controls.list_append_row(), 1);
   controls.list_set_cell(1, 2, "简介");
@@ -73,7 +73,7 @@ TEST(HeadlessControls, RecordsStatusAndBusyHistory) {
 }
 
 TEST(HeadlessControls, BookBufferKeepsEveryByteOfALargeBook) {
-  HeadlessControls controls;
+  test_support::SpyControls controls;
   controls.append_log("x");
   controls.log_clear();
   // 40 MB in 4 KB pieces, with bytes that a text control would mangle.
@@ -205,8 +205,18 @@ TEST(HeadlessControls, SpyCountsReadsOffTheInterfaceThread) {
   EXPECT_EQ(controls.thread_violations(), 2);
 }
 
-TEST(HeadlessControls, ExceptionInARequestReachesTheCallerAndTheControlsStayUsable) {
+// The command line's controls have no queue: a call from another thread is refused at once
+// instead of waiting for a pump that never comes.
+TEST(HeadlessControls, WithoutAQueueACallFromAnotherThreadIsRefused) {
   HeadlessControls controls;
+  std::thread other([&] { EXPECT_THROW(controls.set_status("x"), InterfaceGone); });
+  other.join();
+  controls.set_status("y");
+  EXPECT_EQ(controls.status(), "y");
+}
+
+TEST(HeadlessControls, ExceptionInARequestReachesTheCallerAndTheControlsStayUsable) {
+  test_support::SpyControls controls;
   int caught = 0;
   run_on_worker(controls, [&] {
     try {

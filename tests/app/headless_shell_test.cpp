@@ -4,7 +4,7 @@
 
 #include <stdexcept>
 
-#include "app/headless_shell.hpp"
+#include "tests/support/app/headless_shell.hpp"
 #include "tests/support/app/spy_controls.hpp"
 #include "tests/support/app/spy_shell.hpp"
 
@@ -12,6 +12,7 @@ namespace quillreap::app {
 namespace {
 
 using namespace std::chrono_literals;
+using test_support::HeadlessShell;
 
 TEST(HeadlessShell, RecordsBoxesAndAddresses) {
   test_support::SpyShell shell;

@@ -5,18 +5,34 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <string_view>
 #include <thread>
 #include <vector>
 
 #include "app/headless_controls.hpp"
+#include "tests/support/app/ui_dispatcher.hpp"
 
 namespace quillreap::test_support {
 
 using app::Text;
 
-class SpyControls : public app::HeadlessControls {
+// Holds the dispatcher, so that it exists before the controls that send requests to it.
+struct WithDispatcher {
+  UiDispatcher dispatcher_;
+};
+
+class SpyControls : private WithDispatcher, public app::HeadlessControls {
  public:
+  SpyControls() : HeadlessControls(dispatcher_) {}
+
+  // The interface thread's queue, which a worker's control calls wait in until it pumps.
+  UiDispatcher& dispatcher() { return dispatcher_; }
+  int pump() { return dispatcher_.pump(); }
+  bool pump_until(const std::function<bool()>& done, UiDispatcher::Clock::duration timeout) {
+    return dispatcher_.pump_until(done, timeout);
+  }
+
   void set_status(std::string_view text) override;
   void set_busy(bool busy) override;
   void append_log(std::string_view text) override;

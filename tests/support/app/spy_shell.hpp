@@ -7,7 +7,7 @@
 #include <mutex>
 #include <vector>
 
-#include "app/headless_shell.hpp"
+#include "tests/support/app/headless_shell.hpp"
 
 namespace quillreap::test_support {
 
@@ -19,7 +19,7 @@ struct MessageBoxCall {
   Text caption;
 };
 
-class SpyShell : public app::HeadlessShell {
+class SpyShell : public HeadlessShell {
  public:
   using HeadlessShell::HeadlessShell;
 

@@ -1,7 +1,7 @@
-// The shell with no window: runs workers on std::thread and has no one to show a message
-// box or a page to. While it waits for its workers it pumps the interface thread's
-// dispatcher, so a worker blocked on a control request can finish. The tests' spying shell
-// builds on it.
+// The tests' shell with no window: runs workers on std::thread and has no one to show a
+// message box or a page to. While it waits for its workers it pumps the interface thread's
+// dispatcher, so a worker blocked on a control request can finish. The spying shell builds
+// on it.
 #pragma once
 
 #include <atomic>
@@ -12,11 +12,11 @@
 #include <vector>
 
 #include "app/shell.hpp"
-#include "app/ui_dispatcher.hpp"
+#include "tests/support/app/ui_dispatcher.hpp"
 
-namespace quillreap::app {
+namespace quillreap::test_support {
 
-class HeadlessShell : public Shell {
+class HeadlessShell : public app::Shell {
  public:
   // interface_thread: the dispatcher the workers' control requests go to (usually
   // HeadlessControls::dispatcher()); null when the workers touch no controls.
@@ -48,4 +48,4 @@ class HeadlessShell : public Shell {
   std::atomic<int> running_{0};
 };
 
-}  // namespace quillreap::app
+}  // namespace quillreap::test_support

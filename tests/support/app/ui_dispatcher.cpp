@@ -1,8 +1,8 @@
 // The request queue of the owner thread: foreign threads post and block, the owner runs
 // the requests whenever it pumps.
-#include "app/ui_dispatcher.hpp"
+#include "tests/support/app/ui_dispatcher.hpp"
 
-namespace quillreap::app {
+namespace quillreap::test_support {
 
 UiDispatcher::UiDispatcher() : owner_(std::this_thread::get_id()) {}
 
@@ -98,4 +98,4 @@ void UiDispatcher::run_until(const std::function<bool()>& done) {
   }
 }
 
-}  // namespace quillreap::app
+}  // namespace quillreap::test_support

@@ -1,6 +1,6 @@
-// The headless interface thread: work from any thread is queued for one owner thread and
-// the caller waits for it, a mutex and condition variable around a queue of functions. The
-// headless controls and the command line run every control operation through one of these.
+// The tests' interface thread: work from any thread is queued for one owner thread and the
+// caller waits for it, a mutex and condition variable around a queue of functions. The
+// spying controls run a worker's control calls through one, as a window would.
 #pragma once
 
 // <chrono> itself is left out: its unit names cannot be compiled for a GBK execution
@@ -13,9 +13,9 @@
 
 #include "app/interface_thread.hpp"
 
-namespace quillreap::app {
+namespace quillreap::test_support {
 
-class UiDispatcher : public InterfaceThread {
+class UiDispatcher : public app::InterfaceThread {
  public:
   using Clock = std::chrono::steady_clock;
 
@@ -64,4 +64,4 @@ class UiDispatcher : public InterfaceThread {
   long served_ = 0;
 };
 
-}  // namespace quillreap::app
+}  // namespace quillreap::test_support

@@ -1,7 +1,7 @@
 // Workers on std::thread, joined by the shell.
-#include "app/headless_shell.hpp"
+#include "tests/support/app/headless_shell.hpp"
 
-namespace quillreap::app {
+namespace quillreap::test_support {
 
 HeadlessShell::HeadlessShell(UiDispatcher* interface_thread)
     : interface_thread_(interface_thread) {}
@@ -22,7 +22,7 @@ bool HeadlessShell::start_worker(std::function<void()> work) {
   ++running_;
   std::lock_guard lock(mutex_);
   workers_.emplace_back([this, work = std::move(work)] {
-    run_guarded(work);
+    app::run_guarded(work);
     --running_;
     // Lets a pump_until waiting for the workers look again at once.
     if (interface_thread_) interface_thread_->notify();
@@ -62,4 +62,4 @@ void HeadlessShell::join_all() {
     if (worker.joinable()) worker.join();
 }
 
-}  // namespace quillreap::app
+}  // namespace quillreap::test_support
