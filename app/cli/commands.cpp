@@ -13,6 +13,7 @@
 #include "app/controller.hpp"
 #include "app/headless_controls.hpp"
 #include "books/book_file.hpp"
+#include "books/status_texts.hpp"
 
 namespace quillreap::app::cli {
 namespace {
@@ -80,6 +81,8 @@ class Session {
 
   int download(const Text& address, const Text& name, const Text& author,
                const Text& introduction) {
+    if (invocation_.text_book && invocation_.epub)
+      output_.hold_line_starting_with(books::written_line(name, 0));
     const books::BookOutcome outcome =
         controller_.download_book(address, name, author, introduction);
     output_.conclude(outcome != books::BookOutcome::kStopped);

@@ -20,6 +20,24 @@ void ProgressOutput::write(std::string_view gbk) {
 }
 
 void ProgressOutput::status(const Text& line) {
+  if (waiting_) {
+    const Text waiting = std::move(*waiting_);
+    waiting_.reset();
+    if (!line.starts_with(waiting)) show(waiting);
+  }
+  if (hold_prefix_ && line.starts_with(*hold_prefix_)) {
+    hold_prefix_.reset();
+    waiting_ = line;
+    return;
+  }
+  show(line);
+}
+
+void ProgressOutput::hold_line_starting_with(Text prefix) {
+  hold_prefix_ = std::move(prefix);
+}
+
+void ProgressOutput::show(const Text& line) {
   switch (style_) {
     case OutputStyle::kLines:
       write(text::concat(line, "\n"));
@@ -46,6 +64,9 @@ void ProgressOutput::progress(const download::ChapterProgress& progress,
 }
 
 void ProgressOutput::conclude(bool with_result) {
+  if (waiting_) show(*waiting_);
+  waiting_.reset();
+  hold_prefix_.reset();
   write(bar_.finish());
   if (held_ && with_result) write(text::concat(*held_, "\n"));
   held_.reset();

@@ -39,14 +39,21 @@ class ProgressOutput {
   // The command is over: the bar's line is ended and, quiet, the last status line is
   // shown when with_result (not for a stopped download, whose last one names a chapter).
   void conclude(bool with_result);
+  // The next status line that starts with prefix waits for the one after it, and is left
+  // out when that one repeats and extends it: the TXT's completion line is said again
+  // with the EPUB's note once the EPUB is written, and a terminal shows it once.
+  void hold_line_starting_with(Text prefix);
 
  private:
   void write(std::string_view gbk);
+  void show(const Text& line);
 
   OutputStyle style_;
   Write write_;
   ProgressBar bar_;
-  std::optional<Text> held_;  // quiet: the latest status line, the result once all is done
+  std::optional<Text> held_;         // quiet: the latest status line, the result once all is done
+  std::optional<Text> hold_prefix_;  // see hold_line_starting_with
+  std::optional<Text> waiting_;      // the line held back, until the next one or the end
 };
 
 }  // namespace quillreap::app::cli

@@ -81,6 +81,10 @@ TEST_F(CliEpubTest, GetWritesBothBooksWithTheHitsMetadata) {
     EXPECT_EQ(run.exit_status, 0) << run.err;
     const std::string stem = out() + "/" + c.name;
     EXPECT_EQ(run.out, stem + ".txt\n" + stem + ".epub\n");
+    // The completion line once, the last one, with the EPUB's note.
+    const std::string done = std::string("书籍:") + c.name + "的所有章节已生成TXT文本在程序目录下";
+    EXPECT_EQ(run.err.find(done), run.err.rfind(done)) << run.err;
+    EXPECT_NE(run.err.find(done + "(已同时生成EPUB)\n"), std::string::npos) << run.err;
     const std::optional<std::string> opf =
         test_support::zip_entry(file(std::string(c.name) + ".epub"), "EPUB/package.opf");
     ASSERT_TRUE(opf) << c.name;
