@@ -73,6 +73,15 @@ void Controller::run_command(Command command) {
     case Command::kToggleEpub:
       epub_.store(!epub_.load());
       break;
+    case Command::kShowShelf:
+      on_show_shelf();
+      break;
+    case Command::kCheckShelf:
+      on_check_shelf();
+      break;
+    case Command::kUpdateShelf:
+      on_update_shelf();
+      break;
     case Command::kNone:
       break;
   }
@@ -98,8 +107,12 @@ void Controller::on_generate() {
 }
 
 void Controller::download_worker() {
+  run_guarded_work([this] { download_selected_row(); });
+}
+
+void Controller::run_guarded_work(const std::function<void()>& work) {
   try {
-    download_selected_row();
+    work();
   } catch (const InterfaceGone&) {
     // The window has gone: nothing is left to tell, and the download has already unwound
     // without writing a book.
@@ -170,29 +183,42 @@ Text Controller::update_page_address() const {
 }
 
 bool Controller::belongs_to_source2(const Text& book_address) const {
-  // The row decides, not the source drop-down: exact letter case, anywhere in the address.
-  return text::find_text(book_address, config_.source2_label) > -1;
+  return sites::belongs_to_source2(book_address, config_);
 }
 
 books::BookOutcome Controller::download_from(bool source2, download::Report& report,
                                              const Text& book_address, const Text& book_name,
                                              const Text& author, const Text& introduction) {
+  return write_books(book_address, book_name, author, introduction, text_book_, epub_.load(),
+                     [&](const download::DownloadControl& control) {
+                       return source2
+                                  ? download::download_source2(book_address, book_name, report,
+                                                               config_, book_directory_, control)
+                                  : download::download_source1(book_address, book_name, report,
+                                                               config_, book_directory_, control);
+                     });
+}
+
+books::BookOutcome Controller::write_books(
+    const Text& book_address, const Text& book_name, const Text& author, const Text& introduction,
+    bool text_book, bool epub_asked,
+    const std::function<books::BookOutcome(const download::DownloadControl&)>& download) {
   using books::BookOutcome;
   written_files_.clear();
   // The EPUB is written as the chapters arrive; unfinished, it leaves no file behind.
   std::optional<books::EpubBook> epub;
-  if (epub_.load())
+  if (epub_asked)
     epub.emplace(
         book_directory_,
         books::EpubDetails{book_address, book_name, author, known_introduction(introduction)},
         books::book_time());
+  // A whole book written with its store goes on the shelf, with the row's cells.
+  const download::ShelfDetails shelf{introduction, author};
   download::DownloadControl control{store_mode_, stop_.get_token()};
   control.chapters = epub ? &*epub : nullptr;
-  control.text_book = text_book_ || !epub;
-  BookOutcome outcome = source2 ? download::download_source2(book_address, book_name, report,
-                                                             config_, book_directory_, control)
-                                : download::download_source1(book_address, book_name, report,
-                                                             config_, book_directory_, control);
+  control.text_book = text_book || !epub;
+  if (store_mode_ != download::ChapterStore::Mode::kOff) control.shelf = &shelf;
+  BookOutcome outcome = download(control);
   if (outcome != BookOutcome::kComplete && outcome != BookOutcome::kWrittenWithGaps) return outcome;
   if (control.text_book)
     written_files_.push_back(

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <stop_token>
 #include <vector>
 
@@ -10,7 +11,9 @@
 #include "app/shell.hpp"
 #include "app/window_description.hpp"
 #include "books/book_file.hpp"
+#include "download/book_download.hpp"
 #include "download/chapter_store.hpp"
+#include "download/shelf.hpp"
 #include "sites/site_config.hpp"
 
 namespace quillreap::app {
@@ -40,6 +43,33 @@ class Controller {
 
   Text update_page_address() const;
 
+  // The book directory's shelf. Interface thread: the menu's three shelf items; the last
+  // two start a worker, as "生成TXT" does.
+  void on_show_shelf();
+  void on_check_shelf();
+  void on_update_shelf();
+  // Any thread: books in the result list, one row each in shelf order with 状态 "共N章",
+  // and the status line saying how many.
+  void list_shelf(const std::vector<download::ShelfBook>& books);
+
+  // What checking or updating one shelf book came to.
+  struct ShelfResult {
+    bool checked = false;  // its book page and index were had
+    Text why;              // when not checked: why not
+    int new_chapters = 0;  // chapters its site has that its store does not
+    books::BookOutcome outcome = books::BookOutcome::kComplete;  // of its update
+    bool updated = false;                                        // its books were written again
+  };
+  // Worker thread (or the command line's): the books listed by list_shelf, row by row.
+  // check_shelf fetches each book's page and index and fills its 状态 cell ("有K章新内容",
+  // "已是最新", "检查失败"); update_shelf also downloads each book with new chapters, or
+  // whose book file is missing, in the formats of its last download. Both end early on
+  // the stop, with fewer results than books.
+  std::vector<ShelfResult> check_shelf(const std::vector<download::ShelfBook>& books);
+  std::vector<ShelfResult> update_shelf(const std::vector<download::ShelfBook>& books);
+  // The paths of the books the last update wrote.
+  const std::vector<Text>& shelf_written_files() const { return shelf_written_; }
+
   // Any thread: a running download stops fetching, writes no book and returns kStopped;
   // what it fetched stays in the chapter store. Downloads started afterwards stop at once.
   void stop_download() { stop_.request_stop(); }
@@ -59,7 +89,17 @@ class Controller {
 
  private:
   void download_selected_row();  // worker thread: the body of download_worker
+  // Worker thread: runs work as the download worker runs a download, ending on a failure
+  // with the status line saying why and the controls enabled again.
+  void run_guarded_work(const std::function<void()>& work);
   void report_failure(std::string_view what);
+  std::vector<ShelfResult> run_shelf(const std::vector<download::ShelfBook>& books, bool update);
+  // Writes a book in the formats given: the TXT from the log box, the EPUB beside it. The
+  // download itself is download(control) with the control filled in here.
+  books::BookOutcome write_books(
+      const Text& book_address, const Text& book_name, const Text& author, const Text& introduction,
+      bool text_book, bool epub,
+      const std::function<books::BookOutcome(const download::DownloadControl&)>& download);
   bool belongs_to_source2(const Text& book_address) const;
   // report: the controls, with the downloaded row's 状态 cell kept up to date.
   books::BookOutcome download_from(bool source2, download::Report& report, const Text& book_address,
@@ -76,6 +116,7 @@ class Controller {
   // Set on the interface thread by the menu's check item, read by the download worker.
   std::atomic<bool> epub_{false};
   std::vector<Text> written_files_;
+  std::vector<Text> shelf_written_;
 };
 
 }  // namespace quillreap::app

@@ -9,18 +9,28 @@ namespace quillreap::app {
 
 enum class ControlKind { kGroupBox, kLabel, kEdit, kDropDown, kButton, kListView, kStatusBar };
 
-enum class Command { kNone, kSearch, kGenerate, kCheckUpdates, kAbout, kToggleEpub };
+enum class Command {
+  kNone,
+  kSearch,
+  kGenerate,
+  kCheckUpdates,
+  kAbout,
+  kToggleEpub,
+  kShowShelf,
+  kCheckShelf,
+  kUpdateShelf,
+};
 
 // Texts (names, captions, items, titles) are GBK.
 struct ControlDescription {
   std::string_view name;
   ControlKind kind;
-  std::string_view container;  // "" for the window itself, else a group box's name
+  std::string_view container;    // "" for the window itself, else a group box's name
   int left, top, width, height;  // relative to the container's client area
   std::string_view caption;
   bool visible = true;
   bool enabled = true;
-  bool multiline = false;                // 编辑框2: multi-line, wrapping, Enter accepted
+  bool multiline = false;                    // 编辑框2: multi-line, wrapping, Enter accepted
   std::vector<std::string_view> items = {};  // drop-down items; item 0 selected at start
   Command on_click = Command::kNone;
 };
@@ -59,17 +69,36 @@ const WindowDescription& main_window_description();
 
 // The controls' names, as the controller and the front ends refer to them.
 namespace names {
-inline constexpr std::string_view kGroupOperations = "\xB7\xD6\xD7\xE9\xBF\xF2" "1";  // 分组框1
-inline constexpr std::string_view kLabelName = "\xB1\xEA\xC7\xA9" "1";                // 标签1
-inline constexpr std::string_view kSearchEdit = "\xB1\xE0\xBC\xAD\xBF\xF2" "1";       // 编辑框1
-inline constexpr std::string_view kSourceCombo = "\xD7\xE9\xBA\xCF\xBF\xF2" "1";      // 组合框1
-inline constexpr std::string_view kSearchButton = "\xB0\xB4\xC5\xA5" "1";             // 按钮1
-inline constexpr std::string_view kGenerateButton = "\xB0\xB4\xC5\xA5" "2";           // 按钮2
-inline constexpr std::string_view kGroupResults = "\xB7\xD6\xD7\xE9\xBF\xF2" "2";     // 分组框2
+inline constexpr std::string_view kGroupOperations =
+    "\xB7\xD6\xD7\xE9\xBF\xF2"
+    "1";  // 分组框1
+inline constexpr std::string_view kLabelName =
+    "\xB1\xEA\xC7\xA9"
+    "1";  // 标签1
+inline constexpr std::string_view kSearchEdit =
+    "\xB1\xE0\xBC\xAD\xBF\xF2"
+    "1";  // 编辑框1
+inline constexpr std::string_view kSourceCombo =
+    "\xD7\xE9\xBA\xCF\xBF\xF2"
+    "1";  // 组合框1
+inline constexpr std::string_view kSearchButton =
+    "\xB0\xB4\xC5\xA5"
+    "1";  // 按钮1
+inline constexpr std::string_view kGenerateButton =
+    "\xB0\xB4\xC5\xA5"
+    "2";  // 按钮2
+inline constexpr std::string_view kGroupResults =
+    "\xB7\xD6\xD7\xE9\xBF\xF2"
+    "2";  // 分组框2
 inline constexpr std::string_view kResultList =
-    "\xB3\xAC\xBC\xB6\xC1\xD0\xB1\xED\xBF\xF2" "1";  // 超级列表框1
-inline constexpr std::string_view kLogBox = "\xB1\xE0\xBC\xAD\xBF\xF2" "2";     // 编辑框2
-inline constexpr std::string_view kStatusBar = "\xD7\xB4\xCC\xAC\xCC\xF5" "1";  // 状态条1
+    "\xB3\xAC\xBC\xB6\xC1\xD0\xB1\xED\xBF\xF2"
+    "1";  // 超级列表框1
+inline constexpr std::string_view kLogBox =
+    "\xB1\xE0\xBC\xAD\xBF\xF2"
+    "2";  // 编辑框2
+inline constexpr std::string_view kStatusBar =
+    "\xD7\xB4\xCC\xAC\xCC\xF5"
+    "1";  // 状态条1
 }  // namespace names
 
 }  // namespace quillreap::app

@@ -25,6 +25,13 @@ inline text::Text written_line(std::string_view name, int failed_chapters) {
       lost_chapters_note(failed_chapters));
 }
 
+// Whether line is a TXT's completion line, written_line's, for any name.
+inline bool is_written_line(std::string_view line) {
+  const text::Text tail = written_line("", 0).substr(5);
+  return line.starts_with(written_line("", 0).substr(0, 5)) &&
+         line.find(tail) != std::string_view::npos;
+}
+
 // "书籍:" + name + "的TXT文本保存失败"
 inline text::Text save_failed_line(std::string_view name) {
   return text::concat("\xCA\xE9\xBC\xAE:", name,

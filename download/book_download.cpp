@@ -3,6 +3,7 @@
 #include "download/book_download.hpp"
 
 #include <algorithm>
+#include <chrono>
 #include <vector>
 
 #include "download/pages_ahead.hpp"
@@ -106,15 +107,24 @@ std::vector<ChapterLink> chapter_links(const Download& download, const Text& boo
   return links;
 }
 
+// A chapter page an update's check fetched already; nullopt when none was.
+std::optional<AheadPage> fetched_before(const DownloadControl& control, const Text& address) {
+  if (!control.fetched) return std::nullopt;
+  const auto found = control.fetched->find(address);
+  if (found == control.fetched->end()) return std::nullopt;
+  return found->second;
+}
+
 // What an earlier download of this book kept is taken as it stands; only the rest is
 // fetched.
 StoredChapters look_up_stored(ChapterStore& store, const std::vector<ChapterLink>& links,
-                              Report& log_box) {
+                              Report& log_box, const DownloadControl& control) {
   StoredChapters stored;
   stored.held.assign(links.size(), false);
   for (size_t i = 0; i < links.size(); ++i) {
     stored.held[i] = store.holds(links[i].address, links[i].title);
-    if (!stored.held[i]) stored.to_fetch.push_back(links[i].address);
+    if (!stored.held[i] && !fetched_before(control, links[i].address))
+      stored.to_fetch.push_back(links[i].address);
   }
   const int stored_count = static_cast<int>(links.size() - stored.to_fetch.size());
   if (stored_count > 0) log_box.set_status(from_store_line(stored_count));
@@ -125,8 +135,9 @@ StoredChapters look_up_stored(ChapterStore& store, const std::vector<ChapterLink
 enum class Written { kLost, kText, kPlaceholder };
 
 // A fetched page's chapter text, cut and cleaned.
-std::optional<Text> chapter_of(const Download& download, const http::RetriedFetch& fetched) {
-  return download.pages.chapter_text(sites::page_text(fetched.result), download.config);
+std::optional<Text> chapter_of(const SiteConfig& config, const SourcePages& pages,
+                               const http::RetriedFetch& fetched) {
+  return pages.chapter_text(sites::page_text(fetched.result), config);
 }
 
 // A fetched chapter into the book and the store. One that could not be had keeps its
@@ -138,7 +149,7 @@ Written write_fetched(const Download& download, ChapterStore& store, const Chapt
   const http::RetriedFetch& fetched = page.fetched;
   if (fetched.result.failed) report_failure(download.log_box, link.address, fetched);
   const std::optional<Text> chapter =
-      page.cut ? std::move(page.chapter) : chapter_of(download, fetched);
+      page.cut ? std::move(page.chapter) : chapter_of(download.config, download.pages, fetched);
   if (download.control.chapters)
     download.control.chapters->chapter(link.title, chapter ? &*chapter : nullptr);
   if (!chapter) return Written::kLost;
@@ -172,12 +183,8 @@ std::optional<ChaptersWritten> write_chapters(const Download& download, ChapterS
   PagesAhead ahead(
       std::move(stored.to_fetch),
       [&download](const Text& address, std::stop_token stop) {
-        AheadPage page{download.fetch(address, std::move(stop))};
-        if (page.fetched.stopped) return page;
-        page.cut = true;
-        page.chapter = chapter_of(download, page.fetched);
-        http::Bytes().swap(page.fetched.result.body);  // not needed any more: memory back now
-        return page;
+        return fetch_chapter(address, download.config, download.pages, download.pace,
+                             std::move(stop));
       },
       download.config.connections, download.control.stop);
   // Said on this thread, once for each lowering seen, between the chapters' status lines.
@@ -203,9 +210,12 @@ std::optional<ChaptersWritten> write_chapters(const Download& download, ChapterS
     download.log_box.append_log(text::concat("\r\n\r\n", link.title, "\r\n\r\n"));
     Written result = Written::kText;
     if (!stored.held[i] || !write_kept(download, store, link)) {
-      std::optional<AheadPage> page =
-          stored.held[i] ? AheadPage{download.fetch(link.address, download.control.stop)}
-                         : ahead.next();
+      std::optional<AheadPage> page = fetched_before(download.control, link.address);
+      if (!page) {
+        page = stored.held[i] ? AheadPage{download.fetch(link.address, download.control.stop),
+                                          false, std::nullopt}
+                              : ahead.next();
+      }
       if (!page || page->fetched.stopped || download.control.stopped()) return std::nullopt;
       result = write_fetched(download, store, link, std::move(*page));
     }
@@ -220,28 +230,69 @@ std::optional<ChaptersWritten> write_chapters(const Download& download, ChapterS
 
 }  // namespace
 
-BookOutcome download_book(const Text& book_address, const Text& book_name, Report& log_box,
-                          const SiteConfig& config, const Text& directory, const SourcePages& pages,
-                          const DownloadControl& control) {
+std::unique_ptr<RequestPace> site_pace(const SiteConfig& config, std::stop_token stop) {
   // Every try of every page goes through the pace: a pause between the requests of each
   // connection, and fewer connections once the site says it is busy.
-  RequestPace pace(std::clamp(config.connections, 1, PagesAhead::kMostConnections),
-                   config.request_pause_ms, control.stop);
+  return std::make_unique<RequestPace>(
+      std::clamp(config.connections, 1, PagesAhead::kMostConnections), config.request_pause_ms,
+      std::move(stop));
+}
+
+AheadPage fetch_chapter(const Text& address, const SiteConfig& config, const SourcePages& pages,
+                        RequestPace& pace, std::stop_token stop) {
+  AheadPage page{http::fetch_with_retries(address, paced_policy(config, pace), std::move(stop)),
+                 false, std::nullopt};
+  if (page.fetched.stopped) return page;
+  page.cut = true;
+  page.chapter = chapter_of(config, pages, page.fetched);
+  http::Bytes().swap(page.fetched.result.body);  // not needed any more: memory back now
+  return page;
+}
+
+std::vector<ChapterLink> fetch_chapter_links(const Text& book_address, const Text& book_name,
+                                             Report& log_box, const SiteConfig& config,
+                                             const SourcePages& pages, RequestPace& pace,
+                                             const DownloadControl& control) {
   const Download download{book_name, log_box, config, pages, control, pace};
-  const std::vector<ChapterLink> links = chapter_links(download, book_address);
+  return chapter_links(download, book_address);
+}
+
+BookOutcome write_book(const std::vector<ChapterLink>& links, const Text& book_address,
+                       const Text& book_name, Report& log_box, const SiteConfig& config,
+                       const Text& directory, const SourcePages& pages, RequestPace& pace,
+                       const DownloadControl& control) {
+  const Download download{book_name, log_box, config, pages, control, pace};
   if (links.empty()) return download.lost();
   log_box.append_log(text::concat(book_name, "\r\n\r\n"));
 
   ChapterStore store(directory, book_address, control.store);
-  StoredChapters stored = look_up_stored(store, links, log_box);
+  StoredChapters stored = look_up_stored(store, links, log_box, control);
   const std::optional<ChaptersWritten> written =
       write_chapters(download, store, links, std::move(stored));
   if (!written || control.stopped()) return BookOutcome::kStopped;
   // Said before the completion line, which stays the download's last word.
   if (written->placeholders > 0) log_box.placeholder_chapters(written->placeholders);
-  if (!control.text_book)
-    return written->lost > 0 ? BookOutcome::kWrittenWithGaps : BookOutcome::kComplete;
-  return save_book(log_box, book_name, directory, written->lost);
+  const BookOutcome outcome = control.text_book
+                                  ? save_book(log_box, book_name, directory, written->lost)
+                              : written->lost > 0 ? BookOutcome::kWrittenWithGaps
+                                                  : BookOutcome::kComplete;
+  if (control.shelf && outcome != BookOutcome::kNotWritten) {
+    const auto now = std::chrono::system_clock::now().time_since_epoch();
+    store.keep_book({book_name, control.shelf->introduction, control.shelf->author,
+                     control.text_book, control.chapters != nullptr, static_cast<int>(links.size()),
+                     std::chrono::duration_cast<std::chrono::seconds>(now).count()});
+  }
+  return outcome;
+}
+
+BookOutcome download_book(const Text& book_address, const Text& book_name, Report& log_box,
+                          const SiteConfig& config, const Text& directory, const SourcePages& pages,
+                          const DownloadControl& control) {
+  const std::unique_ptr<RequestPace> pace = site_pace(config, control.stop);
+  const std::vector<ChapterLink> links =
+      fetch_chapter_links(book_address, book_name, log_box, config, pages, *pace, control);
+  return write_book(links, book_address, book_name, log_box, config, directory, pages, *pace,
+                    control);
 }
 
 }  // namespace quillreap::download

@@ -3,13 +3,18 @@
 // index is, how an entry reads, how a chapter is cut and cleaned) comes in as SourcePages.
 #pragma once
 
+#include <map>
+#include <memory>
 #include <optional>
 #include <stop_token>
+#include <vector>
 
 #include "books/book_file.hpp"
 #include "books/chapter_sink.hpp"
 #include "download/chapter_store.hpp"
+#include "download/pages_ahead.hpp"
 #include "download/report.hpp"
+#include "download/request_pace.hpp"
 #include "sites/site_config.hpp"
 #include "sites/source_pages.hpp"
 #include "text/primitives.hpp"
@@ -23,6 +28,12 @@ using sites::ChapterLink;
 using sites::SiteConfig;
 using sites::SourcePages;
 
+// The cells of a book's row on the shelf that the download does not know by itself.
+struct ShelfDetails {
+  Text introduction;
+  Text author;
+};
+
 // How one download runs beyond the site settings: its chapter store, and the stop that
 // ends it (requested by a closing window or Ctrl-C, from any thread).
 struct DownloadControl {
@@ -32,12 +43,41 @@ struct DownloadControl {
   ChapterSink* chapters = nullptr;
   // False: no TXT book is written, and a complete download ends without a status line.
   bool text_book = true;
+  // Set for a whole-book download: once its book is written, its store records the book
+  // as the directory's shelf shows it. Null leaves the shelf as it was.
+  const ShelfDetails* shelf = nullptr;
+  // Chapter pages fetched before the download began (beside an update's check of the
+  // index), by address: they are not asked for again.
+  const std::map<Text, AheadPage>* fetched = nullptr;
 
   bool stopped() const { return stop.stop_requested(); }
 };
 
-// Runs on the download worker; every report call is a request the interface thread
-// carries out. A stopped download writes no book; what it fetched stays in the store.
+// The pace every request of one download (or of one update of the shelf) is taken at: the
+// site settings' connections and pause, ended at once by stop.
+std::unique_ptr<RequestPace> site_pace(const SiteConfig& config, std::stop_token stop = {});
+
+// A chapter page fetched at pace and cut on the calling thread (any thread).
+AheadPage fetch_chapter(const Text& address, const SiteConfig& config, const SourcePages& pages,
+                        RequestPace& pace, std::stop_token stop);
+
+// The first half of a download: the book page and the index, cut into the chapters' links.
+// Empty when the download ends there (stopped, a page not had, a book the site marks as
+// broken, an index with no entries); the status line says which.
+std::vector<ChapterLink> fetch_chapter_links(const Text& book_address, const Text& book_name,
+                                             Report& log_box, const SiteConfig& config,
+                                             const SourcePages& pages, RequestPace& pace,
+                                             const DownloadControl& control = {});
+
+// The second half: every chapter in index order into the log box (the store gives those
+// it holds), then the book file.
+BookOutcome write_book(const std::vector<ChapterLink>& links, const Text& book_address,
+                       const Text& book_name, Report& log_box, const SiteConfig& config,
+                       const Text& directory, const SourcePages& pages, RequestPace& pace,
+                       const DownloadControl& control = {});
+
+// Both halves. Runs on the download worker; every report call is a request the interface
+// thread carries out. A stopped download writes no book; what it fetched stays in the store.
 BookOutcome download_book(const Text& book_address, const Text& book_name, Report& log_box,
                           const SiteConfig& config, const Text& directory, const SourcePages& pages,
                           const DownloadControl& control = {});

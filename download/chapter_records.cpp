@@ -3,6 +3,7 @@
 #include "download/chapter_records.hpp"
 
 #include <array>
+#include <string>
 
 namespace quillreap::download {
 namespace {
@@ -67,6 +68,74 @@ class Reader {
   std::span<const unsigned char> bytes_;
   std::size_t at_ = 0;
 };
+
+// The address of a book record: no index links to it, as no chapter address lacks a scheme.
+constexpr std::string_view kBookRecordAddress = "quillreap:book";
+constexpr std::string_view kBookRecordVersion = "1";
+
+// A book record's fields are counted in decimal, "5:abcde", so that the record holds no
+// zero byte and reads as a chapter's text to a program that knows no book records.
+void put_field(Text& out, std::string_view field) {
+  out.append(std::to_string(field.size())).push_back(':');
+  out.append(field);
+}
+
+bool take_field(std::string_view& from, std::string_view& field) {
+  std::size_t size = 0;
+  std::size_t at = 0;
+  while (at < from.size() && at < 10 && from[at] >= '0' && from[at] <= '9')
+    size = size * 10 + static_cast<std::size_t>(from[at++] - '0');
+  if (at == 0 || at >= from.size() || from[at] != ':' || from.size() - at - 1 < size) return false;
+  field = from.substr(at + 1, size);
+  from.remove_prefix(at + 1 + size);
+  return true;
+}
+
+bool take_number(std::string_view& from, std::int64_t& number) {
+  std::string_view field;
+  if (!take_field(from, field) || field.empty() || field.size() > 18) return false;
+  number = 0;
+  for (char c : field) {
+    if (c < '0' || c > '9') return false;
+    number = number * 10 + (c - '0');
+  }
+  return true;
+}
+
+std::optional<BookRecord> decode_book_record(std::string_view text) {
+  BookRecord book;
+  std::string_view version, name, introduction, author, formats;
+  std::int64_t chapters = 0;
+  if (!take_field(text, version) || version != kBookRecordVersion || !take_field(text, name) ||
+      !take_field(text, introduction) || !take_field(text, author) || !take_field(text, formats) ||
+      !take_number(text, chapters) || !take_number(text, book.written_at) ||
+      chapters > 0x7FFFFFFF) {
+    return std::nullopt;
+  }
+  book.name = name;
+  book.introduction = introduction;
+  book.author = author;
+  book.text_book = formats.find('t') != std::string_view::npos;
+  book.epub = formats.find('e') != std::string_view::npos;
+  book.chapters = static_cast<int>(chapters);
+  return book;
+}
+
+// The header where reader stands (the file's start): the book address it names, or nullopt
+// for a header of another format or version, or a damaged one.
+std::optional<std::string_view> take_header(Reader& reader, std::span<const unsigned char> bytes) {
+  std::string_view magic;
+  std::uint32_t version = 0;
+  std::string_view address;
+  std::uint32_t check = 0;
+  if (!reader.take_text(kMagic.size(), magic) || magic != kMagic || !reader.take_u32(version) ||
+      version != kChapterStoreVersion || !reader.take_counted(address)) {
+    return std::nullopt;
+  }
+  const std::size_t checked = reader.position();
+  if (!reader.take_u32(check) || check != crc32(bytes.first(checked))) return std::nullopt;
+  return address;
+}
 
 bool holds_zero(std::string_view text) {
   return text.find('\0') != std::string_view::npos;
@@ -135,21 +204,31 @@ Bytes encode_chapter_record(std::string_view address, std::string_view title,
   return out;
 }
 
+Bytes encode_book_record(const BookRecord& book) {
+  Text fields;
+  put_field(fields, kBookRecordVersion);
+  put_field(fields, book.name);
+  put_field(fields, book.introduction);
+  put_field(fields, book.author);
+  put_field(fields, text::concat(book.text_book ? "t" : "", book.epub ? "e" : ""));
+  put_field(fields, std::to_string(book.chapters));
+  put_field(fields, std::to_string(book.written_at));
+  return encode_chapter_record(kBookRecordAddress, "", fields);
+}
+
+std::optional<Text> store_book_address(std::span<const unsigned char> bytes) {
+  Reader reader(bytes);
+  const std::optional<std::string_view> address = take_header(reader, bytes);
+  return address ? std::optional<Text>(*address) : std::nullopt;
+}
+
 ParsedStore parse_chapter_store(std::span<const unsigned char> bytes,
                                 std::string_view book_address) {
   ParsedStore parsed;
   Reader reader(bytes);
-  std::string_view magic;
-  std::uint32_t version = 0;
-  std::string_view address;
-  std::uint32_t check = 0;
-  if (!reader.take_text(kMagic.size(), magic) || magic != kMagic || !reader.take_u32(version) ||
-      version != kChapterStoreVersion || !reader.take_counted(address)) {
-    return parsed;
-  }
-  const std::size_t checked = reader.position();
-  if (!reader.take_u32(check) || check != crc32(bytes.first(checked))) return parsed;
-  if (address != book_address) {
+  const std::optional<std::string_view> address = take_header(reader, bytes);
+  if (!address) return parsed;
+  if (*address != book_address) {
     parsed.header = ParsedStore::Header::kOtherBook;
     return parsed;
   }
@@ -157,7 +236,11 @@ ParsedStore parse_chapter_store(std::span<const unsigned char> bytes,
   parsed.whole_size = reader.position();
   StoredChapter chapter;
   while (reader.left() > 0 && take_record(reader, bytes, chapter)) {
-    parsed.chapters.push_back(chapter);
+    if (chapter.address != kBookRecordAddress) {
+      parsed.chapters.push_back(chapter);
+    } else if (std::optional<BookRecord> book = decode_book_record(chapter.text)) {
+      parsed.book = std::move(book);
+    }
     parsed.whole_size = reader.position();
   }
   return parsed;

@@ -1,10 +1,13 @@
 // The chapter store's file format: a header naming the book, then one record per kept
-// chapter. Every piece carries its length and a CRC-32, so a torn or damaged tail is
-// recognised rather than read. Pure functions over bytes; the store does the file work.
+// chapter, and after each whole-book download a record of the book it wrote (its row on
+// the shelf; the latest one stands). Every piece carries its length and a CRC-32, so a torn or
+// damaged tail is recognised rather than read. Pure functions over bytes; the store does the file
+// work.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -28,6 +31,22 @@ Bytes encode_store_header(std::string_view book_address);
 Bytes encode_chapter_record(std::string_view address, std::string_view title,
                             std::string_view cleaned_text);
 
+// What a whole-book download wrote: the book's row on the shelf of its directory.
+struct BookRecord {
+  Text name;
+  Text introduction;
+  Text author;
+  bool text_book = true;        // the TXT was written
+  bool epub = false;            // the EPUB was written
+  int chapters = 0;             // chapters the book held
+  std::int64_t written_at = 0;  // seconds since 1970 (UTC)
+
+  friend bool operator==(const BookRecord&, const BookRecord&) = default;
+};
+// A book record, appended like a chapter. It is shaped as a chapter record whose address no
+// index holds, so that a program that knows no book records reads past it.
+Bytes encode_book_record(const BookRecord& book);
+
 struct StoredChapter {
   std::string_view address;  // views into the parsed bytes
   std::string_view title;
@@ -44,8 +63,10 @@ struct ParsedStore {
     kOtherBook,  // a sound store, but of another book address (its name's hash collided)
   };
   Header header = Header::kForeign;
-  // With a good header: every whole record in file order, up to the first bad one.
+  // With a good header: every whole chapter record in file order, up to the first bad one,
+  // and the last whole book record before it.
   std::vector<StoredChapter> chapters;
+  std::optional<BookRecord> book;
   // The bytes up to the end of the last whole record (the header alone when none is);
   // 0 unless the header is good. Less than the input size when a tail was torn or damaged.
   std::size_t whole_size = 0;
@@ -54,6 +75,10 @@ struct ParsedStore {
 // Reads a store's bytes. Never fails: whatever cannot be trusted is left out.
 ParsedStore parse_chapter_store(std::span<const unsigned char> bytes,
                                 std::string_view book_address);
+
+// The book address a store's header names, when the header is sound; a shelf reads the
+// stores of a directory without knowing their books beforehand.
+std::optional<Text> store_book_address(std::span<const unsigned char> bytes);
 
 // One record, read back alone from its place in the file: false unless the bytes are
 // exactly one whole, sound record. The chapter's views point into record.

@@ -55,6 +55,7 @@ ChapterStore::ChapterStore(const Text& book_directory, const Text& book_address,
           places_[key_of(Text(chapter.address), Text(chapter.title))] = {
               chapter.record_offset, static_cast<std::uint32_t>(chapter.record_size)};
         }
+        book_ = parsed.book;
         end_ = parsed.whole_size;
         if (parsed.whole_size == bytes->size()) {
           // Opening for append with nothing to add tells whether appends will work.
@@ -116,15 +117,25 @@ void ChapterStore::keep(const Text& address, const Text& title, const Text& clea
   // records: opening and closing it for each one cost a download of thousands of chapters
   // as much as the rest of its work on them.
   const Bytes record = encode_chapter_record(address, title, cleaned_text);
-  if (!appender_.is_open()) appender_ = text::FileAppender(path_);
-  writable_ = appender_.append(record);
-  if (!writable_) {
-    appender_.close();
-    return;
-  }
+  if (!append(record)) return;
   places_[std::move(key)] = {end_, static_cast<std::uint32_t>(record.size())};
   end_ += record.size();
   ++kept_;
+}
+
+void ChapterStore::keep_book(const BookRecord& book) {
+  if (!writable_) return;
+  const Bytes record = encode_book_record(book);
+  if (!append(record)) return;
+  end_ += record.size();
+  book_ = book;
+}
+
+bool ChapterStore::append(const Bytes& record) {
+  if (!appender_.is_open()) appender_ = text::FileAppender(path_);
+  writable_ = appender_.append(record);
+  if (!writable_) appender_.close();
+  return writable_;
 }
 
 }  // namespace quillreap::download

@@ -8,6 +8,7 @@
 #include <map>
 #include <optional>
 
+#include "download/chapter_records.hpp"
 #include "text/files.hpp"
 #include "text/primitives.hpp"
 
@@ -48,6 +49,11 @@ class ChapterStore {
   // Appends a chapter that was fetched and cleaned to the file while the store is
   // writable. Call it only for chapters whose text was found on the page.
   void keep(const Text& address, const Text& title, const Text& cleaned_text);
+  // Appends the record of the book a whole-book download has just written: its row on the
+  // directory's shelf from now on.
+  void keep_book(const BookRecord& book);
+  // The book's row as the store held it at opening (nullopt: not on the shelf).
+  const std::optional<BookRecord>& book() const { return book_; }
 
   // False when the store could not be written (read-only folder, disk full, mode kOff):
   // the download goes on without it, and the next download fetches those chapters again.
@@ -67,13 +73,16 @@ class ChapterStore {
     std::uint32_t size = 0;
   };
   std::optional<Text> read_record(const Place& place, const Text& address, const Text& title);
+  // One record to the file's end; false (and the store no longer writable) when it failed.
+  bool append(const Bytes& record);
 
   Text path_;
   std::map<Text, Place> places_;  // address + '\0' + title -> the entry's latest record
-  std::uint64_t end_ = 0;         // the file's size, while writable
-  text::FileReader file_;         // opened at the first read, kept for the rest
-  text::FileAppender appender_;   // opened at the first keep, kept for the rest
-  text::Bytes record_;            // the last record read, its buffer used again
+  std::optional<BookRecord> book_;
+  std::uint64_t end_ = 0;        // the file's size, while writable
+  text::FileReader file_;        // opened at the first read, kept for the rest
+  text::FileAppender appender_;  // opened at the first keep, kept for the rest
+  text::Bytes record_;           // the last record read, its buffer used again
   bool writable_ = false;
   bool set_aside_ = false;
   int found_ = 0;

@@ -18,7 +18,7 @@ PagesAhead::PagesAhead(std::vector<text::Text> addresses, PageFetch fetch, int c
     : PagesAhead(
           std::move(addresses),
           [fetch = std::move(fetch)](const text::Text& address, std::stop_token token) {
-            return AheadPage{fetch(address, std::move(token))};
+            return AheadPage{fetch(address, std::move(token)), false, std::nullopt};
           },
           connections, std::move(stop)) {}
 

@@ -5,13 +5,18 @@
 
 namespace quillreap::download {
 
-BookOutcome download_source1(const Text& book_address, const Text& book_name, Report& log_box,
-                             const SiteConfig& config, const Text& directory,
-                             const DownloadControl& control) {
+const SourcePages& source1_pages() {
   static constexpr SourcePages kPages{sites::source1::faulty_book, sites::source1::index_address,
                                       sites::source1::index_entries, sites::source1::chapter_link,
                                       sites::source1::chapter_text};
-  return download_book(book_address, book_name, log_box, config, directory, kPages, control);
+  return kPages;
+}
+
+BookOutcome download_source1(const Text& book_address, const Text& book_name, Report& log_box,
+                             const SiteConfig& config, const Text& directory,
+                             const DownloadControl& control) {
+  return download_book(book_address, book_name, log_box, config, directory, source1_pages(),
+                       control);
 }
 
 }  // namespace quillreap::download

@@ -5,6 +5,8 @@
 
 #include <quillreap/site_defaults.hpp>
 
+#include "text/primitives.hpp"
+
 namespace quillreap::sites {
 
 SiteConfig SiteConfig::defaults() {
@@ -34,6 +36,10 @@ SiteConfig SiteConfig::defaults() {
   config.tries = defaults::kTries;
   config.request_pause_ms = defaults::kRequestPauseMs;
   return config;
+}
+
+bool belongs_to_source2(const Text& book_address, const SiteConfig& config) {
+  return text::find_text(book_address, config.source2_label) > -1;
 }
 
 }  // namespace quillreap::sites

@@ -37,4 +37,8 @@ struct SiteConfig {
   static SiteConfig defaults();
 };
 
+// Whether a book address is source 2's: the row decides, not the source drop-down; the
+// label in exact letter case, anywhere in the address.
+bool belongs_to_source2(const Text& book_address, const SiteConfig& config);
+
 }  // namespace quillreap::sites

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "text/primitives.hpp"
 
@@ -30,6 +31,10 @@ bool replace_file(std::string_view from, std::string_view to);
 bool remove_file(std::string_view path);
 // The bytes of a file, or nullopt when it cannot be read (tests and the command line).
 std::optional<Bytes> read_file(std::string_view path);
+// Whether a plain file stands at path.
+bool file_exists(std::string_view path);
+// The names of the plain files in directory, in no set order; none when it cannot be read.
+std::vector<Text> list_files(std::string_view directory);
 
 // A file held open for reading at any offset while the object lives. Others may go on
 // appending to it, renaming or removing it meanwhile, on Windows too (full sharing).

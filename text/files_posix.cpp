@@ -1,11 +1,13 @@
 // Files and the program's directory on Linux. Paths are GBK texts; the file system holds
 // their UTF-8 form, and the program's directory comes back from /proc/self/exe as GBK.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "text/codepage.hpp"
@@ -174,6 +176,26 @@ Text app_directory() {
 
 char path_separator() {
   return '/';
+}
+
+bool file_exists(std::string_view path) {
+  struct stat status {};
+  return !path.empty() && ::stat(system_path(path).c_str(), &status) == 0 &&
+         S_ISREG(status.st_mode);
+}
+
+std::vector<Text> list_files(std::string_view directory) {
+  std::vector<Text> names;
+  const std::string folder = system_path(directory);
+  std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(folder.c_str()), &::closedir);
+  if (!listing) return names;
+  while (const dirent* entry = ::readdir(listing.get())) {
+    const std::string name = entry->d_name;
+    struct stat status {};
+    if (::stat((folder + "/" + name).c_str(), &status) == 0 && S_ISREG(status.st_mode))
+      names.push_back(utf8_to_ansi(name));
+  }
+  return names;
 }
 
 }  // namespace quillreap::text

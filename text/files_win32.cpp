@@ -181,4 +181,28 @@ char path_separator() {
   return '\\';
 }
 
+bool file_exists(std::string_view path) {
+  if (path.empty()) return false;
+  const DWORD attributes = GetFileAttributesW(gbk_to_wide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::vector<Text> list_files(std::string_view directory) {
+  std::vector<Text> names;
+  if (directory.empty()) return names;
+  WIN32_FIND_DATAW found{};
+  const std::wstring pattern = gbk_to_wide(directory) + L"\\*";
+  std::unique_ptr<void, decltype(&FindClose)> search(FindFirstFileW(pattern.c_str(), &found),
+                                                     &FindClose);
+  if (search.get() == INVALID_HANDLE_VALUE) {
+    search.release();
+    return names;
+  }
+  do {
+    if ((found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0)
+      names.push_back(wide_to_gbk(found.cFileName));
+  } while (FindNextFileW(search.get(), &found));
+  return names;
+}
+
 }  // namespace quillreap::text

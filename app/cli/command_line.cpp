@@ -20,6 +20,8 @@ std::optional<Command> command_named(std::string_view name) {
   if (name == "search") return Command::kSearch;
   if (name == "download") return Command::kDownload;
   if (name == "get") return Command::kGet;
+  if (name == "shelf") return Command::kShelf;
+  if (name == "update") return Command::kUpdate;
   return std::nullopt;
 }
 
@@ -60,12 +62,22 @@ const std::string_view kUsage =
     "usage: quillreap-cli search --source 1|2 WORD\n"
     "       quillreap-cli download ADDRESS NAME [--author TEXT] [--intro TEXT]\n"
     "       quillreap-cli get --source 1|2 WORD [--row N]\n"
+    "       quillreap-cli shelf [--remove NAME]\n"
+    "       quillreap-cli update [--check] [NAME...]\n"
     "\n"
     "  search    lists the hits, one line each: address, name, introduction, author,\n"
     "            separated by tabs\n"
     "  download  downloads the book at ADDRESS as NAME.txt; an address holding the\n"
     "            source 2 label goes to source 2, every other one to source 1\n"
     "  get       searches, then downloads hit N (counted from 0, default 0)\n"
+    "  shelf     lists the books downloaded whole into --out with the chapter store on,\n"
+    "            one line each: address, name, introduction, author, the chapters its\n"
+    "            last book held and when it was written; --remove NAME takes a book off\n"
+    "            (deleting its chapter store, keeping its books)\n"
+    "  update    checks every book of the shelf (or those NAMEd) for new chapters and\n"
+    "            downloads only those, writing the books again in the formats of their\n"
+    "            last download; --check only prints NAME and the chapters an update\n"
+    "            would fetch, tab-separated\n"
     "\n"
     "options:\n"
     "  --out DIR              where books are written (default: the current directory)\n"
@@ -99,10 +111,12 @@ const std::string_view kUsage =
     "Interrupted (Ctrl-C), a download stops, writes no book, keeps what it fetched in the\n"
     "chapter store for the next run, and exits with 130.\n"
     "\n"
-    "exit status: 0  the books were written with every chapter (search: hits found)\n"
+    "exit status: 0  the books were written with every chapter (search: hits found;\n"
+    "                update: every book up to date and whole)\n"
     "             3  the books were written, but some chapters could not be had\n"
     "             1  a book asked for was not written, or the search found no hit or no\n"
-    "                row N\n"
+    "                row N (shelf: the shelf is empty; update: a book could not be\n"
+    "                checked or updated, or a NAME is not on the shelf)\n"
     "             2  the command line makes no sense\n";
 
 namespace {
@@ -132,9 +146,10 @@ bool asks_for_help(const std::vector<Text>& arguments) {
 
 bool takes_value(std::string_view name) {
   static constexpr std::string_view kValued[] = {
-      "--source",       "--row",          "--out",           "--search-host", "--search-id",
-      "--source1-host", "--source2-host", "--source2-label", "--connections", "--tries",
-      "--format",       "--author",       "--intro",         "--pause-ms",    "--progress"};
+      "--source",      "--row",          "--out",          "--search-host",
+      "--search-id",   "--source1-host", "--source2-host", "--source2-label",
+      "--connections", "--tries",        "--format",       "--author",
+      "--intro",       "--pause-ms",     "--progress",     "--remove"};
   for (std::string_view option : kValued)
     if (name == option) return true;
   return false;
@@ -184,6 +199,9 @@ Problem set_option(const Text& name, const Text& value, Reading& reading, Invoca
     else
       return usage_error("--progress takes auto, bar or lines");
     reading.progress_given = true;
+  } else if (name == "--remove") {
+    if (value.empty()) return usage_error("--remove needs a book name");
+    invocation.remove_name = value;
   } else if (name == "--out") {
     if (value.empty()) return usage_error("--out needs a directory");
     invocation.out_directory = value;
@@ -221,6 +239,10 @@ Problem read_option(const std::vector<Text>& arguments, size_t& i, Reading& read
     invocation.quiet = true;
     return std::nullopt;
   }
+  if (argument == "--check") {
+    invocation.check = true;
+    return std::nullopt;
+  }
   Text name = argument;
   std::optional<Text> value;
   if (const size_t equals = argument.find('='); equals != Text::npos) {
@@ -246,11 +268,32 @@ Problem read_word(const Text& argument, Reading& reading) {
   return std::nullopt;
 }
 
+// shelf and update: the options of a download that a shelf command may take.
+Problem fit_shelf_command(const Reading& reading, Invocation& invocation) {
+  const bool shelf = invocation.command == Command::kShelf;
+  if (shelf && !reading.words.empty()) return usage_error("shelf takes no words (--remove NAME)");
+  if (shelf && invocation.check) return usage_error("--check belongs to update");
+  if (!shelf && !invocation.remove_name.empty()) return usage_error("--remove belongs to shelf");
+  if (reading.source_given || reading.row_given || !reading.store_option.empty() ||
+      !reading.format_option.empty() || !reading.metadata_option.empty())
+    return usage_error(shelf ? "shelf takes only --out and --remove"
+                             : "update takes the formats and store of each book's last download");
+  if (invocation.quiet && reading.progress_given)
+    return usage_error("--quiet and --progress exclude each other");
+  invocation.names = reading.words;
+  return std::nullopt;
+}
+
 // The words and options that only some commands take, checked once the line is read.
 Problem fit_command(const Reading& reading, Invocation& invocation) {
   if (!reading.command) return usage_error("no command given");
   const Command command = *reading.command;
   invocation.command = command;
+  if (command == Command::kShelf || command == Command::kUpdate)
+    return fit_shelf_command(reading, invocation);
+  if (invocation.check || !invocation.remove_name.empty())
+    return usage_error(invocation.check ? "--check belongs to update"
+                                        : "--remove belongs to shelf");
   const size_t wanted = command == Command::kDownload ? 2 : 1;
   if (reading.words.size() != wanted)
     return usage_error(command == Command::kDownload ? "download takes ADDRESS and NAME"

@@ -1,4 +1,4 @@
-// quillreap-cli's command line: the three commands, their words and the options, read
+// quillreap-cli's command line: the commands, their words and the options, read
 // from the GBK arguments into one Invocation, or the one-line reason they make no sense.
 #pragma once
 
@@ -13,7 +13,7 @@ namespace quillreap::app::cli {
 
 using text::Text;
 
-enum class Command { kHelp, kSearch, kDownload, kGet };
+enum class Command { kHelp, kSearch, kDownload, kGet, kShelf, kUpdate };
 
 // --progress: how the chapters' progress shows on standard error. kAuto draws a bar when
 // standard error is a terminal, and prints lines otherwise.
@@ -35,7 +35,10 @@ struct Invocation {
   Text author;            // download, for the EPUB's metadata
   Text introduction;      // download, for the EPUB's metadata
   Progress progress = Progress::kAuto;
-  bool quiet = false;  // --quiet: only failures and the result on standard error
+  bool quiet = false;       // --quiet: only failures and the result on standard error
+  Text remove_name;         // shelf --remove NAME: the book to take off the shelf
+  bool check = false;       // update --check: tell what an update would fetch, fetch no chapter
+  std::vector<Text> names;  // update NAME...: only these books of the shelf
 };
 
 struct UsageError {

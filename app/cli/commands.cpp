@@ -1,19 +1,23 @@
-// search, download and get. The command line's own thread is the interface thread of its
-// headless controls, and the download runs right on it: there is no window to keep
-// painting meanwhile, so a worker thread would only add a pump loop waiting for it.
-// Progress reaches the terminal through the controls' callbacks, shown by ProgressOutput in
-// the style --progress and --quiet chose.
+// search, download, get, shelf and update. The command line's own thread is the interface thread of
+// its headless controls, and the download runs right on it: there is no window to keep painting
+// meanwhile, so a worker thread would only add a pump loop waiting for it. Progress reaches the
+// terminal through the controls' callbacks, shown by ProgressOutput in the style --progress and
+// --quiet chose.
 #include "app/cli/commands.hpp"
 
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "app/cli/cli_shell.hpp"
 #include "app/cli/console.hpp"
 #include "app/cli/progress_output.hpp"
+#include "app/cli/shelf_lines.hpp"
 #include "app/controller.hpp"
 #include "app/headless_controls.hpp"
 #include "books/book_file.hpp"
 #include "books/status_texts.hpp"
+#include "download/shelf.hpp"
 
 namespace quillreap::app::cli {
 namespace {
@@ -59,6 +63,8 @@ class Session {
     if (invocation.fresh) controller_.set_store_mode(download::ChapterStore::Mode::kFresh);
     if (invocation.no_store) controller_.set_store_mode(download::ChapterStore::Mode::kOff);
     controller_.set_formats(invocation.text_book, invocation.epub);
+    // Updated books keep the formats of their last download, so any may write an EPUB.
+    output_.hold_lines([](const Text& line) { return books::is_written_line(line); });
     stop_on_interrupt(controller_.stop());
   }
 
@@ -81,8 +87,6 @@ class Session {
 
   int download(const Text& address, const Text& name, const Text& author,
                const Text& introduction) {
-    if (invocation_.text_book && invocation_.epub)
-      output_.hold_line_starting_with(books::written_line(name, 0));
     const books::BookOutcome outcome =
         controller_.download_book(address, name, author, introduction);
     output_.conclude(outcome != books::BookOutcome::kStopped);
@@ -117,6 +121,69 @@ class Session {
                     controls_.list_get_cell(row, 3), controls_.list_get_cell(row, 2));
   }
 
+  int shelf() {
+    const Text& directory = invocation_.out_directory;
+    if (!invocation_.remove_name.empty()) {
+      if (download::remove_from_shelf(directory, invocation_.remove_name) > 0) return kExitComplete;
+      say(text::concat(invocation_.remove_name, " is not on the shelf"));
+      return kExitNothingWritten;
+    }
+    const std::vector<download::ShelfBook> books = download::read_shelf(directory);
+    if (books.empty()) {
+      say(text::concat("the shelf of ", directory, " is empty"));
+      return kExitNothingWritten;
+    }
+    for (const download::ShelfBook& book : books) write_text(Stream::kOut, shelf_line(book));
+    return kExitComplete;
+  }
+
+  int update() {
+    std::vector<download::ShelfBook> books = download::read_shelf(invocation_.out_directory);
+    if (!invocation_.names.empty()) {
+      // Every name is checked before any request: a typo stops the run, not one book.
+      std::optional<Text> unknown;
+      books = books_named(books, invocation_.names, unknown);
+      if (unknown) {
+        say(text::concat(*unknown, " is not on the shelf"));
+        return kExitNothingWritten;
+      }
+    }
+    if (books.empty()) {
+      say(text::concat("the shelf of ", invocation_.out_directory, " is empty"));
+      return kExitNothingWritten;
+    }
+    controller_.list_shelf(books);
+    const std::vector<Controller::ShelfResult> results =
+        invocation_.check ? controller_.check_shelf(books) : controller_.update_shelf(books);
+    const bool stopped = results.size() < books.size();
+    output_.conclude(!stopped);
+    int exit_status = kExitComplete;
+    for (std::size_t i = 0; i < results.size(); ++i) {
+      const Controller::ShelfResult& result = results[i];
+      const Text& name = books[i].record.name;
+      if (!result.checked) {
+        say(text::concat(name, ": not checked: ", result.why));
+        exit_status = kExitNothingWritten;
+      } else if (invocation_.check) {
+        write_text(Stream::kOut,
+                   text::concat(name, "\t", std::to_string(result.new_chapters), "\n"));
+      } else if (result.updated && result.outcome == books::BookOutcome::kWrittenWithGaps &&
+                 exit_status == kExitComplete) {
+        exit_status = kExitWithGaps;
+      } else if (!result.updated && result.outcome == books::BookOutcome::kNotWritten) {
+        say(text::concat(name, ": not written again; its books stay as they were"));
+        exit_status = kExitNothingWritten;
+      }
+    }
+    for (const Text& path : controller_.shelf_written_files())
+      write_text(Stream::kOut, path + "\n");
+    if (stopped) {
+      say("interrupted: the chapters fetched are kept for the next run");
+      return kExitInterrupted;
+    }
+    return exit_status;
+  }
+
  private:
   const Invocation& invocation_;
   ProgressOutput output_;  // outlives the controls, whose callbacks write through it
@@ -137,6 +204,10 @@ int run_command(const Invocation& invocation) {
                               invocation.introduction);
     case Command::kGet:
       return session.get();
+    case Command::kShelf:
+      return session.shelf();
+    case Command::kUpdate:
+      return session.update();
     case Command::kHelp:
       break;
   }

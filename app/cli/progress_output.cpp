@@ -25,16 +25,15 @@ void ProgressOutput::status(const Text& line) {
     waiting_.reset();
     if (!line.starts_with(waiting)) show(waiting);
   }
-  if (hold_prefix_ && line.starts_with(*hold_prefix_)) {
-    hold_prefix_.reset();
+  if (hold_ && hold_(line)) {
     waiting_ = line;
     return;
   }
   show(line);
 }
 
-void ProgressOutput::hold_line_starting_with(Text prefix) {
-  hold_prefix_ = std::move(prefix);
+void ProgressOutput::hold_lines(std::function<bool(const Text&)> held) {
+  hold_ = std::move(held);
 }
 
 void ProgressOutput::show(const Text& line) {
@@ -66,7 +65,6 @@ void ProgressOutput::progress(const download::ChapterProgress& progress,
 void ProgressOutput::conclude(bool with_result) {
   if (waiting_) show(*waiting_);
   waiting_.reset();
-  hold_prefix_.reset();
   write(bar_.finish());
   if (held_ && with_result) write(text::concat(*held_, "\n"));
   held_.reset();

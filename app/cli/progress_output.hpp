@@ -39,10 +39,10 @@ class ProgressOutput {
   // The command is over: the bar's line is ended and, quiet, the last status line is
   // shown when with_result (not for a stopped download, whose last one names a chapter).
   void conclude(bool with_result);
-  // The next status line that starts with prefix waits for the one after it, and is left
+  // A status line for which held(line) is true waits for the one after it, and is left
   // out when that one repeats and extends it: the TXT's completion line is said again
   // with the EPUB's note once the EPUB is written, and a terminal shows it once.
-  void hold_line_starting_with(Text prefix);
+  void hold_lines(std::function<bool(const Text&)> held);
 
  private:
   void write(std::string_view gbk);
@@ -51,9 +51,9 @@ class ProgressOutput {
   OutputStyle style_;
   Write write_;
   ProgressBar bar_;
-  std::optional<Text> held_;         // quiet: the latest status line, the result once all is done
-  std::optional<Text> hold_prefix_;  // see hold_line_starting_with
-  std::optional<Text> waiting_;      // the line held back, until the next one or the end
+  std::optional<Text> held_;  // quiet: the latest status line, the result once all is done
+  std::function<bool(const Text&)> hold_;  // see hold_lines
+  std::optional<Text> waiting_;            // the line held back, until the next one or the end
 };
 
 }  // namespace quillreap::app::cli

@@ -1,0 +1,147 @@
+// The controller's shelf: the books a book directory's chapter stores record, listed in the
+// result list, checked against their sites and updated. Checks run a few books ahead of the
+// one shown, within the site settings' connections; updates are written one book at a time.
+#include <memory>
+#include <optional>
+
+#include "app/controller.hpp"
+#include "app/interface_thread.hpp"
+#include "app/row_status.hpp"
+#include "app/shelf_texts.hpp"
+#include "download/shelf_checks.hpp"
+#include "download/source_downloads.hpp"
+#include "text/files.hpp"
+
+namespace quillreap::app {
+namespace {
+
+// Whether any of the files a book's last download wrote is gone.
+bool book_file_missing(const Text& directory, const download::ShelfBook& book) {
+  for (const Text& path : download::shelf_book_files(directory, book))
+    if (!text::file_exists(path)) return true;
+  return false;
+}
+
+}  // namespace
+
+void Controller::list_shelf(const std::vector<download::ShelfBook>& books) {
+  controls_.list_clear();
+  for (const download::ShelfBook& book : books) {
+    const int row = controls_.list_append_row();
+    const Text cells[] = {book.address, book.record.name, book.record.introduction,
+                          book.record.author, shelf_chapters_cell(book.record.chapters)};
+    for (int column = 0; column < 5; ++column) controls_.list_set_cell(row, column, cells[column]);
+  }
+  controls_.set_status(books.empty() ? Text(kShelfEmpty) : shelf_books_line(int(books.size())));
+}
+
+void Controller::on_show_shelf() {
+  list_shelf(download::read_shelf(book_directory_));
+}
+
+void Controller::on_check_shelf() {
+  controls_.set_busy(true);
+  const bool started = shell_.start_worker([this] {
+    run_guarded_work([this] {
+      const std::vector<download::ShelfBook> books = download::read_shelf(book_directory_);
+      list_shelf(books);
+      if (!books.empty()) check_shelf(books);
+      controls_.set_busy(false);
+    });
+  });
+  if (!started) controls_.set_busy(false);
+}
+
+void Controller::on_update_shelf() {
+  controls_.set_busy(true);
+  const bool started = shell_.start_worker([this] {
+    run_guarded_work([this] {
+      const std::vector<download::ShelfBook> books = download::read_shelf(book_directory_);
+      list_shelf(books);
+      if (!books.empty()) update_shelf(books);
+      controls_.set_busy(false);
+    });
+  });
+  if (!started) controls_.set_busy(false);
+}
+
+std::vector<Controller::ShelfResult> Controller::check_shelf(
+    const std::vector<download::ShelfBook>& books) {
+  return run_shelf(books, false);
+}
+
+std::vector<Controller::ShelfResult> Controller::update_shelf(
+    const std::vector<download::ShelfBook>& books) {
+  return run_shelf(books, true);
+}
+
+std::vector<Controller::ShelfResult> Controller::run_shelf(
+    const std::vector<download::ShelfBook>& books, bool update) {
+  using books::BookOutcome;
+  shelf_written_.clear();
+  const std::stop_token stop = stop_.get_token();
+  // One pace for the checks running ahead and the update under way: together they never
+  // ask a site for more pages at once than a download would.
+  const std::unique_ptr<download::RequestPace> pace = download::site_pace(config_, stop);
+  download::ShelfChecks checks(books, book_directory_, config_, *pace, update, stop);
+  std::vector<ShelfResult> results;
+  int with_new = 0, new_chapters = 0, failed = 0;
+  for (std::size_t i = 0; i < books.size(); ++i) {
+    const download::ShelfBook& book = books[i];
+    const int row = static_cast<int>(i);
+    controls_.set_status(checking_line(book.record.name));
+    std::optional<download::BookCheck> check = checks.next();
+    if (!check || stop.stop_requested()) break;
+    ShelfResult result{check->checked, check->why, check->to_fetch};
+    if (!check->checked) {
+      ++failed;
+      controls_.list_set_cell(row, kStatusColumn, kCheckFailed);
+      results.push_back(std::move(result));
+      continue;
+    }
+    if (result.new_chapters > 0) {
+      ++with_new;
+      new_chapters += result.new_chapters;
+    }
+    const bool write =
+        update && (result.new_chapters > 0 || book_file_missing(book_directory_, book));
+    if (!write) {
+      controls_.list_set_cell(
+          row, kStatusColumn,
+          result.new_chapters > 0 ? new_chapters_cell(result.new_chapters) : Text(kUpToDate));
+      results.push_back(std::move(result));
+      continue;
+    }
+    // As a download of the row would, through the store: only the chapters it lacks are
+    // asked for, and those the check fetched are not asked for again.
+    RowStatusReport report(controls_, row);
+    const download::SourcePages& pages = download::source_pages(book.address, config_);
+    try {
+      result.outcome = write_books(
+          book.address, book.record.name, book.record.author, book.record.introduction,
+          book.record.text_book, book.record.epub, [&](const download::DownloadControl& given) {
+            download::DownloadControl control = given;
+            control.fetched = &check->fetched;
+            return download::write_book(check->links, book.address, book.record.name, report,
+                                        config_, book_directory_, pages, *pace, control);
+          });
+    } catch (const InterfaceGone&) {
+      throw;
+    } catch (...) {
+      report.finish(BookOutcome::kNotWritten);
+      throw;
+    }
+    report.finish(result.outcome);
+    if (result.outcome == BookOutcome::kStopped) break;
+    result.updated = result.outcome != BookOutcome::kNotWritten;
+    if (!result.updated) ++failed;
+    shelf_written_.insert(shelf_written_.end(), written_files_.begin(), written_files_.end());
+    results.push_back(std::move(result));
+  }
+  if (stop.stop_requested()) return results;
+  controls_.set_status(update ? shelf_updated_line(with_new, new_chapters, failed)
+                              : checked_line(with_new));
+  return results;
+}
+
+}  // namespace quillreap::app

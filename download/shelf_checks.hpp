@@ -1,0 +1,78 @@
+// The books of a shelf checked against their sites a few at a time, ahead of the caller:
+// each book's page and index are fetched and its chapters compared with its store, within
+// the site settings' connections and pace, so that a large shelf is checked in about the
+// time of its pages in flight rather than one book after another.
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <stop_token>
+#include <thread>
+#include <vector>
+
+#include "download/book_download.hpp"
+#include "download/shelf.hpp"
+
+namespace quillreap::download {
+
+// What the check of one shelf book found.
+struct BookCheck {
+  bool checked = false;  // the book page and index were had and cut
+  Text why;              // when not: the page that could not be had, or the status line
+  std::vector<ChapterLink> links;
+  // Chapters an update would fetch: new in the index, lost or a placeholder last time,
+  // or retitled (the store holds a chapter by its address and title).
+  int to_fetch = 0;
+  // With fetch_new: those chapter pages, fetched and cut already (by address), when they
+  // were few; the update then asks for none of them again.
+  std::map<Text, AheadPage> fetched;
+};
+
+class ShelfChecks {
+ public:
+  // The most chapter pages of one book fetched beside its check.
+  static constexpr int kMostFetchedAhead = 16;
+
+  // Checks start at once on up to config.connections threads, never more than twice
+  // that many books ahead of the one handed out. Every request goes through pace, which
+  // the caller may share with its own downloads; a stop ends the checks under way.
+  ShelfChecks(std::vector<ShelfBook> books, Text directory, const SiteConfig& config,
+              RequestPace& pace, bool fetch_new, std::stop_token stop = {});
+  ~ShelfChecks();
+  ShelfChecks(const ShelfChecks&) = delete;
+  ShelfChecks& operator=(const ShelfChecks&) = delete;
+
+  // The next book's check in shelf order, once it is done; nullopt after the last book or
+  // once stopped. A check that threw throws here. Called from one thread.
+  std::optional<BookCheck> next();
+
+ private:
+  struct Slot {
+    std::optional<BookCheck> check;
+    std::exception_ptr thrown;
+  };
+  void check_books();  // each checking thread
+  BookCheck check(const ShelfBook& book, std::stop_token stop) const;
+
+  const std::vector<ShelfBook> books_;
+  const Text directory_;
+  const SiteConfig& config_;
+  RequestPace& pace_;
+  const bool fetch_new_;
+  const std::size_t window_;
+  std::stop_source stop_;
+  std::stop_callback<std::function<void()>> stop_link_;
+
+  std::mutex mutex_;
+  std::condition_variable_any changed_;
+  std::vector<Slot> slots_;
+  std::size_t handed_out_ = 0;
+  std::size_t next_to_check_ = 0;
+  std::vector<std::jthread> threads_;  // last: started once everything above exists
+};
+
+}  // namespace quillreap::download
