@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "download/chapter_store.hpp"
+#include "download/placeholder_chapters.hpp"
 #include "download/source_downloads.hpp"
 
 namespace quillreap::download {
@@ -69,18 +70,23 @@ BookCheck ShelfChecks::check(const ShelfBook& book, std::stop_token stop) const 
     return result;
   }
   result.checked = true;
+  ChapterStore store(directory_, book.address);
   std::vector<const ChapterLink*> missing;
-  {
-    const ChapterStore store(directory_, book.address);
-    for (const ChapterLink& link : result.links)
-      if (!store.holds(link.address, link.title)) missing.push_back(&link);
-  }
+  for (const ChapterLink& link : result.links)
+    if (!store.holds(link.address, link.title)) missing.push_back(&link);
   result.to_fetch = static_cast<int>(missing.size());
   if (!fetch_new_ || result.to_fetch > kMostFetchedAhead) return result;
+  // A chapter fetched here goes into the store at once, as a download would keep it, so
+  // that a run killed before the book is written loses none; the update then reads it
+  // from there. A lost or placeholder page is handed over instead, not to be asked twice.
   for (const ChapterLink* link : missing) {
     if (stop.stop_requested() || result.fetched.count(link->address)) continue;
-    result.fetched.emplace(link->address,
-                           fetch_chapter(link->address, config_, pages, pace_, stop));
+    AheadPage page = fetch_chapter(link->address, config_, pages, pace_, stop);
+    if (page.fetched.stopped) continue;
+    if (page.chapter && !looks_like_placeholder(*page.chapter))
+      store.keep(link->address, link->title, *page.chapter);
+    else
+      result.fetched.emplace(link->address, std::move(page));
   }
   return result;
 }

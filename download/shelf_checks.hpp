@@ -27,8 +27,9 @@ struct BookCheck {
   // Chapters an update would fetch: new in the index, lost or a placeholder last time,
   // or retitled (the store holds a chapter by its address and title).
   int to_fetch = 0;
-  // With fetch_new: those chapter pages, fetched and cut already (by address), when they
-  // were few; the update then asks for none of them again.
+  // With fetch_new, when they were few, those chapters were fetched beside the index: the
+  // ones with text are in the store already, and the rest (lost, placeholders) are here
+  // by address, so that the update asks for none of them again.
   std::map<Text, AheadPage> fetched;
 };
 

@@ -1,0 +1,146 @@
+// quillreap-cli shelf and update, step by step on one book directory holding a serial on
+// source 1 and a sample site's book on source 2: what each step prints, its exit status,
+// and how many chapter pages it asked each site for.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "tests/support/program.hpp"
+#include "tests/support/sites/changing_book_site.hpp"
+#include "tests/support/temp_folder.hpp"
+#include "text/files.hpp"
+#include "tools/sample-sites/sample_sites.hpp"
+
+namespace quillreap {
+namespace {
+
+using sites::ChangingBookSite;
+using Lines = std::vector<std::string>;
+
+class CliShelfTest : public ::testing::Test {
+ protected:
+  Lines with_sites(Lines arguments) const {
+    arguments.insert(arguments.end(),
+                     {"--out", directory_.text(), "--source1-host", first_.host(), "--source2-host",
+                      second_host_, "--source2-label", second_host_ + "/"});
+    return arguments;
+  }
+  test_support::ProgramRun cli(Lines arguments) const {
+    return test_support::run_program(QUILLREAP_CLI, with_sites(std::move(arguments)));
+  }
+  int second_requests() const {
+    return second_ ? static_cast<int>(second_->chapter_request_times().size()) : -1;
+  }
+  std::string path(const std::string& name) const { return directory_.text() + "/" + name; }
+  std::string book(const std::string& name) const {
+    const auto bytes = text::read_file(path(name + ".txt"));
+    return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("(no file)");
+  }
+  // The site's book as a download named name writes it.
+  static std::string expected(const ChangingBookSite& site, const std::string& name) {
+    return name + site.expected_book().substr(std::string(ChangingBookSite::kBookName).size());
+  }
+
+  test_support::TempFolder directory_{"shelf"};
+  ChangingBookSite first_{3};                                       // 乙
+  std::optional<sample_sites::SampleSites> second_{std::in_place};  // 甲, taken down on the way
+  const std::string second_host_ = second_->source2_host();
+  const std::string second_book_ = "http://" + second_host_ + "/Book/1001.aspx";
+};
+
+TEST_F(CliShelfTest, ListsChecksAndUpdatesOnlyWhatIsNew) {
+  std::unique_ptr<test_support::StartedProgram> killed;
+  const struct Step {
+    const char* what;
+    std::function<void()> before;
+    Lines arguments;
+    int exit_status;
+    std::string out;  // standard output, a file name standing for its path; "*" for any
+    int first_requests, second_requests;  // chapter pages asked for; -1: not counted
+  } steps[] = {
+      {"an empty shelf", [] {}, {"shelf"}, 1, "", 0, 0},
+      {"two downloads put their books on the shelf",
+       [&] {
+         EXPECT_EQ(cli({"download", first_.book_address(), "乙"}).exit_status, 0);
+         EXPECT_EQ(cli({"download", second_book_, "甲"}).exit_status, 0);
+       },
+       {"shelf"},
+       0,
+       "*",
+       0,
+       0},
+      {"nothing new: check", [] {}, {"update", "--check"}, 0, "甲\t0\n乙\t0\n", 0, 0},
+      {"nothing new: no file is touched", [] {}, {"update"}, 0, "", 0, 0},
+      {"new chapters: check fetches no chapter",
+       [&] { first_.add_chapters(2); },
+       {"update", "--check"},
+       0,
+       "甲\t0\n乙\t2\n",
+       0,
+       0},
+      {"update fetches only the new chapters", [] {}, {"update"}, 0, "乙.txt\n", 2, 0},
+      {"a deleted book is written again from the store",
+       [&] { text::remove_file(path("甲.txt")); },
+       {"update"},
+       0,
+       "甲.txt\n",
+       0,
+       0},
+      {"only the books named", [&] { first_.add_chapters(1); }, {"update", "甲"}, 0, "", 0, 0},
+      {"a name not on the shelf stops before any request", [] {}, {"update", "丙"}, 1, "", 0, 0},
+      {"killed during an update, the next takes only what is missing",
+       [&] {
+         first_.add_chapters(4);  // 6 to 10 new: 6 to 8 come, 9 stalls
+         first_.stall_from(9);
+         killed = std::make_unique<test_support::StartedProgram>(QUILLREAP_CLI,
+                                                                 with_sites({"update", "乙"}));
+         for (int i = 0; i < 3000 && first_.requests_for(9) == 0; ++i)
+           std::this_thread::sleep_for(std::chrono::milliseconds(20));
+         killed->kill();
+         killed->wait();
+         first_.stall_from(0);
+         first_.reset_counts();
+       },
+       {"update", "乙"},
+       0,
+       "乙.txt\n",
+       2,
+       0},
+      {"a site down does not stop the others",
+       [&] {
+         second_.reset();
+         first_.add_chapters(1);
+       },
+       {"update"},
+       1,
+       "乙.txt\n",
+       1,
+       -1},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    step.before();
+    first_.reset_counts();
+    const int second_before = second_requests();
+    const test_support::ProgramRun run = cli(step.arguments);
+    EXPECT_EQ(run.exit_status, step.exit_status) << run.err;
+    const bool paths = step.out.find(".txt") != std::string::npos;
+    if (step.out != "*") {
+      EXPECT_EQ(run.out, paths ? path(step.out) : step.out);
+    }
+    EXPECT_EQ(first_.chapter_requests(), step.first_requests) << run.err;
+    if (step.second_requests >= 0) {
+      EXPECT_EQ(second_requests() - second_before, step.second_requests);
+    }
+  }
+  EXPECT_EQ(book("乙"), expected(first_, "乙"));
+  EXPECT_NE(book("甲").find("甲\r\n\r\n"), std::string::npos);
+  const test_support::ProgramRun shelf = cli({"shelf"});
+  EXPECT_NE(shelf.out.find(first_.book_address() + "\t乙\t"), std::string::npos) << shelf.out;
+  EXPECT_NE(shelf.out.find("\t11\t"), std::string::npos) << shelf.out;  // 乙's chapters
+}
+
+}  // namespace
+}  // namespace quillreap
