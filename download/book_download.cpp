@@ -263,6 +263,9 @@ BookOutcome write_book(const std::vector<ChapterLink>& links, const Text& book_a
                        const DownloadControl& control) {
   const Download download{book_name, log_box, config, pages, control, pace};
   if (links.empty()) return download.lost();
+  // Links fetched earlier (an update's check) come without the clearing the book page's
+  // arrival does: the log box may still hold the book written before.
+  log_box.log_clear();
   log_box.append_log(text::concat(book_name, "\r\n\r\n"));
 
   ChapterStore store(directory, book_address, control.store);

@@ -81,22 +81,25 @@ TEST_F(CliShelfTest, ListsChecksAndUpdatesOnlyWhatIsNew) {
        0,
        0},
       {"update fetches only the new chapters", [] {}, {"update"}, 0, "乙.txt\n", 2, 0},
-      {"a deleted book is written again from the store",
-       [&] { text::remove_file(path("甲.txt")); },
+      {"a deleted book is written again from the store, beside an update",
+       [&] {
+         text::remove_file(path("甲.txt"));
+         first_.add_chapters(1);
+       },
        {"update"},
        0,
-       "甲.txt\n",
-       0,
+       "甲.txt\n乙.txt\n",
+       1,
        0},
       {"only the books named", [&] { first_.add_chapters(1); }, {"update", "甲"}, 0, "", 0, 0},
       {"a name not on the shelf stops before any request", [] {}, {"update", "丙"}, 1, "", 0, 0},
       {"killed during an update, the next takes only what is missing",
        [&] {
-         first_.add_chapters(4);  // 6 to 10 new: 6 to 8 come, 9 stalls
-         first_.stall_from(9);
+         first_.add_chapters(4);  // 8 to 11 new: 8 and 9 come, 10 stalls
+         first_.stall_from(10);
          killed = std::make_unique<test_support::StartedProgram>(QUILLREAP_CLI,
                                                                  with_sites({"update", "乙"}));
-         for (int i = 0; i < 3000 && first_.requests_for(9) == 0; ++i)
+         for (int i = 0; i < 3000 && first_.requests_for(10) == 0; ++i)
            std::this_thread::sleep_for(std::chrono::milliseconds(20));
          killed->kill();
          killed->wait();
@@ -126,20 +129,31 @@ TEST_F(CliShelfTest, ListsChecksAndUpdatesOnlyWhatIsNew) {
     const int second_before = second_requests();
     const test_support::ProgramRun run = cli(step.arguments);
     EXPECT_EQ(run.exit_status, step.exit_status) << run.err;
-    const bool paths = step.out.find(".txt") != std::string::npos;
+    std::string out = step.out;
+    for (std::size_t at = 0; (at = out.find(".txt", at)) != std::string::npos; at += 4) {
+      const std::size_t line =
+          out.rfind('\n', at) == std::string::npos ? 0 : out.rfind('\n', at) + 1;
+      out.insert(line, directory_.text() + "/");
+      at += directory_.text().size() + 1;
+    }
     if (step.out != "*") {
-      EXPECT_EQ(run.out, paths ? path(step.out) : step.out);
+      EXPECT_EQ(run.out, out);
+    }
+    // Each book written holds its own chapters, whatever was written before it in the run.
+    if (out.find("乙.txt") != std::string::npos) {
+      EXPECT_EQ(book("乙"), expected(first_, "乙"));
+    }
+    if (out.find("甲.txt") != std::string::npos) {
+      EXPECT_EQ(book("甲").rfind("甲\r\n\r\n", 0), 0u);
     }
     EXPECT_EQ(first_.chapter_requests(), step.first_requests) << run.err;
     if (step.second_requests >= 0) {
       EXPECT_EQ(second_requests() - second_before, step.second_requests);
     }
   }
-  EXPECT_EQ(book("乙"), expected(first_, "乙"));
-  EXPECT_NE(book("甲").find("甲\r\n\r\n"), std::string::npos);
   const test_support::ProgramRun shelf = cli({"shelf"});
   EXPECT_NE(shelf.out.find(first_.book_address() + "\t乙\t"), std::string::npos) << shelf.out;
-  EXPECT_NE(shelf.out.find("\t11\t"), std::string::npos) << shelf.out;  // 乙's chapters
+  EXPECT_NE(shelf.out.find("\t12\t"), std::string::npos) << shelf.out;  // 乙's chapters
 }
 
 }  // namespace
