@@ -45,14 +45,19 @@ class Sites:
         return tuple(int(self.hosts[name].rsplit(":", 1)[1])
                      for name in ("search", "source1", "source2"))
 
-    def connections(self):
-        """Connections the three servers accepted so far; without --keep-alive, requests."""
+    def counts(self):
+        """Connections the three servers accepted so far (without --keep-alive, requests)
+        and the chapter pages asked for."""
         self.process.send_signal(signal.SIGUSR1)
         line = self.process.stdout.readline()
-        match = re.fullmatch(r"connections (\d+)\n", line)
+        match = re.fullmatch(r"connections (\d+) chapters (\d+)\n", line)
         if not match:
             sys.exit("quillreap-sample-sites answered %r to SIGUSR1" % line)
-        return int(match.group(1))
+        return int(match.group(1)), int(match.group(2))
+
+    def connections(self):
+        """Connections the three servers accepted so far; without --keep-alive, requests."""
+        return self.counts()[0]
 
     def stop(self):
         self.process.send_signal(signal.SIGTERM)
