@@ -1,6 +1,6 @@
-# What the end-to-end benchmarks (bench/download, bench/latency, bench/store) share: the
-# programs of the Release build, the sample sites on free ports, and one timed run of a
-# command with its peak resident memory.
+# What the end-to-end benchmarks (bench/download, bench/latency, bench/store, bench/shelf)
+# share: the programs of the Release build, the sample sites on free ports, and one timed
+# run of a command with its peak resident memory.
 import os
 import re
 import signal
@@ -45,13 +45,27 @@ class Sites:
         return tuple(int(self.hosts[name].rsplit(":", 1)[1])
                      for name in ("search", "source1", "source2"))
 
-    def connections(self):
-        """Connections the three servers accepted so far; without --keep-alive, requests."""
+    def counts(self):
+        """Connections the three servers accepted so far (without --keep-alive, requests)
+        and the chapter pages asked for."""
         self.process.send_signal(signal.SIGUSR1)
         line = self.process.stdout.readline()
-        match = re.fullmatch(r"connections (\d+)\n", line)
+        match = re.fullmatch(r"connections (\d+) chapters (\d+)\n", line)
         if not match:
             sys.exit("quillreap-sample-sites answered %r to SIGUSR1" % line)
+        return int(match.group(1)), int(match.group(2))
+
+    def connections(self):
+        """Connections the three servers accepted so far; without --keep-alive, requests."""
+        return self.counts()[0]
+
+    def grow(self):
+        """Adds a chapter to every serial (--serials) and returns how many each holds now."""
+        self.process.send_signal(signal.SIGUSR2)
+        line = self.process.stdout.readline()
+        match = re.fullmatch(r"serials (\d+)\n", line)
+        if not match:
+            sys.exit("quillreap-sample-sites answered %r to SIGUSR2" % line)
         return int(match.group(1))
 
     def stop(self):
@@ -68,13 +82,12 @@ def get(address):
         return response.read()
 
 
-def timed(command, log, who):
+def timed(command, log, who, out=None):
     """Wall time of command (run under /usr/bin/time -v) and its peak resident memory in KB;
-    the command's stderr stays in log."""
-    with open(log, "w") as err:
+    the command's stderr stays in log, its stdout in the file out when given."""
+    with open(log, "w") as err, open(out or os.devnull, "wb") as output:
         start = time.perf_counter()
-        status = subprocess.call(["/usr/bin/time", "-v"] + command, stdout=subprocess.DEVNULL,
-                                 stderr=err)
+        status = subprocess.call(["/usr/bin/time", "-v"] + command, stdout=output, stderr=err)
         wall = time.perf_counter() - start
     report = open(log, errors="replace").read()
     if status != 0:

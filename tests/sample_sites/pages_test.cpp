@@ -1,5 +1,6 @@
 // The sample sites' pages: each page kind answers in its encoding and carries the markers
-// the searches and downloads cut, built from the hosts and texts the sites serve with.
+// the searches and downloads cut, built from the hosts and texts the sites serve with; the
+// generated books at the asked size, and serials that grow while the sites serve.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -187,6 +188,45 @@ TEST(SampleSitesBigBook, BothSourcesServeItAtTheAskedSize) {
   EXPECT_NE(text1.find("<br /><br />&nbsp;"), std::string::npos);
   EXPECT_NE(text2.find("<br><br>&nbsp;"), std::string::npos);
   EXPECT_EQ(http_get(sites.source1_host(), "/9_9/6.html").status, 404);
+}
+
+// Grown by a known number of chapters on both sources, the earlier index entries and pages
+// as they were, so a store keeps them and an update fetches exactly the new chapters.
+TEST(SampleSitesSerials, GrowOnBothSourcesKeepingTheirEarlierChapters) {
+  const struct {
+    int source;
+    const char *search, *hit;  // the search listing every serial, and what each hit holds
+    const char *book, *other_book, *entry, *text_left, *text_right;  // book: serial 2's folder
+  } cases[] = {
+      {1, "/cse/search?q=连载&s=1000000000000000001&nsid=&entry=1", "result-game-item-detail",
+       "/8_2/", "/8_1/", "<li><a href='", "nr1\">", "</div>"},
+      {2, "/Book/Search.aspx?SearchKey=连载&SearchClass=1", "CListTitle", "/Html/80002/",
+       "/Html/80001/", "<li><strong ><a ", "contentbox\"><br />", "<br /><br /></div>"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.book);
+    SampleSites sites(sites::SiteConfig::defaults(), {}, {}, {}, Serials{2, 3, 700});
+    const bool source1 = c.source == 1;
+    const std::string host = source1 ? sites.source1_host() : sites.source2_host();
+    const std::string index = source1 ? "index.html" : "Index.html";
+    const auto page = [&](const std::string& folder, const std::string& file) {
+      return http_get(host, folder + file);
+    };
+    EXPECT_EQ(count(http_get(source1 ? sites.search_host() : host, c.search).body, c.hit), 2);
+    const std::string before = cut(page(c.book, index).body, "<ul>", "</ul>");
+    EXPECT_EQ(count(before, c.entry), 3);
+    EXPECT_EQ(page(c.book, "4.html").status, 404);
+    const std::string first = page(c.book, "1.html").body;
+
+    EXPECT_EQ(sites.grow_serials(2), 5);
+    const std::string after = cut(page(c.book, index).body, "<ul>", "</ul>");
+    EXPECT_EQ(count(after, c.entry), 5);
+    EXPECT_EQ(after.rfind(before, 0), 0u) << "the earlier entries stay as they were";
+    EXPECT_EQ(page(c.book, "1.html").body, first);
+    EXPECT_EQ(cut(page(c.book, "5.html").body, c.text_left, c.text_right).size(), 700u);
+    EXPECT_EQ(page(c.book, "6.html").status, 404);
+    EXPECT_EQ(count(page(c.other_book, index).body, c.entry), 5) << "every serial grows";
+  }
 }
 
 }  // namespace

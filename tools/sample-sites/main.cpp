@@ -16,6 +16,7 @@ namespace {
 
 volatile std::sig_atomic_t stop_requested = 0;
 volatile std::sig_atomic_t count_requested = 0;
+volatile std::sig_atomic_t growth_requested = 0;
 
 extern "C" void on_signal(int) {
   stop_requested = 1;
@@ -25,11 +26,16 @@ extern "C" void on_count_signal(int) {
   count_requested = 1;
 }
 
+extern "C" void on_growth_signal(int) {
+  growth_requested = 1;
+}
+
 constexpr char kUsage[] =
     "usage: quillreap-sample-sites [--search-port N] [--source1-port N] [--source2-port N]\n"
     "                              [--big-chapters N] [--big-chapter-bytes N]\n"
     "                              [--delay-ms D] [--flaky K] [--keep-alive]\n"
     "                              [--count-connections]\n"
+    "                              [--serials N [--serial-chapters M] [--grow-every S]]\n"
     "       quillreap-sample-sites --faults [--fault-port N]\n"
     "Serves the site-search service, source 1 and source 2 on 127.0.0.1 (ports 18061,\n"
     "18062, 18063 by default; 0 picks a free port). With --big-chapters the sites also list\n"
@@ -38,7 +44,12 @@ constexpr char kUsage[] =
     "--delay-ms D holds every answer D ms (other connections are served meanwhile);\n"
     "--flaky K fails the first request for every K-th chapter page (a reset or a 503 in\n"
     "turn; asked again, the page comes); --keep-alive keeps connections open between pages.\n"
-    "--count-connections prints \"connections N\" (accepted so far) on each SIGUSR1.\n"
+    "--count-connections prints \"connections N chapters C\" (connections accepted and\n"
+    "chapter pages asked for so far) on each SIGUSR1.\n"
+    "--serials N also lists N serials (search word: the GBK bytes of "
+    "\"\xE8\xBF\x9E\xE8\xBD\xBD\"),\n"
+    "each of M chapters (--serial-chapters, default 10) that grow by one chapter every S\n"
+    "seconds (--grow-every) and on each SIGUSR2, printing \"serials M\" (chapters each now).\n"
     "With --faults it serves instead the fault site on port 18064 (--fault-port): both\n"
     "sources' markup on one host, one misbehaving book per fault, listed at start.\n";
 
@@ -55,6 +66,8 @@ struct Options {
   quillreap::sample_sites::Ports ports{18061, 18062, 18063};
   quillreap::sample_sites::BigBook big{0, 10000};
   quillreap::sample_sites::Behaviour behaviour;
+  quillreap::sample_sites::Serials serials{0, 10};
+  std::chrono::seconds grow_every{0};
   bool faults = false;
   bool count_connections = false;
   long fault_port = 18064;
@@ -88,6 +101,14 @@ std::variant<Options, int> parse_options(int argc, char** argv) {
       o.behaviour.flaky_every = static_cast<int>(value);
     } else if (option == "--keep-alive") {
       o.behaviour.keep_alive = true;
+    } else if (option == "--serials" && has_value && read_number(argv[++i], 9999, value)) {
+      o.serials.books = static_cast<int>(value);
+    } else if (option == "--serial-chapters" && has_value &&
+               read_number(argv[++i], 1000000, value)) {
+      o.serials.chapters = static_cast<int>(value);
+    } else if (option == "--grow-every" && has_value && read_number(argv[++i], 86400, value) &&
+               value > 0) {
+      o.grow_every = std::chrono::seconds(value);
     } else if (option == "--count-connections") {
       o.count_connections = true;
     } else if (option == "--faults") {
@@ -99,18 +120,25 @@ std::variant<Options, int> parse_options(int argc, char** argv) {
       return 2;
     }
   }
+  if (o.grow_every.count() > 0 && o.serials.books == 0) {
+    std::fprintf(stderr, "quillreap-sample-sites: --grow-every needs --serials\n%s", kUsage);
+    return 2;
+  }
   return o;
 }
 
-// Ctrl+C and SIGTERM end the run; SIGUSR1 asks for the connection count, and only on
-// request: otherwise it keeps its default meaning. Windows has no such signal, so there
-// the benchmarks' counting is not offered. False when the counting cannot be had.
-bool handle_signals(bool count_connections) {
+// Ctrl+C and SIGTERM end the run; SIGUSR1 asks for the counts and SIGUSR2 grows the
+// serials, each only on request: otherwise they keep their default meaning. Windows has
+// no such signals, so there the benchmarks' counting is not offered (the serials still
+// grow with --grow-every). False when the counting cannot be had.
+bool handle_signals(bool count_connections, bool serials) {
   std::signal(SIGINT, on_signal);
   std::signal(SIGTERM, on_signal);
 #ifdef SIGUSR1
   if (count_connections) std::signal(SIGUSR1, on_count_signal);
+  if (serials) std::signal(SIGUSR2, on_growth_signal);
 #else
+  (void)serials;
   if (count_connections) {
     std::fputs("quillreap-sample-sites: --count-connections needs SIGUSR1\n", stderr);
     return false;
@@ -132,17 +160,28 @@ void serve_faults(long port) {
 
 void serve_sample_sites(const Options& o) {
   quillreap::sample_sites::SampleSites sites(quillreap::sites::SiteConfig::defaults(), o.ports,
-                                             o.big, o.behaviour);
+                                             o.big, o.behaviour, o.serials);
   std::printf("search  %s\nsource1 %s\nsource2 %s\n", sites.search_host().c_str(),
               sites.source1_host().c_str(), sites.source2_host().c_str());
   std::fflush(stdout);
-  // Without --keep-alive every connection carries one request, so benchmarks count the
-  // pages a client fetched from the difference of two counts.
+  // A benchmark waits for each answer to its signal, so those are looked for often.
+  const bool signalled = o.count_connections || o.serials.books > 0;
+  auto next_growth = std::chrono::steady_clock::now() + o.grow_every;
   while (!stop_requested) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(o.count_connections ? 5 : 100));
+    std::this_thread::sleep_for(std::chrono::milliseconds(signalled ? 5 : 100));
+    // Without --keep-alive every connection carries one request, so benchmarks count the
+    // pages a client fetched from the difference of two counts.
     if (count_requested) {
       count_requested = 0;
-      std::printf("connections %zu\n", sites.accepted_connections());
+      std::printf("connections %zu chapters %zu\n", sites.accepted_connections(),
+                  sites.chapter_request_times().size());
+      std::fflush(stdout);
+    }
+    const bool due = o.grow_every.count() > 0 && std::chrono::steady_clock::now() >= next_growth;
+    if (growth_requested || due) {
+      growth_requested = 0;
+      if (due) next_growth += o.grow_every;
+      std::printf("serials %d\n", sites.grow_serials());
       std::fflush(stdout);
     }
   }
@@ -154,7 +193,7 @@ int main(int argc, char** argv) {
   const std::variant<Options, int> parsed = parse_options(argc, argv);
   if (const int* exit_code = std::get_if<int>(&parsed)) return *exit_code;
   const Options& options = std::get<Options>(parsed);
-  if (!handle_signals(options.count_connections)) return 2;
+  if (!handle_signals(options.count_connections, options.serials.books > 0)) return 2;
   try {
     if (options.faults) {
       serve_faults(options.fault_port);

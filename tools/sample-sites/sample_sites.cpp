@@ -99,7 +99,8 @@ struct SampleSites::Impl {
   std::unique_ptr<loopback::HttpServer> search, source1, source2;
 };
 
-SampleSites::SampleSites(sites::SiteConfig base, Ports ports, BigBook big, Behaviour behaviour)
+SampleSites::SampleSites(sites::SiteConfig base, Ports ports, BigBook big, Behaviour behaviour,
+                         Serials serials)
     : impl_(std::make_unique<Impl>()) {
   impl_->behaviour = behaviour;
   const loopback::ServerOptions options{behaviour.delay, behaviour.keep_alive};
@@ -115,9 +116,9 @@ SampleSites::SampleSites(sites::SiteConfig base, Ports ports, BigBook big, Behav
   sites->config.source1_host = impl_->source1->host();
   sites->config.source2_host = impl_->source2->host();
   sites->config.source2_label = impl_->source2->host() + "/";
-  sites->big = big;
-  sites->source1 = served_books(1, big);
-  sites->source2 = served_books(2, big);
+  sites->serials = serials;
+  sites->source1 = served_books(1, big, serials);
+  sites->source2 = served_books(2, big, serials);
   std::lock_guard lock(impl_->mutex);
   impl_->published = std::move(sites);
 }
@@ -152,6 +153,18 @@ std::vector<std::chrono::steady_clock::time_point> SampleSites::chapter_request_
 int SampleSites::too_many_requests() const {
   std::lock_guard lock(impl_->mutex);
   return impl_->refused;
+}
+
+int SampleSites::grow_serials(int chapters) {
+  std::lock_guard lock(impl_->mutex);
+  auto sites = std::make_shared<ServedSites>(*impl_->published);
+  sites->serials.chapters += chapters;
+  for (std::vector<ServedBook>* books : {&sites->source1, &sites->source2}) {
+    for (ServedBook& book : *books)
+      if (book.serial) book.chapter_count = sites->serials.chapters;
+  }
+  impl_->published = std::move(sites);
+  return impl_->published->serials.chapters;
 }
 
 sites::SiteConfig SampleSites::config() const {

@@ -28,6 +28,15 @@ struct BigBook {
   int chapter_bytes = 0;
 };
 
+// Generated serials "连载1" ... "连载N" on both sources (source 1 ids "8_K", source 2 ids
+// 80000 + K), chapters as the big book's, so that an update can be shown end to end:
+// each starts with `chapters` chapters and gains more whenever grow_serials is called.
+struct Serials {
+  int books = 0;  // no books: the sites list none
+  int chapters = 0;
+  int chapter_bytes = 6000;
+};
+
 // How much the sites behave like real ones on a real network. The default: answers at
 // once, never fail, one connection per page.
 struct Behaviour {
@@ -46,7 +55,7 @@ class SampleSites {
   // Serves `base`'s source 2 display name and advertising sentences; the hosts come from
   // the ports the servers listen on.
   explicit SampleSites(sites::SiteConfig base = sites::SiteConfig::defaults(), Ports ports = {},
-                       BigBook big = {}, Behaviour behaviour = {});
+                       BigBook big = {}, Behaviour behaviour = {}, Serials serials = {});
   ~SampleSites();
   SampleSites(const SampleSites&) = delete;
   SampleSites& operator=(const SampleSites&) = delete;
@@ -64,6 +73,10 @@ class SampleSites {
   // many of them got 429.
   std::vector<std::chrono::steady_clock::time_point> chapter_request_times() const;
   int too_many_requests() const;
+  // Adds `chapters` chapters at the end of every serial, seen from the next request on;
+  // earlier chapters keep their addresses, titles and texts. Returns how many chapters
+  // each serial holds now.
+  int grow_serials(int chapters = 1);
 
  private:
   struct Impl;

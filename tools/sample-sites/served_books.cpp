@@ -1,6 +1,7 @@
-// The books each sample site lists: the catalogue's, then the generated big book, and the
-// chapter markup of either as the site's page holds it.
+// The books each sample site lists: the catalogue's, then the generated big book and
+// serials, and the chapter markup of each as the site's page holds it.
 #include <string>
+#include <utility>
 
 #include "tools/sample-sites/served_sites.hpp"
 
@@ -15,6 +16,13 @@ constexpr char kBigNameUtf8[] = "\xE6\xB5\x8B\xE8\xAF\x95\xE5\xB7\xA8\xE8\x91\x9
 constexpr char kBigAuthorUtf8[] = "\xE4\xBD\x9A\xE5\x90\x8D";
 constexpr char kBigIntroUtf8[] =
     "\xE7\x94\xA8\xE4\xBA\x8E\xE6\xB5\x8B\xE9\x80\x9F\xE7\x9A\x84\xE9\x95\xBF\xE7\xAF\x87";
+constexpr char kSerialName[] = "\xC1\xAC\xD4\xD8";  // 连载
+constexpr char kSerialIntro[] =
+    "\xB2\xE2\xCA\xD4\xB8\xFC\xD0\xC2\xD3\xC3\xB5\xC4\xC1\xAC\xD4\xD8";  // 测试更新用的连载
+constexpr char kSerialNameUtf8[] = "\xE8\xBF\x9E\xE8\xBD\xBD";
+constexpr char kSerialIntroUtf8[] =
+    "\xE6\xB5\x8B\xE8\xAF\x95\xE6\x9B\xB4\xE6\x96\xB0\xE7\x94\xA8\xE7\x9A\x84\xE8\xBF\x9E"
+    "\xE8\xBD\xBD";
 constexpr char kIndent[] = "&nbsp;&nbsp;&nbsp;&nbsp;";
 
 ServedBook from_sample(const SampleBook& book) {
@@ -54,23 +62,38 @@ std::string big_chapter_markup(int bytes, int source) {
   return out;
 }
 
+// Chapters titled 第n章, each of `chapter_bytes` bytes of filler text.
+ServedBook generated(std::string id, std::string name, std::string name_utf8, std::string intro,
+                     std::string intro_utf8, int chapters, int chapter_bytes) {
+  ServedBook served;
+  served.id = std::move(id);
+  served.name = std::move(name);
+  served.author = kBigAuthor;
+  served.intro = std::move(intro);
+  served.name_utf8 = std::move(name_utf8);
+  served.author_utf8 = kBigAuthorUtf8;
+  served.intro_utf8 = std::move(intro_utf8);
+  served.chapter_count = chapters;
+  served.chapter_bytes = chapter_bytes;
+  return served;
+}
+
 }  // namespace
 
-std::vector<ServedBook> served_books(int source, const BigBook& big) {
+std::vector<ServedBook> served_books(int source, const BigBook& big, const Serials& serials) {
   std::vector<ServedBook> books;
   for (const SampleBook& book : source == 1 ? source1_books() : source2_books())
     books.push_back(from_sample(book));
   if (big.chapters > 0) {
-    ServedBook served;
-    served.id = source == 1 ? "9_9" : "9999";
-    served.name = kBigName;
-    served.author = kBigAuthor;
-    served.intro = kBigIntro;
-    served.name_utf8 = kBigNameUtf8;
-    served.author_utf8 = kBigAuthorUtf8;
-    served.intro_utf8 = kBigIntroUtf8;
-    served.chapter_count = big.chapters;
-    books.push_back(served);
+    books.push_back(generated(source == 1 ? "9_9" : "9999", kBigName, kBigNameUtf8, kBigIntro,
+                              kBigIntroUtf8, big.chapters, big.chapter_bytes));
+  }
+  for (int k = 1; k <= serials.books; ++k) {
+    const std::string number = std::to_string(k);
+    books.push_back(generated(source == 1 ? "8_" + number : std::to_string(80000 + k),
+                              kSerialName + number, kSerialNameUtf8 + number, kSerialIntro,
+                              kSerialIntroUtf8, serials.chapters, serials.chapter_bytes));
+    books.back().serial = true;
   }
   return books;
 }
@@ -87,7 +110,7 @@ std::string chapter_title(const ServedBook& book, int n) {
 }
 
 std::string chapter_markup(const ServedBook& book, int n, int source, const ServedSites& sites) {
-  if (!book.sample) return big_chapter_markup(sites.big.chapter_bytes, source);
+  if (!book.sample) return big_chapter_markup(book.chapter_bytes, source);
   const std::string_view text = book.sample->chapters[n - 1].text;
   const sites::SiteConfig& config = sites.config;
   const std::string anchor_head = "<a href=\"//" + config.source2_host + "\" target=\"_blank\">-";

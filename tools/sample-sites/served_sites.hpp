@@ -1,6 +1,7 @@
 // What the three sample sites share while they serve: the configuration with the real
-// hosts, and the books each source lists. Built once, read-only afterwards, so the three
-// server threads read it without locks.
+// hosts, and the books each source lists. Read-only once published, so the three server
+// threads read it without locks; the serials' growth publishes a grown copy instead, and a
+// request already answering keeps the copy it started with.
 #pragma once
 
 #include <string>
@@ -14,26 +15,30 @@
 
 namespace quillreap::sample_sites {
 
-// One book as one source serves it: a catalogue book, or the generated big book.
+// One book as one source serves it: a catalogue book, or a generated one (the big book, a
+// serial).
 struct ServedBook {
-  const SampleBook* sample = nullptr;  // null: the big book
+  const SampleBook* sample = nullptr;  // null: generated
   std::string id;
   std::string name, author, intro;
   std::string name_utf8, author_utf8, intro_utf8;
   bool warning = false;
   bool capital_em = false;
   int chapter_count = 0;
+  int chapter_bytes = 0;  // generated books: the text markup of every chapter
+  bool serial = false;    // grows while the sites serve
 };
 
 struct ServedSites {
   sites::SiteConfig config;  // real hosts
-  BigBook big;
+  Serials serials;           // chapters: as many as each serial holds now
   std::vector<ServedBook> source1;
   std::vector<ServedBook> source2;
 };
 
-// Source: 1 or 2. The big book comes last when it has chapters.
-std::vector<ServedBook> served_books(int source, const BigBook& big);
+// Source: 1 or 2. The big book (when it has chapters) and then the serials come after the
+// catalogue's books.
+std::vector<ServedBook> served_books(int source, const BigBook& big, const Serials& serials);
 const ServedBook* find_book(const std::vector<ServedBook>& books, std::string_view id);
 // Chapter n (1-based) of a served book; n must be within the book.
 std::string chapter_title(const ServedBook& book, int n);
