@@ -93,6 +93,8 @@ class Controller {
   // with the status line saying why and the controls enabled again.
   void run_guarded_work(const std::function<void()>& work);
   void report_failure(std::string_view what);
+  // Interface thread: the shelf listed and then checked (or updated) on a worker.
+  void start_shelf_worker(bool update);
   std::vector<ShelfResult> run_shelf(const std::vector<download::ShelfBook>& books, bool update);
   // Writes a book in the formats given: the TXT from the log box, the EPUB beside it. The
   // download itself is download(control) with the control filled in here.

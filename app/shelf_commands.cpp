@@ -40,25 +40,20 @@ void Controller::on_show_shelf() {
 }
 
 void Controller::on_check_shelf() {
-  controls_.set_busy(true);
-  const bool started = shell_.start_worker([this] {
-    run_guarded_work([this] {
-      const std::vector<download::ShelfBook> books = download::read_shelf(book_directory_);
-      list_shelf(books);
-      if (!books.empty()) check_shelf(books);
-      controls_.set_busy(false);
-    });
-  });
-  if (!started) controls_.set_busy(false);
+  start_shelf_worker(false);
 }
 
 void Controller::on_update_shelf() {
+  start_shelf_worker(true);
+}
+
+void Controller::start_shelf_worker(bool update) {
   controls_.set_busy(true);
-  const bool started = shell_.start_worker([this] {
-    run_guarded_work([this] {
+  const bool started = shell_.start_worker([this, update] {
+    run_guarded_work([this, update] {
       const std::vector<download::ShelfBook> books = download::read_shelf(book_directory_);
       list_shelf(books);
-      if (!books.empty()) update_shelf(books);
+      if (!books.empty()) run_shelf(books, update);
       controls_.set_busy(false);
     });
   });
