@@ -37,6 +37,8 @@ void Controller::list_shelf(const std::vector<download::ShelfBook>& books) {
 
 void Controller::on_show_shelf() {
   list_shelf(download::read_shelf(book_directory_));
+  // As after a search: 生成TXT, grey until the first list is shown, updates the row chosen.
+  controls_.set_busy(false);
 }
 
 void Controller::on_check_shelf() {
