@@ -19,7 +19,8 @@ class Controls : public download::Report {
   virtual Text list_get_cell(int row, int column) = 0;  // "" outside the list
   virtual int list_selected_row() = 0;                  // -1 when none
 
-  // Disables (true) or enables (false) 按钮1, 按钮2 and 组合框1, in that order.
+  // Disables (true) or enables (false) 按钮1, 按钮2 and 组合框1, in that order, and the
+  // menu items described as off while busy (the shelf's).
   virtual void set_busy(bool busy) = 0;
   // The text of 编辑框1, as GBK, untrimmed.
   virtual Text search_word() = 0;

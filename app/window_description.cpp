@@ -22,10 +22,12 @@ const WindowDescription& main_window_description() {
               {"\xCD\xAC\xCA\xB1\xC9\xFA\xB3\xC9" "EPUB", Command::kToggleEpub,
                true},  // 同时生成EPUB
               {"", Command::kNone},                                             // separator
-              {"\xCE\xD2\xB5\xC4\xCA\xE9\xBC\xDC", Command::kShowShelf},    // 我的书架
-              {"\xBC\xEC\xB2\xE9\xD0\xC2\xD5\xC2\xBD\xDA", Command::kCheckShelf},  // 检查新章节
-              {"\xB8\xFC\xD0\xC2\xC8\xAB\xB2\xBF\xCA\xE9\xBC\xAE",
-               Command::kUpdateShelf},  // 更新全部书籍
+              {.caption = "\xCE\xD2\xB5\xC4\xCA\xE9\xBC\xDC",  // 我的书架
+               .command = Command::kShowShelf, .off_while_busy = true},
+              {.caption = "\xBC\xEC\xB2\xE9\xD0\xC2\xD5\xC2\xBD\xDA",  // 检查新章节
+               .command = Command::kCheckShelf, .off_while_busy = true},
+              {.caption = "\xB8\xFC\xD0\xC2\xC8\xAB\xB2\xBF\xCA\xE9\xBC\xAE",  // 更新全部书籍
+               .command = Command::kUpdateShelf, .off_while_busy = true},
           },
       .controls =
           {

@@ -49,6 +49,9 @@ struct MenuItemDescription {
   std::string_view caption;  // "" with kNone: a separator
   Command command;
   bool check = false;  // a check item, unchecked at start; the front end shows the mark
+  // Greyed while the controls are busy (Controls::set_busy), with 按钮1, 按钮2 and 组合框1:
+  // the item would empty or rewrite the result list under a running search or worker.
+  bool off_while_busy = false;
 };
 
 struct WindowDescription {

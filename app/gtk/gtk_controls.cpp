@@ -99,6 +99,7 @@ void GtkControls::set_busy(bool busy) {
     gtk_widget_set_sensitive(widgets_.search_button, enabled);
     gtk_widget_set_sensitive(widgets_.generate_button, enabled);
     gtk_widget_set_sensitive(GTK_WIDGET(widgets_.source_combo), enabled);
+    for (GtkWidget* item : widgets_.off_while_busy) gtk_widget_set_sensitive(item, enabled);
   });
 }
 

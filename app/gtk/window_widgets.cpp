@@ -71,6 +71,7 @@ GtkWidget* build_menu_bar(const WindowDescription& description, WindowWidgets& w
     connect_command(entry, "activate", sink, item.command);
     gtk_menu_shell_append(GTK_MENU_SHELL(menu), entry);
     widgets.menu_items[item.command] = entry;
+    if (item.off_while_busy) widgets.off_while_busy.push_back(entry);
   }
   gtk_menu_item_set_submenu(GTK_MENU_ITEM(menu_item), menu);
   gtk_menu_shell_append(GTK_MENU_SHELL(bar), menu_item);

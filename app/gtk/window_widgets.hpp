@@ -8,6 +8,7 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "app/window_description.hpp"
 
@@ -24,7 +25,8 @@ struct WindowWidgets {
   GtkWidget* menu_bar = nullptr;
   GtkWidget* menu = nullptr;  // the "菜单" item of the menu bar
   std::map<Command, GtkWidget*> menu_items;
-  GtkWidget* client = nullptr;  // the GtkFixed holding the window's own controls
+  std::vector<GtkWidget*> off_while_busy;  // the menu items greyed with the busy controls
+  GtkWidget* client = nullptr;             // the GtkFixed holding the window's own controls
   // The widget placed for each control, by its name: a GtkFrame for a group box (placed
   // with its children in a GtkFixed of the box's size), the GtkScrolledWindow around the
   // list, a GtkBox for the status bar, the widget itself for the rest.

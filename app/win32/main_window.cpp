@@ -308,6 +308,15 @@ HWND MainWindow::control(std::string_view name) const {
   return nullptr;
 }
 
+void MainWindow::enable_busy_menu_items(bool enabled) {
+  HMENU menu = GetMenu(window_.load());
+  if (!menu || !description_) return;
+  for (size_t i = 0; i < description_->menu_items.size(); ++i)
+    if (description_->menu_items[i].off_while_busy)
+      EnableMenuItem(menu, static_cast<UINT>(kFirstMenuId + i),
+                     MF_BYCOMMAND | (enabled ? MF_ENABLED : MF_GRAYED));
+}
+
 void MainWindow::set_command_handler(std::function<void(Command)> handler) {
   command_handler_ = std::move(handler);
 }

@@ -35,6 +35,10 @@ class MainWindow : public InterfaceThread {
   HWND control(std::string_view name) const;
   const WindowDescription* description() const { return description_; }
 
+  // Interface thread: greys (false) or enables (true) the menu items the description marks
+  // as off while busy.
+  void enable_busy_menu_items(bool enabled);
+
   // Called on the interface thread for each click or menu choice bound to a command.
   void set_command_handler(std::function<void(Command)> handler);
 

@@ -108,6 +108,7 @@ void Win32Controls::set_busy(bool busy) {
     for (std::string_view name :
          {names::kSearchButton, names::kGenerateButton, names::kSourceCombo})
       EnableWindow(window_.control(name), busy ? FALSE : TRUE);
+    window_.enable_busy_menu_items(!busy);
   });
 }
 

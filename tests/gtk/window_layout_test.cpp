@@ -56,8 +56,9 @@ TEST_F(WindowLayoutTest, FrameAndMenu) {
   EXPECT_EQ(gtk_menu_item_get_label(GTK_MENU_ITEM(widgets().menu)), u8(u8"菜单"));
   GtkWidget* menu = gtk_menu_item_get_submenu(GTK_MENU_ITEM(widgets().menu));
   ASSERT_NE(menu, nullptr);
-  EXPECT_EQ(child_labels(menu),
-            (std::vector<std::string>{u8(u8"检测更新"), u8(u8"关于"), "-", u8(u8"同时生成EPUB")}));
+  EXPECT_EQ(child_labels(menu), (std::vector<std::string>{
+                                    u8(u8"检测更新"), u8(u8"关于"), "-", u8(u8"同时生成EPUB"), "-",
+                                    u8(u8"我的书架"), u8(u8"检查新章节"), u8(u8"更新全部书籍")}));
   GList* items = gtk_container_get_children(GTK_CONTAINER(menu));
   EXPECT_EQ(widgets().menu_items.at(Command::kCheckUpdates), g_list_nth_data(items, 0));
   GtkWidget* epub = widgets().menu_items.at(Command::kToggleEpub);

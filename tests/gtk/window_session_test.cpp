@@ -164,6 +164,50 @@ TEST_F(WindowSessionTest, TheCheckedMenuItemAddsTheEpubBesideTheTxt) {
   }
 }
 
+TEST_F(WindowSessionTest, TheShelfMenuItemsListCheckAndUpdateTheBooksDownloaded) {
+  sample_sites::SampleSites serials(sites::SiteConfig::defaults(), {}, {}, {}, {1, 3});
+  window_ = std::make_unique<MainWindow>(serials.config(), books_.text());
+  window_->show();
+  search(1, u8"连载");
+  gtk_button_clicked(GTK_BUTTON(widgets().generate_button));  // the first hit, 连载1
+  ASSERT_TRUE(
+      pump_until([&] { return window_->shell().workers_running() == 0 && controls_enabled(); }));
+  serials.grow_serials(1);
+  // A fresh window, whose 生成TXT 我的书架 alone must make usable on the shelf's rows.
+  window_ = std::make_unique<MainWindow>(serials.config(), books_.text());
+  window_->show();
+  const auto items_enabled = [&] {
+    int enabled = 0;
+    for (GtkWidget* item : widgets().off_while_busy) enabled += gtk_widget_get_sensitive(item);
+    return enabled;
+  };
+  struct Case {
+    Command command;
+    const char8_t* cell;
+    const char8_t* status;
+  };
+  const Case cases[] = {
+      {Command::kShowShelf, u8"共3章", u8"书架上有1本书"},
+      {Command::kCheckShelf, u8"有1章新内容", u8"检查完成:1本书有新章节"},
+      {Command::kUpdateShelf, u8"已完成", u8"书架更新完成:1本书有新章节,共1章"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(static_cast<int>(c.command));
+    gtk_menu_item_activate(GTK_MENU_ITEM(widgets().menu_items.at(c.command)));
+    // A worker greys the three items with the controls until it ends.
+    if (c.command != Command::kShowShelf) {
+      EXPECT_EQ(items_enabled(), 0);
+    }
+    ASSERT_TRUE(pump_until([&] {
+      return window_->shell().workers_running() == 0 && controls_enabled() && items_enabled() == 3;
+    }));
+    EXPECT_EQ(gtk_tree_model_iter_n_children(GTK_TREE_MODEL(widgets().rows), nullptr), 1);
+    EXPECT_EQ(shown_cell(0, 1), u8(u8"连载1"));
+    EXPECT_EQ(shown_cell(0, 4), u8(c.cell));
+    EXPECT_EQ(status(), u8(c.status));
+  }
+}
+
 TEST_F(WindowSessionTest, ClosingDuringADownloadStopsItAndWritesNoBook) {
   search(0, u8"水浒");
   const int row = row_named(u8"水浒传");

@@ -229,14 +229,15 @@ TEST_F(MainWindowTest, FrameAndMenuFollowTheDescription) {
   GetMenuStringW(bar, 0, caption, 64, MF_BYPOSITION);
   EXPECT_STREQ(caption, L"菜单");
   HMENU items = GetSubMenu(bar, 0);
-  ASSERT_EQ(GetMenuItemCount(items), 4);
-  GetMenuStringW(items, 0, caption, 64, MF_BYPOSITION);
-  EXPECT_STREQ(caption, L"检测更新");
-  GetMenuStringW(items, 1, caption, 64, MF_BYPOSITION);
-  EXPECT_STREQ(caption, L"关于");
-  EXPECT_TRUE(GetMenuState(items, 2, MF_BYPOSITION) & MF_SEPARATOR);
-  GetMenuStringW(items, 3, caption, 64, MF_BYPOSITION);
-  EXPECT_STREQ(caption, L"同时生成EPUB");
+  ASSERT_EQ(GetMenuItemCount(items), 8);
+  const wchar_t* captions[] = {L"检测更新", L"关于",     L"",           L"同时生成EPUB",
+                               L"",         L"我的书架", L"检查新章节", L"更新全部书籍"};
+  for (int i = 0; i < 8; ++i) {
+    caption[0] = L'\0';
+    GetMenuStringW(items, i, caption, 64, MF_BYPOSITION);
+    EXPECT_STREQ(caption, captions[i]);
+    EXPECT_EQ((GetMenuState(items, i, MF_BYPOSITION) & MF_SEPARATOR) != 0, !*captions[i]);
+  }
   EXPECT_FALSE(GetMenuState(items, 3, MF_BYPOSITION) & MF_CHECKED);  // unchecked at start
 }
 
@@ -547,6 +548,46 @@ TEST_F(MainWindowTest, CheckedMenuItemAddsTheEpubBesideTheTxt) {
     const int row = row_named(L"水浒传", sites_->config().source1_host);
     ASSERT_GE(row, 0);
     download_and_compare(row, "水浒传", "source1_shuihuzhuan", checked);
+  }
+}
+
+TEST_F(MainWindowTest, TheShelfMenuItemsListCheckAndUpdateTheBooksDownloaded) {
+  sample_sites::SampleSites serials(sites::SiteConfig::defaults(), {}, {}, {}, {1, 3});
+  controller_ = std::make_unique<Controller>(controls_, shell_, serials.config(),
+                                             WideToGbk(directory_.path().wstring()));
+  bind_commands(window_, *controller_);
+  search(1, L"连载");
+  SendMessageW(control(names::kGenerateButton), BM_CLICK, 0, 0);  // the first hit, 连载1
+  ASSERT_TRUE(pump_until([&] { return busy_controls_enabled(true); }, [] {}));
+  serials.grow_serials(1);
+  HMENU items = GetSubMenu(GetMenu(window_.handle()), 0);
+  const auto greyed = [&] {
+    int count = 0;
+    for (int item : {5, 6, 7}) count += (GetMenuState(items, item, MF_BYPOSITION) & MF_GRAYED) != 0;
+    return count;
+  };
+  struct Case {
+    int item;
+    const wchar_t* cell;
+    const wchar_t* status;
+  };
+  const Case cases[] = {
+      {5, L"共3章", L"书架上有1本书"},
+      {6, L"有1章新内容", L"检查完成:1本书有新章节"},
+      {7, L"已完成", L"书架更新完成:1本书有新章节,共1章"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.item);
+    SendMessageW(window_.handle(), WM_COMMAND, MAKEWPARAM(GetMenuItemID(items, c.item), 0), 0);
+    // A worker greys the three items with the controls until it ends.
+    if (c.item != 5) {
+      EXPECT_EQ(greyed(), 3);
+    }
+    ASSERT_TRUE(pump_until([&] { return busy_controls_enabled(true) && greyed() == 0; }, [] {}));
+    EXPECT_EQ(SendMessageW(list(), LVM_GETITEMCOUNT, 0, 0), 1);
+    EXPECT_EQ(cell_of(list(), 0, 1), L"连载1");
+    EXPECT_EQ(cell_of(list(), 0, 4), c.cell);
+    EXPECT_EQ(status(), c.status);
   }
 }
 
