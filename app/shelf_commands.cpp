@@ -32,6 +32,8 @@ void Controller::list_shelf(const std::vector<download::ShelfBook>& books) {
                           book.record.author, shelf_chapters_cell(book.record.chapters)};
     for (int column = 0; column < 5; ++column) controls_.list_set_cell(row, column, cells[column]);
   }
+  // As after a search, the first row is chosen, so that 生成TXT updates it at once.
+  if (!books.empty()) controls_.list_select_row(0);
   controls_.set_status(books.empty() ? Text(kShelfEmpty) : shelf_books_line(int(books.size())));
 }
 
