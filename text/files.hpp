@@ -26,11 +26,36 @@ bool write_text_file(std::string_view path, std::string_view text);
 // Creates the directory path (its parent must exist) or finds it there; true when it is a
 // directory afterwards. hidden marks a new directory hidden where a leading dot does not.
 bool make_directory(std::string_view path, bool hidden = false);
+
+// Why a file or directory could not be had, as far as a message tells the cases apart.
+enum class FileProblem { kNone, kMissing, kNoPermission, kFileInTheWay, kIsADirectory, kOther };
+// A few words for a message.
+constexpr std::string_view describe(FileProblem problem) {
+  switch (problem) {
+    case FileProblem::kNone:
+      return "no problem";
+    case FileProblem::kMissing:
+      return "no such file or directory";
+    case FileProblem::kNoPermission:
+      return "permission denied";
+    case FileProblem::kFileInTheWay:
+      return "a file is in the way";
+    case FileProblem::kIsADirectory:
+      return "it is a directory";
+    case FileProblem::kOther:
+      break;
+  }
+  return "the system refused";
+}
+// Creates the directory path and every missing directory above it, or finds it there;
+// kNone when it is a directory afterwards, else what stood in the way.
+FileProblem make_directories(std::string_view path);
 // Moves from over to, replacing an existing file at to in one step.
 bool replace_file(std::string_view from, std::string_view to);
 bool remove_file(std::string_view path);
-// The bytes of a file, or nullopt when it cannot be read (tests and the command line).
-std::optional<Bytes> read_file(std::string_view path);
+// The bytes of a file, or nullopt when it cannot be read (tests and the command line), with
+// why in *problem when one is given.
+std::optional<Bytes> read_file(std::string_view path, FileProblem* problem = nullptr);
 // Whether a plain file stands at path.
 bool file_exists(std::string_view path);
 // The names of the plain files in directory, in no set order; none when it cannot be read.

@@ -54,6 +54,28 @@ std::string system_path(std::string_view path) {
   return ansi_to_utf8(path);
 }
 
+FileProblem problem_of(int error) {
+  switch (error) {
+    case ENOENT:
+      return FileProblem::kMissing;
+    case EACCES:
+    case EPERM:
+    case EROFS:
+      return FileProblem::kNoPermission;
+    case ENOTDIR:
+    case EEXIST:
+      return FileProblem::kFileInTheWay;
+    case EISDIR:
+      return FileProblem::kIsADirectory;
+    default:
+      return FileProblem::kOther;
+  }
+}
+
+void tell(FileProblem* problem, FileProblem what) {
+  if (problem) *problem = what;
+}
+
 // Creates or truncates path, lets write fill it through its descriptor, and closes it.
 template <typename Write>
 bool write_new_file(std::string_view path, Write write) {
@@ -104,6 +126,22 @@ bool make_directory(std::string_view path, bool /*hidden*/) {
   return errno == EEXIST && ::stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
+FileProblem make_directories(std::string_view path) {
+  if (path.empty()) return FileProblem::kMissing;
+  const std::string name = system_path(path);
+  // Each directory from the top down; one already there is passed by.
+  for (std::size_t end = name.find('/', 1);; end = name.find('/', end + 1)) {
+    const std::string step = name.substr(0, end);
+    if (::mkdir(step.c_str(), 0777) != 0) {
+      const int error = errno;
+      struct stat info {};
+      if (::stat(step.c_str(), &info) != 0) return problem_of(error);
+      if (!S_ISDIR(info.st_mode)) return FileProblem::kFileInTheWay;
+    }
+    if (end == std::string::npos) return FileProblem::kNone;
+  }
+}
+
 bool replace_file(std::string_view from, std::string_view to) {
   if (from.empty() || to.empty()) return false;
   return std::rename(system_path(from).c_str(), system_path(to).c_str()) == 0;
@@ -114,10 +152,14 @@ bool remove_file(std::string_view path) {
   return ::unlink(system_path(path).c_str()) == 0;
 }
 
-std::optional<Bytes> read_file(std::string_view path) {
+std::optional<Bytes> read_file(std::string_view path, FileProblem* problem) {
+  tell(problem, FileProblem::kMissing);
   if (path.empty()) return std::nullopt;
   FileDescriptor file(::open(system_path(path).c_str(), O_RDONLY | O_CLOEXEC));
-  if (!file.valid()) return std::nullopt;
+  if (!file.valid()) {
+    tell(problem, problem_of(errno));
+    return std::nullopt;
+  }
   Bytes bytes;
   struct stat info {};
   if (::fstat(file.get(), &info) == 0 && info.st_size > 0) {
@@ -128,11 +170,13 @@ std::optional<Bytes> read_file(std::string_view path) {
     const ssize_t got = ::read(file.get(), chunk, sizeof chunk);
     if (got < 0) {
       if (errno == EINTR) continue;
+      tell(problem, problem_of(errno));
       return std::nullopt;
     }
     if (got == 0) break;
     bytes.insert(bytes.end(), chunk, chunk + got);
   }
+  tell(problem, FileProblem::kNone);
   return bytes;
 }
 

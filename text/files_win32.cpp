@@ -44,6 +44,49 @@ bool write_new_file(std::string_view path, Write write) {
   return file && write(file.get()) && CloseHandle(file.release()) != 0;
 }
 
+FileProblem problem_of(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+      return FileProblem::kMissing;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_WRITE_PROTECT:
+    case ERROR_SHARING_VIOLATION:
+      return FileProblem::kNoPermission;
+    case ERROR_ALREADY_EXISTS:
+    case ERROR_FILE_EXISTS:
+    case ERROR_DIRECTORY:
+      return FileProblem::kFileInTheWay;
+    default:
+      return FileProblem::kOther;
+  }
+}
+
+void tell(FileProblem* problem, FileProblem what) {
+  if (problem) *problem = what;
+}
+
+bool is_separator(wchar_t c) {
+  return c == L'\\' || c == L'/';
+}
+
+// Where the directories a path may create begin: after "C:\", "\\server\share\" or
+// "\\?\C:\", which are there or not but are never made.
+std::size_t first_creatable(const std::wstring& path) {
+  if (path.size() >= 2 && is_separator(path[0]) && is_separator(path[1])) {
+    std::size_t at = 2;
+    for (int pieces = 0; pieces < 2 && at < path.size(); ++pieces) {
+      while (at < path.size() && !is_separator(path[at])) ++at;
+      if (at < path.size()) ++at;
+    }
+    return at;
+  }
+  if (path.size() >= 2 && path[1] == L':') return path.size() > 2 && is_separator(path[2]) ? 3 : 2;
+  return !path.empty() && is_separator(path[0]) ? 1 : 0;
+}
+
 }  // namespace
 
 bool write_file(std::string_view path, std::initializer_list<const Bytes*> buffers) {
@@ -93,6 +136,24 @@ bool make_directory(std::string_view path, bool hidden) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+FileProblem make_directories(std::string_view path) {
+  if (path.empty()) return FileProblem::kMissing;
+  const std::wstring name = gbk_to_wide(path);
+  // Each directory from the top down; one already there is passed by.
+  for (std::size_t end = first_creatable(name); end <= name.size(); ++end) {
+    if (end < name.size() && !is_separator(name[end])) continue;
+    const std::wstring step = name.substr(0, end);
+    if (step.empty() || is_separator(step.back())) continue;
+    if (!CreateDirectoryW(step.c_str(), nullptr)) {
+      const DWORD error = GetLastError();
+      const DWORD attributes = GetFileAttributesW(step.c_str());
+      if (attributes == INVALID_FILE_ATTRIBUTES) return problem_of(error);
+      if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return FileProblem::kFileInTheWay;
+    }
+  }
+  return FileProblem::kNone;
+}
+
 bool replace_file(std::string_view from, std::string_view to) {
   if (from.empty() || to.empty()) return false;
   return MoveFileExW(gbk_to_wide(from).c_str(), gbk_to_wide(to).c_str(),
@@ -104,12 +165,23 @@ bool remove_file(std::string_view path) {
   return DeleteFileW(gbk_to_wide(path).c_str()) != 0;
 }
 
-std::optional<Bytes> read_file(std::string_view path) {
+std::optional<Bytes> read_file(std::string_view path, FileProblem* problem) {
+  tell(problem, FileProblem::kMissing);
   // Others may hold the file open for appending meanwhile (a download's chapter store
   // does, for the whole download): what they appended so far is read.
   FileHandle file = open_file(
       path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, OPEN_EXISTING);
-  if (!file) return std::nullopt;
+  if (!file) {
+    if (!path.empty()) {
+      const DWORD error = GetLastError();
+      // A directory cannot be opened as a file; the system calls that access denied.
+      const DWORD attributes = GetFileAttributesW(gbk_to_wide(path).c_str());
+      tell(problem, attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
+                        ? FileProblem::kIsADirectory
+                        : problem_of(error));
+    }
+    return std::nullopt;
+  }
   Bytes bytes;
   LARGE_INTEGER size{};
   if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 && size.QuadPart < 0x7FFFFFFF) {
@@ -118,10 +190,14 @@ std::optional<Bytes> read_file(std::string_view path) {
   unsigned char chunk[65536];
   for (;;) {
     DWORD got = 0;
-    if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) return std::nullopt;
+    if (!ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr)) {
+      tell(problem, problem_of(GetLastError()));
+      return std::nullopt;
+    }
     if (got == 0) break;
     bytes.insert(bytes.end(), chunk, chunk + got);
   }
+  tell(problem, FileProblem::kNone);
   return bytes;
 }
 
