@@ -43,9 +43,39 @@ Text over(std::string_view drawn, std::string_view line) {
   return out;
 }
 
+// The first `room` columns of a line, on a whole character.
+Text cut(std::string_view line, std::size_t room) {
+  std::size_t end = 0;
+  while (end < line.size()) {
+    const std::size_t step = static_cast<unsigned char>(line[end]) >= 0x81 ? 2 : 1;
+    if (end + step > room) break;
+    end += step;
+  }
+  return Text(line.substr(0, end));
+}
+
+// The widest line that fits in fewer than `columns` columns (the last one would wrap on
+// some terminals): everything, then without the rate, then without the time left too, then
+// without the label, then cut.
+Text fitted(std::string_view label, std::string_view counted, std::string_view rate,
+            std::string_view left, std::string_view lost, int columns) {
+  const auto line = [&](bool with_label, bool with_rate, bool with_left) {
+    return text::concat(with_label ? label : "", counted, with_rate ? rate : "",
+                        with_left ? left : "", lost);
+  };
+  Text widest = line(true, true, true);
+  if (columns <= 0) return widest;
+  const std::size_t room = static_cast<std::size_t>(columns - 1);
+  for (Text narrower :
+       {widest, line(true, false, true), line(true, false, false), line(false, false, false)})
+    if (narrower.size() <= room) return narrower;
+  return cut(line(false, false, false), room);
+}
+
 }  // namespace
 
-Text ProgressBar::draw(const download::ChapterProgress& progress, Clock::time_point now) {
+Text ProgressBar::draw(const download::ChapterProgress& progress, Clock::time_point now,
+                       int columns) {
   samples_.push_back({now, progress.done});
   while (samples_.size() > 1 && now - samples_[1].at >= kRateWindow) samples_.pop_front();
   const std::int64_t moved = progress.done - samples_.front().done;
@@ -62,13 +92,25 @@ Text ProgressBar::draw(const download::ChapterProgress& progress, Clock::time_po
     // Rounded up: "0:00" only once the last chapter is in.
     left = clock_text((remaining * elapsed_ms + moved * 1000 - 1) / (moved * 1000));
   }
-  Text line = text::concat(cells(progress), " ", std::to_string(progress.done), "/",
-                           std::to_string(progress.total), kChapters, " ", rate, kPerSecond, " ",
-                           kLeft, left, " ", kLost, std::to_string(progress.lost), kChapters);
-  Text out = over(drawn_, line);
+  Text line = fitted(label_.empty() ? Text() : text::concat(label_, " "),
+                     text::concat(cells(progress), " ", std::to_string(progress.done), "/",
+                                  std::to_string(progress.total), kChapters),
+                     text::concat(" ", rate, kPerSecond), text::concat(" ", kLeft, left),
+                     text::concat(" ", kLost, std::to_string(progress.lost), kChapters), columns);
+  // The draw before was as narrow as this one's room unless the terminal has shrunk since,
+  // and then it has wrapped already: padding over it would only wrap again.
+  const std::string_view before =
+      columns > 0 ? std::string_view(drawn_).substr(0, static_cast<std::size_t>(columns - 1))
+                  : std::string_view(drawn_);
+  Text out = over(before, line);
   drawn_ = std::move(line);
   last_ = progress;
+  drawn_at_ = now;
   return out;
+}
+
+Text ProgressBar::redraw(Clock::time_point now, int columns) {
+  return showing() ? draw(last_, now, columns) : Text();
 }
 
 Text ProgressBar::line_above(std::string_view line) const {
