@@ -61,6 +61,7 @@ std::optional<UsageError> read_book_option(const Text& name, const Text& value,
 const std::string_view kUsage =
     "usage: quillreap-cli search --source 1|2 WORD\n"
     "       quillreap-cli download ADDRESS NAME [--author TEXT] [--intro TEXT]\n"
+    "       quillreap-cli download --list FILE|-\n"
     "       quillreap-cli get --source 1|2 WORD [--row N]\n"
     "       quillreap-cli shelf [--remove NAME]\n"
     "       quillreap-cli update [--check] [NAME...]\n"
@@ -80,7 +81,19 @@ const std::string_view kUsage =
     "            would fetch, tab-separated\n"
     "\n"
     "options:\n"
-    "  --out DIR              where books are written (default: the current directory)\n"
+    "  --list FILE|-          download: every book of a list (- reads standard input),\n"
+    "                         one a line as search prints them: address, name, and\n"
+    "                         introduction and author for the EPUB, separated by tabs;\n"
+    "                         blank lines and lines starting with # are skipped, and a\n"
+    "                         book that fails is named and the next one goes on\n"
+    "  --chapters A-B         download and get: only chapters A to B of the index,\n"
+    "                         counted from 1 (A- runs to the last), written as\n"
+    // NAME(第A-B章).txt
+    "                         NAME(\xB5\xDA"
+    "A-B\xD5\xC2).txt; they stay in the chapter store\n"
+    "  --last N               download and get: only the last N chapters, likewise\n"
+    "  --out DIR              where books are written (default: the current directory),\n"
+    "                         created with its parents when it is not there\n"
     "  --search-host HOST     the site-search service that source 1 searches through\n"
     "  --search-id ID         its 19-digit site-search identifier\n"
     "  --source1-host HOST    the source 1 site\n"
@@ -108,15 +121,25 @@ const std::string_view kUsage =
     "Progress goes to standard error, with one line for each page that could not be\n"
     "had after its last try; download and get print the path of each book file written,\n"
     "one a line.\n"
+    "\n"
+    "examples:\n"
+    "  quillreap-cli search --source 2 WORD | quillreap-cli download --list - --format both\n"
+    "  quillreap-cli download --list books.txt --out novels\n"
+    // (NAME(第3-7章).txt)
+    "  quillreap-cli get --source 1 WORD --chapters 3-7   (NAME(\xB5\xDA"
+    "3-7\xD5\xC2).txt)\n"
+    "  quillreap-cli get --source 1 WORD --last 20        (the 20 newest chapters)\n"
+    "\n"
     "Interrupted (Ctrl-C), a download stops, writes no book, keeps what it fetched in the\n"
     "chapter store for the next run, and exits with 130.\n"
     "\n"
     "exit status: 0  the books were written with every chapter (search: hits found;\n"
     "                update: every book up to date and whole)\n"
     "             3  the books were written, but some chapters could not be had\n"
-    "             1  a book asked for was not written, or the search found no hit or no\n"
-    "                row N (shelf: the shelf is empty; update: a book could not be\n"
-    "                checked or updated, or a NAME is not on the shelf)\n"
+    "             1  a book asked for was not written (with --list: any of them), or the\n"
+    "                search found no hit or no row N (shelf: the shelf is empty; update:\n"
+    "                a book could not be checked or updated, or a NAME is not on the\n"
+    "                shelf)\n"
     "             2  the command line makes no sense\n";
 
 namespace {
@@ -131,6 +154,7 @@ struct Reading {
   bool options_ended = false;
   Text store_option;                    // "--fresh" or "--no-store" when one was given
   Text format_option, metadata_option;  // --format; --author or --intro
+  Text range_option;                    // "--chapters" or "--last" when one was given
   bool progress_given = false;
 };
 
@@ -146,10 +170,10 @@ bool asks_for_help(const std::vector<Text>& arguments) {
 
 bool takes_value(std::string_view name) {
   static constexpr std::string_view kValued[] = {
-      "--source",      "--row",          "--out",          "--search-host",
-      "--search-id",   "--source1-host", "--source2-host", "--source2-label",
-      "--connections", "--tries",        "--format",       "--author",
-      "--intro",       "--pause-ms",     "--progress",     "--remove"};
+      "--source",       "--row",          "--out",           "--search-host", "--search-id",
+      "--source1-host", "--source2-host", "--source2-label", "--connections", "--tries",
+      "--format",       "--author",       "--intro",         "--pause-ms",    "--progress",
+      "--remove",       "--chapters",     "--last",          "--list"};
   for (std::string_view option : kValued)
     if (name == option) return true;
   return false;
@@ -168,8 +192,30 @@ Problem set_limit(const Text& name, const Text& value, sites::SiteConfig& config
   return std::nullopt;
 }
 
+// --chapters and --last: one range, checked before any request is made.
+Problem set_range(const Text& name, const Text& value, Reading& reading, Invocation& invocation) {
+  if (!reading.range_option.empty())
+    return usage_error(reading.range_option == name
+                           ? text::concat(name, " is given twice")
+                           : Text("--chapters and --last exclude each other"));
+  reading.range_option = name;
+  invocation.range = name == "--chapters" ? download::parse_chapter_range(value)
+                                          : download::parse_last_chapters(value);
+  if (invocation.range) return std::nullopt;
+  return usage_error(name == "--chapters"
+                         ? "--chapters takes A-B or A-: chapter positions counted from 1, A no "
+                           "more than B"
+                         : "--last takes a whole number of chapters, from 1");
+}
+
 // One option that takes a value, checked and stored.
 Problem set_option(const Text& name, const Text& value, Reading& reading, Invocation& invocation) {
+  if (name == "--chapters" || name == "--last") return set_range(name, value, reading, invocation);
+  if (name == "--list") {
+    if (value.empty()) return usage_error("--list needs a file, or - for standard input");
+    invocation.list = value;
+    return std::nullopt;
+  }
   if (name == "--format" || name == "--author" || name == "--intro") {
     Text& seen = name == "--format" ? reading.format_option : reading.metadata_option;
     return read_book_option(name, value, invocation, seen);
@@ -289,19 +335,26 @@ Problem fit_command(const Reading& reading, Invocation& invocation) {
   if (!reading.command) return usage_error("no command given");
   const Command command = *reading.command;
   invocation.command = command;
+  if (!invocation.list.empty() && command != Command::kDownload)
+    return usage_error("--list belongs to download");
+  if (!reading.range_option.empty() && command != Command::kDownload && command != Command::kGet)
+    return usage_error(text::concat(reading.range_option, " belongs to download and get"));
   if (command == Command::kShelf || command == Command::kUpdate)
     return fit_shelf_command(reading, invocation);
   if (invocation.check || !invocation.remove_name.empty())
     return usage_error(invocation.check ? "--check belongs to update"
                                         : "--remove belongs to shelf");
-  const size_t wanted = command == Command::kDownload ? 2 : 1;
+  const size_t wanted = command != Command::kDownload ? 1 : invocation.list.empty() ? 2 : 0;
   if (reading.words.size() != wanted)
-    return usage_error(command == Command::kDownload ? "download takes ADDRESS and NAME"
-                                                     : "give one search word");
+    return usage_error(command == Command::kDownload
+                           ? "download takes ADDRESS and NAME, or --list FILE and neither"
+                           : "give one search word");
   if (command == Command::kDownload) {
     if (reading.source_given) return usage_error("download takes no --source: the address decides");
-    invocation.address = reading.words[0];
-    invocation.name = reading.words[1];
+    if (wanted == 2) {
+      invocation.address = reading.words[0];
+      invocation.name = reading.words[1];
+    }
   } else {
     if (!reading.source_given) return usage_error("--source 1 or --source 2 is needed");
     invocation.word = reading.words[0];
@@ -317,6 +370,9 @@ Problem fit_command(const Reading& reading, Invocation& invocation) {
     return usage_error("--format belongs to download and get");
   if (!reading.metadata_option.empty() && command != Command::kDownload)
     return usage_error(text::concat(reading.metadata_option, " belongs to download"));
+  if (!reading.metadata_option.empty() && !invocation.list.empty())
+    return usage_error(
+        text::concat(reading.metadata_option, " does not go with --list: its columns say it"));
   return std::nullopt;
 }
 

@@ -2,10 +2,12 @@
 // from the GBK arguments into one Invocation, or the one-line reason they make no sense.
 #pragma once
 
+#include <optional>
 #include <string_view>
 #include <variant>
 #include <vector>
 
+#include "download/chapter_range.hpp"
 #include "sites/site_config.hpp"
 #include "text/primitives.hpp"
 
@@ -25,6 +27,7 @@ struct Invocation {
   Text word;              // search and get
   Text address;           // download
   Text name;              // download
+  Text list;              // download --list: the list's file, "-" standard input, "" none
   int row = 0;            // get
   Text out_directory = ".";
   sites::SiteConfig config = sites::SiteConfig::defaults();
@@ -39,6 +42,8 @@ struct Invocation {
   Text remove_name;         // shelf --remove NAME: the book to take off the shelf
   bool check = false;       // update --check: tell what an update would fetch, fetch no chapter
   std::vector<Text> names;  // update NAME...: only these books of the shelf
+  // download and get, --chapters and --last: only these chapters; none: the whole book.
+  std::optional<download::ChapterRange> range;
 };
 
 struct UsageError {

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/cli/book_list.hpp"
 #include "app/cli/cli_shell.hpp"
 #include "app/cli/console.hpp"
 #include "app/cli/progress_output.hpp"
@@ -18,12 +19,50 @@
 #include "books/book_file.hpp"
 #include "books/status_texts.hpp"
 #include "download/shelf.hpp"
+#include "text/files.hpp"
 
 namespace quillreap::app::cli {
 namespace {
 
+using books::BookOutcome;
+
 void say(std::string_view message) {
   write_text(Stream::kError, text::concat("quillreap-cli: ", message, "\n"));
+}
+
+// The worst of the books' exit statuses: one not written outweighs lost chapters.
+int worse(int status, int other) {
+  if (status == kExitNothingWritten || other == kExitNothingWritten) return kExitNothingWritten;
+  return status == kExitWithGaps || other == kExitWithGaps ? kExitWithGaps : kExitComplete;
+}
+
+// The list's books, read whole before any request; nullopt, said why, when it cannot be.
+std::optional<std::vector<ListedBook>> read_list(const Text& list) {
+  std::optional<std::string> bytes;
+  text::FileProblem problem = text::FileProblem::kOther;
+  if (list == "-") {
+    bytes = read_standard_input();
+  } else if (const std::optional<text::Bytes> file = text::read_file(list, &problem)) {
+    bytes.emplace(file->begin(), file->end());
+  }
+  if (!bytes) {
+    say(list == "-" ? Text("cannot read the list from standard input")
+                    : text::concat("cannot read the list ", list, ": ", describe(problem)));
+    return std::nullopt;
+  }
+  std::vector<ListedBook> books = read_book_list(*bytes);
+  if (books.empty())
+    say(text::concat("the list ", list == "-" ? "on standard input" : list, " holds no book"));
+  return books;
+}
+
+// The book directory is there before the first request, so that no download is thrown
+// away at its end for want of it; false, said why, when it cannot be made.
+bool make_book_directory(const Text& directory) {
+  const text::FileProblem problem = text::make_directories(directory);
+  if (problem == text::FileProblem::kNone) return true;
+  say(text::concat("cannot make the book directory ", directory, ": ", describe(problem)));
+  return false;
 }
 
 // One row as one line: cells 地址, 小说名, 小说介绍 and 作者 between tabs. A line break or
@@ -48,8 +87,9 @@ class Session {
  public:
   explicit Session(const Invocation& invocation)
       : invocation_(invocation),
-        output_(output_style(invocation),
-                [](std::string_view gbk) { write_text(Stream::kError, gbk); }),
+        output_(
+            output_style(invocation), [](std::string_view gbk) { write_text(Stream::kError, gbk); },
+            terminal_columns),
         controller_(controls_, shell_, invocation.config, invocation.out_directory) {
     controls_.set_status_callback([this](const Text& status) { output_.status(status); });
     controls_.set_note_callback([this](const Text& note) { output_.note(note); });
@@ -66,6 +106,7 @@ class Session {
     // Updated books keep the formats of their last download, so any may write an EPUB.
     output_.hold_lines([](const Text& line) { return books::is_written_line(line); });
     stop_on_interrupt(controller_.stop());
+    output_.redraw_while_stalled();
   }
 
   ~Session() { stop_on_interrupt(std::stop_source(std::nostopstate)); }
@@ -87,17 +128,46 @@ class Session {
 
   int download(const Text& address, const Text& name, const Text& author,
                const Text& introduction) {
-    const books::BookOutcome outcome =
-        controller_.download_book(address, name, author, introduction);
-    output_.conclude(outcome != books::BookOutcome::kStopped);
+    const BookOutcome outcome = controller_.download_book(address, name, author, introduction);
+    output_.conclude(outcome != BookOutcome::kStopped);
     // Whatever was written is named, even when another book asked for was not.
     for (const Text& path : controller_.written_files()) write_text(Stream::kOut, path + "\n");
-    if (outcome == books::BookOutcome::kStopped) {
+    if (outcome == BookOutcome::kStopped) {
       say("interrupted: no book written; the chapters fetched are kept for the next run");
       return kExitInterrupted;
     }
-    if (outcome == books::BookOutcome::kNotWritten) return kExitNothingWritten;
-    return outcome == books::BookOutcome::kComplete ? kExitComplete : kExitWithGaps;
+    if (outcome == BookOutcome::kNotWritten) return kExitNothingWritten;
+    return outcome == BookOutcome::kComplete ? kExitComplete : kExitWithGaps;
+  }
+
+  // Every book of the list in turn; one that cannot be had is named and the next goes on.
+  int download_list(const std::vector<ListedBook>& books) {
+    const int count = static_cast<int>(books.size());
+    int status = count > 0 ? kExitComplete : kExitNothingWritten;
+    int written = 0;
+    for (int i = 0; i < count; ++i) {
+      const ListedBook& book = books[static_cast<std::size_t>(i)];
+      output_.book(i + 1, count, book.name.empty() ? book.address : book.name);
+      const Text where = text::concat("list line ", std::to_string(book.line));
+      if (book.address.empty() || book.name.empty()) {
+        output_.note(text::concat("quillreap-cli: ", where, " gives no ",
+                                  book.address.empty() ? "address" : "name", "; skipped"));
+        status = kExitNothingWritten;
+        continue;
+      }
+      const int book_status = download(book.address, book.name, book.author, book.introduction);
+      if (book_status == kExitInterrupted) return kExitInterrupted;
+      if (book_status == kExitNothingWritten)
+        output_.note(text::concat("quillreap-cli: ", where, ", ", book.name, " (", book.address,
+                                  "): no book written"));
+      else
+        ++written;
+      status = worse(status, book_status);
+    }
+    if (count > 1)
+      output_.note(text::concat("quillreap-cli: ", std::to_string(written), " of ",
+                                std::to_string(count), " books in the list written"));
+    return status;
   }
 
   int get() {
@@ -195,24 +265,32 @@ class Session {
 }  // namespace
 
 int run_command(const Invocation& invocation) {
+  if (invocation.command == Command::kHelp) {
+    write_text(Stream::kOut, kUsage);
+    return kExitComplete;
+  }
+  // What can be found wrong without asking a site is found before the first request.
+  std::optional<std::vector<ListedBook>> list;
+  if (!invocation.list.empty() && !(list = read_list(invocation.list))) return kExitNothingWritten;
+  const bool downloads =
+      invocation.command == Command::kDownload || invocation.command == Command::kGet;
+  if (downloads && !make_book_directory(invocation.out_directory)) return kExitNothingWritten;
   Session session(invocation);
   switch (invocation.command) {
     case Command::kSearch:
       return session.search();
-    case Command::kDownload:
-      return session.download(invocation.address, invocation.name, invocation.author,
-                              invocation.introduction);
     case Command::kGet:
       return session.get();
     case Command::kShelf:
       return session.shelf();
     case Command::kUpdate:
       return session.update();
-    case Command::kHelp:
+    default:
       break;
   }
-  write_text(Stream::kOut, kUsage);
-  return kExitComplete;
+  if (list) return session.download_list(*list);
+  return session.download(invocation.address, invocation.name, invocation.author,
+                          invocation.introduction);
 }
 
 }  // namespace quillreap::app::cli

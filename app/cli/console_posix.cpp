@@ -1,5 +1,6 @@
 // The terminal on Linux and other POSIX systems: argv and output are UTF-8.
 #include <fcntl.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -77,6 +78,24 @@ std::vector<Text> arguments_as_gbk(int argc, char** argv) {
 
 bool is_terminal(Stream stream) {
   return isatty(stream == Stream::kOut ? STDOUT_FILENO : STDERR_FILENO) == 1;
+}
+
+int terminal_columns() {
+  winsize size{};
+  if (ioctl(STDERR_FILENO, TIOCGWINSZ, &size) != 0) return 0;
+  return size.ws_col;
+}
+
+std::optional<std::string> read_standard_input() {
+  std::string bytes;
+  char chunk[65536];
+  for (;;) {
+    const ssize_t got = read(STDIN_FILENO, chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) return std::nullopt;
+    if (got == 0) return bytes;
+    bytes.append(chunk, static_cast<std::size_t>(got));
+  }
 }
 
 void write_text(Stream stream, std::string_view gbk) {

@@ -70,6 +70,41 @@ bool is_terminal(Stream stream) {
   return handle != nullptr && handle != INVALID_HANDLE_VALUE && GetConsoleMode(handle, &mode);
 }
 
+int terminal_columns() {
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (!GetConsoleScreenBufferInfo(GetStdHandle(STD_ERROR_HANDLE), &info)) return 0;
+  return info.srWindow.Right - info.srWindow.Left + 1;
+}
+
+std::optional<std::string> read_standard_input() {
+  HANDLE handle = GetStdHandle(STD_INPUT_HANDLE);
+  if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return std::nullopt;
+  DWORD mode = 0;
+  if (GetConsoleMode(handle, &mode)) {
+    // Typed at the console: UTF-16 whatever its code page, up to Ctrl-Z.
+    std::wstring typed;
+    wchar_t chunk[4096];
+    DWORD got = 0;
+    while (ReadConsoleW(handle, chunk, 4096, &got, nullptr) && got > 0) {
+      typed.append(chunk, got);
+      if (const std::size_t end = typed.find(L'\x1A'); end != std::wstring::npos) {
+        typed.resize(end);
+        break;
+      }
+    }
+    return text::ansi_to_utf8(text::wide_to_gbk(typed));
+  }
+  std::string bytes;
+  char chunk[65536];
+  DWORD got = 0;
+  for (;;) {
+    if (!ReadFile(handle, chunk, sizeof chunk, &got, nullptr))
+      return GetLastError() == ERROR_BROKEN_PIPE ? std::optional(bytes) : std::nullopt;
+    if (got == 0) return bytes;
+    bytes.append(chunk, got);
+  }
+}
+
 void write_text(Stream stream, std::string_view gbk) {
   HANDLE handle = GetStdHandle(stream == Stream::kOut ? STD_OUTPUT_HANDLE : STD_ERROR_HANDLE);
   if (handle == nullptr || handle == INVALID_HANDLE_VALUE) return;
