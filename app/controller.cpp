@@ -217,24 +217,32 @@ books::BookOutcome Controller::write_books(
   download::DownloadControl control{store_mode_, stop_.get_token()};
   control.chapters = epub ? &*epub : nullptr;
   control.text_book = text_book || !epub;
-  if (store_mode_ != download::ChapterStore::Mode::kOff) control.shelf = &shelf;
+  // A part of a book is no book of the shelf.
+  if (store_mode_ != download::ChapterStore::Mode::kOff && !range_) control.shelf = &shelf;
+  books::BookPart part;
+  control.range = range_;
+  control.part = &part;
   BookOutcome outcome = download(control);
   if (outcome != BookOutcome::kComplete && outcome != BookOutcome::kWrittenWithGaps) return outcome;
+  // A part's files and lines go by the part's name; the book inside still opens with the
+  // novel's.
+  const Text saved_name = range_ ? books::part_name(book_name, part) : book_name;
   if (control.text_book)
     written_files_.push_back(
-        text::concat(book_directory_, "/", books::safe_book_file_name(book_name), ".txt"));
+        text::concat(book_directory_, "/", books::safe_book_file_name(saved_name), ".txt"));
   if (!epub) return outcome;
 
+  if (range_) epub->name_part(part);
   const bool epub_written = epub->finish();
   if (epub_written) written_files_.push_back(epub->path());
   const int lost = epub->lost_chapters();
   if (control.text_book) {
     controls_.set_status(
-        text::concat(books::written_line(book_name, lost),
+        text::concat(books::written_line(saved_name, lost),
                      epub_written ? books::kEpubAlsoWritten : books::kEpubNotSaved));
   } else {
-    controls_.set_status(epub_written ? books::epub_written_line(book_name, lost)
-                                      : books::epub_save_failed_line(book_name));
+    controls_.set_status(epub_written ? books::epub_written_line(saved_name, lost)
+                                      : books::epub_save_failed_line(saved_name));
   }
   // A book asked for and not written is a failure, whichever other book was written.
   return epub_written ? outcome : BookOutcome::kNotWritten;

@@ -4,6 +4,7 @@
 
 #include <atomic>
 #include <functional>
+#include <optional>
 #include <stop_token>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "app/window_description.hpp"
 #include "books/book_file.hpp"
 #include "download/book_download.hpp"
+#include "download/chapter_range.hpp"
 #include "download/chapter_store.hpp"
 #include "download/shelf.hpp"
 #include "sites/site_config.hpp"
@@ -84,6 +86,10 @@ class Controller {
     epub_.store(epub);
   }
   bool writes_epub() const { return epub_.load(); }
+  // Interface thread, before a download: only these chapters (the command line's
+  // --chapters and --last), written under the part's own name; none for the whole book,
+  // which is all the windows write.
+  void set_chapter_range(std::optional<download::ChapterRange> range) { range_ = range; }
   // The paths of the books the last download wrote, TXT first.
   const std::vector<Text>& written_files() const { return written_files_; }
 
@@ -115,6 +121,7 @@ class Controller {
   download::ChapterStore::Mode store_mode_ = download::ChapterStore::Mode::kUse;
   std::stop_source stop_;
   bool text_book_ = true;
+  std::optional<download::ChapterRange> range_;
   // Set on the interface thread by the menu's check item, read by the download worker.
   std::atomic<bool> epub_{false};
   std::vector<Text> written_files_;

@@ -77,6 +77,16 @@ EpubBook::EpubBook(const Text& directory, EpubDetails details, std::int64_t seco
   zip_->add("mimetype", "application/epub+zip", false);
 }
 
+void EpubBook::name_part(const BookPart& part) {
+  // The directory is what stands before the last '/': a GBK character never holds one.
+  const Text directory = path_.substr(0, path_.rfind('/'));
+  details_.book_name = part_name(details_.book_name, part);
+  path_ = text::concat(directory, "/", safe_book_file_name(details_.book_name), ".epub");
+  identifier_ = "urn:uuid:" + url_uuid(gbk_to_utf8(text::concat(
+                                  details_.book_address, "#chapters=", std::to_string(part.first),
+                                  "-", std::to_string(part.last))));
+}
+
 EpubBook::~EpubBook() {
   if (!finished_) {
     zip_.reset();

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "books/book_part.hpp"
 #include "books/chapter_sink.hpp"
 #include "books/zip_writer.hpp"
 #include "text/primitives.hpp"
@@ -38,6 +39,10 @@ class EpubBook : public ChapterSink {
   EpubBook& operator=(const EpubBook&) = delete;
 
   void chapter(std::string_view title, const Text* text) override;
+  // Before finish: the book is only this part of the whole one. It is written as
+  // part_name(book_name, part) + ".epub", under that title, with an identifier of its own
+  // (from the address and the part), so that a reader never takes it for the whole book.
+  void name_part(const BookPart& part);
   // Writes what follows the chapters and moves the file into place; false when any write
   // failed (the temporary file is gone then).
   bool finish();

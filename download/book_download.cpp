@@ -115,14 +115,14 @@ std::optional<AheadPage> fetched_before(const DownloadControl& control, const Te
   return found->second;
 }
 
-// What an earlier download of this book kept is taken as it stands; only the rest is
-// fetched.
+// What an earlier download of this book kept is taken as it stands (unless take_kept is
+// false: every chapter is fetched again); only the rest is fetched.
 StoredChapters look_up_stored(ChapterStore& store, const std::vector<ChapterLink>& links,
-                              Report& log_box, const DownloadControl& control) {
+                              Report& log_box, const DownloadControl& control, bool take_kept) {
   StoredChapters stored;
   stored.held.assign(links.size(), false);
   for (size_t i = 0; i < links.size(); ++i) {
-    stored.held[i] = store.holds(links[i].address, links[i].title);
+    stored.held[i] = take_kept && store.holds(links[i].address, links[i].title);
     if (!stored.held[i] && !fetched_before(control, links[i].address))
       stored.to_fetch.push_back(links[i].address);
   }
@@ -257,29 +257,49 @@ std::vector<ChapterLink> fetch_chapter_links(const Text& book_address, const Tex
   return chapter_links(download, book_address);
 }
 
-BookOutcome write_book(const std::vector<ChapterLink>& links, const Text& book_address,
+BookOutcome write_book(const std::vector<ChapterLink>& index, const Text& book_address,
                        const Text& book_name, Report& log_box, const SiteConfig& config,
                        const Text& directory, const SourcePages& pages, RequestPace& pace,
                        const DownloadControl& control) {
   const Download download{book_name, log_box, config, pages, control, pace};
-  if (links.empty()) return download.lost();
+  if (index.empty()) return download.lost();
+  // A part takes its run of the index and goes by its own name.
+  std::vector<ChapterLink> part_links;
+  Text saved_name = book_name;
+  if (control.range) {
+    const int chapters = static_cast<int>(index.size());
+    const std::optional<books::BookPart> part = part_of(*control.range, chapters);
+    if (!part) {
+      log_box.set_status(past_last_chapter_line(book_name, chapters, control.range->first));
+      return BookOutcome::kNotWritten;
+    }
+    part_links.assign(index.begin() + (part->first - 1), index.begin() + part->last);
+    saved_name = books::part_name(book_name, *part);
+    if (control.part) *control.part = *part;
+  }
+  const std::vector<ChapterLink>& links = control.range ? part_links : index;
   // Links fetched earlier (an update's check) come without the clearing the book page's
   // arrival does: the log box may still hold the book written before.
   log_box.log_clear();
   log_box.append_log(text::concat(book_name, "\r\n\r\n"));
 
-  ChapterStore store(directory, book_address, control.store);
-  StoredChapters stored = look_up_stored(store, links, log_box, control);
+  // A part fetched afresh adds its chapters to the store without starting the store again,
+  // which would drop the rest of the book.
+  const bool fresh_part = control.range && control.store == ChapterStore::Mode::kFresh;
+  ChapterStore store(directory, book_address,
+                     fresh_part ? ChapterStore::Mode::kUse : control.store);
+  StoredChapters stored = look_up_stored(store, links, log_box, control, !fresh_part);
   const std::optional<ChaptersWritten> written =
       write_chapters(download, store, links, std::move(stored));
   if (!written || control.stopped()) return BookOutcome::kStopped;
   // Said before the completion line, which stays the download's last word.
   if (written->placeholders > 0) log_box.placeholder_chapters(written->placeholders);
   const BookOutcome outcome = control.text_book
-                                  ? save_book(log_box, book_name, directory, written->lost)
+                                  ? save_book(log_box, saved_name, directory, written->lost)
                               : written->lost > 0 ? BookOutcome::kWrittenWithGaps
                                                   : BookOutcome::kComplete;
-  if (control.shelf && outcome != BookOutcome::kNotWritten) {
+  // The shelf lists whole books only.
+  if (control.shelf && !control.range && outcome != BookOutcome::kNotWritten) {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
     store.keep_book({book_name, control.shelf->introduction, control.shelf->author,
                      control.text_book, control.chapters != nullptr, static_cast<int>(links.size()),

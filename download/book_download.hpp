@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "books/book_file.hpp"
+#include "books/book_part.hpp"
 #include "books/chapter_sink.hpp"
+#include "download/chapter_range.hpp"
 #include "download/chapter_store.hpp"
 #include "download/pages_ahead.hpp"
 #include "download/report.hpp"
@@ -49,6 +51,13 @@ struct DownloadControl {
   // Chapter pages fetched before the download began (beside an update's check of the
   // index), by address: they are not asked for again.
   const std::map<Text, AheadPage>* fetched = nullptr;
+  // Only these chapters of the index (the command line's --chapters and --last); none for
+  // the whole book. A part is saved as books::part_name(book_name, part), keeps its
+  // chapters in the store as every download does, and never sets shelf: the shelf lists
+  // whole books only.
+  std::optional<ChapterRange> range = std::nullopt;
+  // Where a download with a range says which chapters it took, once it has the index.
+  books::BookPart* part = nullptr;
 
   bool stopped() const { return stop.stop_requested(); }
 };
@@ -69,9 +78,9 @@ std::vector<ChapterLink> fetch_chapter_links(const Text& book_address, const Tex
                                              const SourcePages& pages, RequestPace& pace,
                                              const DownloadControl& control = {});
 
-// The second half: every chapter in index order into the log box (the store gives those
-// it holds), then the book file.
-BookOutcome write_book(const std::vector<ChapterLink>& links, const Text& book_address,
+// The second half: every chapter of the index (or of the control's range of it) in index
+// order into the log box (the store gives those it holds), then the book file.
+BookOutcome write_book(const std::vector<ChapterLink>& index, const Text& book_address,
                        const Text& book_name, Report& log_box, const SiteConfig& config,
                        const Text& directory, const SourcePages& pages, RequestPace& pace,
                        const DownloadControl& control = {});

@@ -51,6 +51,14 @@ inline text::Text no_index_line(std::string_view name) {
                       "\xC4\xB1\xBE");
 }
 
+// name + "只有" + N + "章,没有第" + first + "章,未生成TXT文本": a part of the book that starts
+// after its last chapter.
+inline text::Text past_last_chapter_line(std::string_view name, int chapters, int first) {
+  return text::concat(name, "\xD6\xBB\xD3\xD0", std::to_string(chapters),
+                      "\xD5\xC2,\xC3\xBB\xD3\xD0\xB5\xDA", std::to_string(first),
+                      "\xD5\xC2,\xCE\xB4\xC9\xFA\xB3\xC9TXT\xCE\xC4\xB1\xBE");
+}
+
 // N + "章内容疑似尚未更新,下次下载时重新获取": chapters the book holds as placeholders.
 inline text::Text placeholder_chapters_line(int chapters) {
   return text::concat(std::to_string(chapters),

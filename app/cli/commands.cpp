@@ -105,6 +105,7 @@ class Session {
     controller_.set_formats(invocation.text_book, invocation.epub);
     // Updated books keep the formats of their last download, so any may write an EPUB.
     output_.hold_lines([](const Text& line) { return books::is_written_line(line); });
+    controller_.set_chapter_range(invocation.range);
     stop_on_interrupt(controller_.stop());
     output_.redraw_while_stalled();
   }
