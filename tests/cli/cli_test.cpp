@@ -94,6 +94,11 @@ TEST_F(CliTest, UsageErrorsExitWithTwoAndOneLine) {
       {"download", "--source", "1", "http://x/1.html", "书"},
       {"get", "--source=2", "西游", "--row", "-1"},
       {"get", "--source=2", "西游", "--row", "x"},
+      {"get", "--source=1", "西游", "--chapters", "7-3"},
+      {"get", "--source=1", "西游", "--chapters", "0-3"},
+      {"get", "--source=1", "西游", "--chapters", "3"},
+      {"get", "--source=1", "西游", "--chapters", "1-2", "--last", "3"},
+      {"download", "--list", "-", "http://x/1.html", "书"},
   };
   for (const Lines& arguments : wrong) {
     const ProgramRun run = bare(arguments);

@@ -28,6 +28,8 @@ TEST(ProgressBarTest, DrawsDoneRateTimeLeftAndLostOverTheDrawBefore) {
     const char* what;
     std::vector<Step> steps;
     std::string last_draw;
+    int columns = 0;  // the terminal's width; 0 unknown
+    std::string label = "";
   };
   const std::vector<Case> cases = {
       {"nothing done yet: no rate, no time left",
@@ -50,11 +52,30 @@ TEST(ProgressBarTest, DrawsDoneRateTimeLeftAndLostOverTheDrawBefore) {
       {"the rate counts the last ten seconds",
        {{0, {0, 100, 0, 0}}, {1000, {50, 100, 0, 0}}, {11000, {51, 100, 0, 0}}},
        "\r[##########----------] 51/100章 0.1章/秒 剩余8:10 缺0章 "},
+      {"a label ahead of the bar",
+       {{0, {0, 2000, 0, 0}}, {4000, {100, 2000, 0, 0}}},
+       "\r[2/5] 书名 [#-------------------] 100/2000章 25.0章/秒 剩余1:16 缺0章",
+       0,
+       "[2/5] 书名"},
+      {"a column short of the whole line: no rate",
+       {{0, {0, 2000, 0, 0}}, {4000, {100, 2000, 0, 0}}},
+       "\r[#-------------------] 100/2000章 剩余1:16 缺0章       ",
+       57},
+      {"no time left either, nor the label",
+       {{0, {0, 2000, 0, 0}}, {4000, {100, 2000, 0, 0}}},
+       "\r[#-------------------] 100/2000章 缺0章",
+       47,
+       "[2/5] 书名"},
+      {"cut, on a whole character",
+       {{0, {0, 2000, 0, 0}}, {4000, {100, 2000, 0, 0}}},
+       "\r[#-------------------] 100/2000 ",
+       33},
   };
   for (const Case& each : cases) {
     ProgressBar bar;
+    bar.set_label(each.label);
     std::string last;
-    for (const Step& step : each.steps) last = bar.draw(step.progress, at(step.ms));
+    for (const Step& step : each.steps) last = bar.draw(step.progress, at(step.ms), each.columns);
     EXPECT_EQ(last, each.last_draw) << each.what;
   }
 }
@@ -117,6 +138,17 @@ TEST(ProgressOutputTest, EachStyleShowsItsLinesAndTheBarGivesWayToLinesAbove) {
     }
     EXPECT_EQ(shown, each.shown) << static_cast<int>(each.style) << " " << each.calls->size();
   }
+}
+
+TEST(ProgressOutputTest, ABarLeftAloneIsDrawnAgainOnceStaleWithItsRateFalling) {
+  std::string shown;
+  ProgressOutput output(OutputStyle::kBar, [&](std::string_view gbk) { shown = gbk; });
+  output.progress({0, 100, 0, 0}, at(0));
+  output.progress({50, 100, 0, 0}, at(1000));
+  output.redraw_stale(at(1700));
+  EXPECT_EQ(shown, "\r[##########----------] 50/100章 50.0章/秒 剩余0:01 缺0章");
+  output.redraw_stale(at(6000));
+  EXPECT_EQ(shown, "\r[##########----------] 50/100章 8.3章/秒 剩余0:06 缺0章 ");
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 // files it wrote, turned from UTF-8 back into GBK.
 #include "tests/support/program.hpp"
 
+#include <fstream>
+
 #include "tests/support/golden_book.hpp"
 #include "text/codepage.hpp"
 
@@ -33,9 +35,16 @@ ProgramRun StartedProgram::wait() {
   return run;
 }
 
+std::filesystem::path StartedProgram::input_file(const std::string& input) const {
+  const std::filesystem::path path = outputs_.path() / "in";
+  std::ofstream(path, std::ios::binary) << text::ansi_to_utf8(input);
+  return path;
+}
+
 ProgramRun run_program(const std::string& program, const std::vector<std::string>& arguments,
-                       const std::string& directory, ErrorTo error_to) {
-  return StartedProgram(program, arguments, directory, error_to).wait();
+                       const std::string& directory, ErrorTo error_to,
+                       const std::optional<std::string>& input) {
+  return StartedProgram(program, arguments, directory, error_to, input).wait();
 }
 
 }  // namespace quillreap::test_support

@@ -5,6 +5,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -24,16 +25,19 @@ struct ProgramRun {
 // a line break stays a line break).
 enum class ErrorTo { kFile, kPipe, kTerminal };
 
-// directory: the child's working directory ("" keeps the test's own).
+// directory: the child's working directory ("" keeps the test's own). input: what the child
+// reads on standard input, GBK, given as UTF-8 from a file (none: the test's own).
 ProgramRun run_program(const std::string& program, const std::vector<std::string>& arguments,
-                       const std::string& directory = "", ErrorTo error_to = ErrorTo::kFile);
+                       const std::string& directory = "", ErrorTo error_to = ErrorTo::kFile,
+                       const std::optional<std::string>& input = std::nullopt);
 
 // A child process left running, for tests that stop it from outside. Ending the object
 // kills a child still running.
 class StartedProgram {
  public:
   StartedProgram(const std::string& program, const std::vector<std::string>& arguments,
-                 const std::string& directory = "", ErrorTo error_to = ErrorTo::kFile);
+                 const std::string& directory = "", ErrorTo error_to = ErrorTo::kFile,
+                 const std::optional<std::string>& input = std::nullopt);
   ~StartedProgram();
   StartedProgram(const StartedProgram&) = delete;
   StartedProgram& operator=(const StartedProgram&) = delete;
@@ -57,6 +61,8 @@ class StartedProgram {
   TempFolder outputs_{"program"};
   std::filesystem::path out_path() const { return outputs_.path() / "out"; }
   std::filesystem::path err_path() const { return outputs_.path() / "err"; }
+  // Standard input's file, written from the GBK input as UTF-8; its path.
+  std::filesystem::path input_file(const std::string& input) const;
   // Shared only so that the portable half can end it without knowing its type.
   std::shared_ptr<Child> child_;
   bool waited_ = false;

@@ -49,7 +49,8 @@ void copy_output(int reading, std::filesystem::path file) {
 
 StartedProgram::StartedProgram(const std::string& program,
                                const std::vector<std::string>& arguments,
-                               const std::string& directory, ErrorTo error_to)
+                               const std::string& directory, ErrorTo error_to,
+                               const std::optional<std::string>& input)
     : child_(std::make_shared<Child>()) {
   std::vector<std::string> utf8{program};
   for (const std::string& argument : arguments) utf8.push_back(text::ansi_to_utf8(argument));
@@ -60,6 +61,8 @@ StartedProgram::StartedProgram(const std::string& program,
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_addopen(&actions, 1, out_path().c_str(), create, 0600);
+  const std::filesystem::path in = input ? input_file(*input) : std::filesystem::path();
+  if (input) posix_spawn_file_actions_addopen(&actions, 0, in.c_str(), O_RDONLY, 0);
   int child_side = -1;
   int pipe_ends[2];
   if (error_to == ErrorTo::kPipe && pipe2(pipe_ends, O_CLOEXEC) == 0) {

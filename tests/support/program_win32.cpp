@@ -81,7 +81,8 @@ struct StartedProgram::Child {
 // gives a file.
 StartedProgram::StartedProgram(const std::string& program,
                                const std::vector<std::string>& arguments,
-                               const std::string& directory, ErrorTo error_to)
+                               const std::string& directory, ErrorTo error_to,
+                               const std::optional<std::string>& input)
     : child_(std::make_shared<Child>()) {
   std::wstring command_line = quoted(widen(program));
   for (const std::string& argument : arguments) command_line += L" " + quoted(widen(argument));
@@ -100,7 +101,14 @@ StartedProgram::StartedProgram(const std::string& program,
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES;
-  startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+  Handle in;
+  if (input) {
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE opened = CreateFileW(input_file(*input).wstring().c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                &inherit, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (opened != INVALID_HANDLE_VALUE) in.reset(opened);
+  }
+  startup.hStdInput = in ? in.get() : GetStdHandle(STD_INPUT_HANDLE);
   startup.hStdOutput = out.get();
   startup.hStdError = err.get();
   PROCESS_INFORMATION process{};
