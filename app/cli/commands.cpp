@@ -144,7 +144,7 @@ class Session {
   // Every book of the list in turn; one that cannot be had is named and the next goes on.
   int download_list(const std::vector<ListedBook>& books) {
     const int count = static_cast<int>(books.size());
-    int status = count > 0 ? kExitComplete : kExitNothingWritten;
+    int status = kExitComplete;
     int written = 0;
     for (int i = 0; i < count; ++i) {
       const ListedBook& book = books[static_cast<std::size_t>(i)];
@@ -272,7 +272,8 @@ int run_command(const Invocation& invocation) {
   }
   // What can be found wrong without asking a site is found before the first request.
   std::optional<std::vector<ListedBook>> list;
-  if (!invocation.list.empty() && !(list = read_list(invocation.list))) return kExitNothingWritten;
+  if (!invocation.list.empty() && (!(list = read_list(invocation.list)) || list->empty()))
+    return kExitNothingWritten;
   const bool downloads =
       invocation.command == Command::kDownload || invocation.command == Command::kGet;
   if (downloads && !make_book_directory(invocation.out_directory)) return kExitNothingWritten;
