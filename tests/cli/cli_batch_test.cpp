@@ -3,7 +3,6 @@
 // folder made before the first request or refused before it.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
@@ -19,6 +18,7 @@ namespace quillreap {
 namespace {
 
 using sites::ChangingBookSite;
+using test_support::golden_book;
 using Lines = std::vector<std::string>;
 
 // The sample sites' books on source 1 (西游补's page marked faulty) for the lists, and a
@@ -44,112 +44,81 @@ class CliBatchTest : public ::testing::Test {
 };
 
 TEST_F(CliBatchTest, ListsPartsAndTheBookFolder) {
-  const std::string book = book_.book_address();
+  const std::string book = book_.book_address(), name = ChangingBookSite::kBookName;
+  // Standard input's list, and the file's: "FOLDER" stands for the case's own folder.
+  const std::string input = sample("1_1") + "\t西游记\n" + sample("4_4") + "\t西游补\n" +
+                            sample("3_3") + "\n" + sample("2_2") + "\t水浒传\n";
   const std::string list = "# 我的书\r\n\r\n" + sample("2_2") + "\t水浒传\t暂无简介\t施耐庵\r\n" +
                            sample("3_3") + "\t三国演义\n";
+  const std::string shuihu = golden_book("source1_shuihuzhuan");
   struct Case {
-    std::string what;
     Lines arguments;
-    std::optional<std::string> input;  // standard input
-    std::string out;                   // under the case's folder; "blocker" there is a file
     int exit_status;
     std::vector<std::pair<std::string, std::string>> books;  // file and bytes, as printed
     std::string err_has;
     int chapter_pages;  // asked of the changing book's site; -1: no site asked at all
   };
   const std::vector<Case> cases = {
-      {"a list on standard input, a faulty book and a line without a name among good ones",
-       {"download", "--list", "-"},
-       sample("1_1") + "\t西游记\n" + sample("4_4") + "\t西游补\n" + sample("3_3") + "\n" +
-           sample("2_2") + "\t水浒传\n",
-       "",
+      {{"download", "--list", "-"},  // a faulty book and a line without a name among good ones
        1,
-       {{"西游记.txt", test_support::golden_book("source1_xiyouji")},
-        {"水浒传.txt", test_support::golden_book("source1_shuihuzhuan")}},
+       {{"西游记.txt", golden_book("source1_xiyouji")}, {"水浒传.txt", shuihu}},
        "list line 3 gives no name",
        0},
-      {"a list file with comments, into a folder made for it",
-       {"download", "--list", "LIST"},
-       std::nullopt,
-       "新书/深处",
+      {{"download", "--list", "FOLDER/list", "--out", "FOLDER/新书/深处"},
        0,
-       {{"水浒传.txt", test_support::golden_book("source1_shuihuzhuan")},
-        {"三国演义.txt", test_support::golden_book("source1_sanguoyanyi")}},
+       {{"水浒传.txt", shuihu}, {"三国演义.txt", golden_book("source1_sanguoyanyi")}},
        "[2/2] 三国演义",
        0},
-      {"a range in the middle",
-       {"download", book, ChangingBookSite::kBookName, "--chapters", "3-7"},
-       std::nullopt,
-       "",
+      {{"download", book, name, "--chapters", "3-7"},
        0,
        {{"变化之书(第3-7章).txt", part(3, 7)}},
        "书籍:变化之书(第3-7章)的所有章节",
        5},
-      {"the last three",
-       {"download", book, ChangingBookSite::kBookName, "--last=3"},
-       std::nullopt,
-       "",
-       0,
-       {{"变化之书(第8-10章).txt", part(8, 10)}},
-       "",
-       3},
-      {"from 9 to the last",
-       {"download", book, ChangingBookSite::kBookName, "--chapters", "9-"},
-       std::nullopt,
-       "",
+      {{"download", book, name, "--last=3"}, 0, {{"变化之书(第8-10章).txt", part(8, 10)}}, "", 3},
+      {{"download", book, name, "--chapters", "9-"},
        0,
        {{"变化之书(第9-10章).txt", part(9, 10)}},
        "",
        2},
-      {"a range after the last chapter",
-       {"download", book, ChangingBookSite::kBookName, "--chapters", "11-12"},
-       std::nullopt,
-       "",
+      {{"download", book, name, "--chapters", "11-12"},
        1,
        {},
-       download::past_last_chapter_line(ChangingBookSite::kBookName, 10, 11),
+       download::past_last_chapter_line(name, 10, 11),
        0},
-      {"a book folder a file stands in the way of",
-       {"download", sample("2_2"), "水浒传"},
-       std::nullopt,
-       "blocker/书",
+      {{"download", sample("2_2"), "水浒传", "--out", "FOLDER/blocker/书"},
        1,
        {},
        "blocker/书: a file is in the way",
        -1},
-      {"a list that is not there",
-       {"download", "--list", "LIST.missing"},
-       std::nullopt,
-       "",
-       1,
-       {},
-       "LIST.missing: no such file or directory",
-       -1},
+      {{"download", "--list", "FOLDER/missing"}, 1, {}, "missing: no such file or directory", -1},
   };
   for (const Case& each : cases) {
-    SCOPED_TRACE(each.what);
     const test_support::TempFolder folder("batch");
-    const std::string out = each.out.empty() ? folder.text() : folder.text() + "/" + each.out;
     std::ofstream(folder.path() / "blocker") << "";
-    std::ofstream(folder.path() / "LIST", std::ios::binary) << list;
+    std::ofstream(folder.path() / "list", std::ios::binary) << list;
     Lines arguments = each.arguments;
-    for (std::string& argument : arguments)
-      if (argument.starts_with("LIST")) argument = folder.text() + "/" + argument;
+    std::string out = folder.text();
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+      if (arguments[i].starts_with("FOLDER")) arguments[i].replace(0, 6, folder.text());
+      if (arguments[i] == "--out") out = folder.text() + each.arguments[i + 1].substr(6);
+    }
+    SCOPED_TRACE(arguments[1] + " " + arguments.back());
     // Source 1's index lies on its own host: the changing book's, or the sample site's.
-    const bool changing = std::find(arguments.begin(), arguments.end(), book) != arguments.end();
+    const bool changing = arguments[1] == book;
     for (const std::string& option :
          Lines{"--source1-host", changing ? book_.host() : sites_.source1_host(), "--out", out})
       arguments.push_back(option);
     const std::size_t connections = sites_.accepted_connections();
     book_.reset_counts();
-    const test_support::ProgramRun run = test_support::run_program(
-        QUILLREAP_CLI, arguments, "", test_support::ErrorTo::kFile, each.input);
+    const test_support::ProgramRun run =
+        test_support::run_program(QUILLREAP_CLI, arguments, "", test_support::ErrorTo::kFile,
+                                  arguments[2] == "-" ? std::optional(input) : std::nullopt);
     EXPECT_EQ(run.exit_status, each.exit_status) << run.err;
     std::string printed;
-    for (const auto& [name, bytes] : each.books) {
-      printed += out + "/" + name + "\n";
-      const auto written = text::read_file(out + "/" + name);
-      EXPECT_EQ(written ? std::string(written->begin(), written->end()) : "(none)", bytes) << name;
+    for (const auto& [file, bytes] : each.books) {
+      printed += out + "/" + file + "\n";
+      const auto written = text::read_file(out + "/" + file);
+      EXPECT_EQ(written ? std::string(written->begin(), written->end()) : "(none)", bytes) << file;
     }
     EXPECT_EQ(run.out, printed);
     EXPECT_NE(run.err.find(each.err_has), std::string::npos) << run.err;
