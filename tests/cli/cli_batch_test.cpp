@@ -3,9 +3,11 @@
 // folder made before the first request or refused before it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 
+#include "download/shelf.hpp"
 #include "download/status_texts.hpp"
 #include "tests/support/golden_book.hpp"
 #include "tests/support/program.hpp"
@@ -121,6 +123,11 @@ TEST_F(CliBatchTest, ListsPartsAndTheBookFolder) {
       EXPECT_EQ(written ? std::string(written->begin(), written->end()) : "(none)", bytes) << file;
     }
     EXPECT_EQ(run.out, printed);
+    // Whole books go on the shelf; a part never does.
+    EXPECT_EQ(static_cast<std::ptrdiff_t>(download::read_shelf(out).size()),
+              std::count_if(each.books.begin(), each.books.end(), [](const auto& written) {
+                return written.first.find("(第") == std::string::npos;
+              }));
     EXPECT_NE(run.err.find(each.err_has), std::string::npos) << run.err;
     EXPECT_EQ(book_.chapter_requests(), std::max(each.chapter_pages, 0));
     if (each.chapter_pages < 0) {
