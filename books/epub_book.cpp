@@ -6,6 +6,7 @@
 
 #include "books/book_file.hpp"
 #include "books/epub_text.hpp"
+#include "text/cp936.hpp"
 #include "text/files.hpp"
 
 namespace quillreap::books {
@@ -66,7 +67,7 @@ EpubBook::EpubBook(const Text& directory, EpubDetails details, std::int64_t seco
     : path_(text::concat(directory, "/", safe_book_file_name(details.book_name), ".epub")),
       temporary_(path_ + ".part"),
       details_(std::move(details)),
-      identifier_("urn:uuid:" + url_uuid(gbk_to_utf8(details_.book_address))) {
+      identifier_("urn:uuid:" + url_uuid(text::cp936_to_utf8(details_.book_address))) {
   details_.author = known(details_.author);
   details_.introduction = known(details_.introduction);
   const UtcTime time = utc_time(seconds);

@@ -49,43 +49,12 @@ void civil_from_days(std::int64_t days, int& year, int& month, int& day) {
   year = static_cast<int>(year_of_era + era * 400 + (month <= 2 ? 1 : 0));
 }
 
-// Calls each(unit) for every character of a GBK text, in order; '?' stands for a byte
-// sequence that is no GBK character, as the TXT book reads on Windows.
-template <typename Each>
-void for_each_unit(std::string_view gbk, Each each) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(gbk[i]); };
-  for (std::size_t i = 0; i < gbk.size();) {
-    char16_t unit = 0;
-    std::size_t size = 1;
-    if (!text::gbk_lead_byte(byte(i))) {
-      unit = text::cp936_single(byte(i));
-    } else if (i + 1 < gbk.size()) {
-      unit = text::cp936_pair(byte(i), byte(i + 1));
-      size = 2;
-    }
-    if (unit == 0 && byte(i) != 0) {
-      each(u'?');
-      i += text::gbk_refused_size(gbk.substr(i));
-      continue;
-    }
-    each(unit);
-    i += size;
-  }
-}
-
 }  // namespace
-
-std::string gbk_to_utf8(std::string_view gbk) {
-  std::string out;
-  out.reserve(gbk.size() * 3 / 2);
-  for_each_unit(gbk, [&](char16_t unit) { text::append_utf8(out, unit); });
-  return out;
-}
 
 std::string xml_text(std::string_view gbk) {
   std::string out;
   out.reserve(gbk.size() * 3 / 2);
-  for_each_unit(gbk, [&](char16_t unit) {
+  text::for_each_cp936_unit(gbk, [&](char16_t unit) {
     if (xml_allows(unit)) append_escaped(out, unit);
   });
   return out;

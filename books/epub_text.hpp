@@ -10,9 +10,6 @@
 
 namespace quillreap::books {
 
-// GBK as UTF-8, every character as it is ('?' for a byte sequence that is no GBK
-// character).
-std::string gbk_to_utf8(std::string_view gbk);
 // GBK as UTF-8 fit for XML character data: '?' for a byte sequence that is no GBK
 // character, the characters XML 1.0 forbids dropped, & < > escaped.
 std::string xml_text(std::string_view gbk);

@@ -31,15 +31,10 @@ std::size_t utf8_sequence_size(std::string_view rest) {
   return size;
 }
 
-bool gbk_lead_byte(unsigned char byte) {
-  return byte >= 0x81 && byte <= 0xFE;
-}
-
 std::size_t gbk_refused_size(std::string_view rest) {
   if (rest.size() < 2) return rest.size();
-  const auto trail = static_cast<unsigned char>(rest[1]);
-  const bool pair = gbk_lead_byte(static_cast<unsigned char>(rest[0])) && trail >= 0x40 &&
-                    trail <= 0xFE && trail != 0x7F;
+  const bool pair = gbk_lead_byte(static_cast<unsigned char>(rest[0])) &&
+                    gbk_trail_byte(static_cast<unsigned char>(rest[1]));
   return pair ? 2 : 1;
 }
 

@@ -15,7 +15,14 @@ std::size_t utf8_sequence_size(std::string_view rest);
 
 // Whether a GBK byte starts a two-byte character (0x81 to 0xFE); every other byte stands
 // alone, 0x80 (the euro sign) among them.
-bool gbk_lead_byte(unsigned char byte);
+constexpr bool gbk_lead_byte(unsigned char byte) {
+  return byte >= 0x81 && byte <= 0xFE;
+}
+// Whether a byte can follow a lead byte as the second of a two-byte character (0x40 to 0xFE
+// but 0x7F); a backslash or '|' there is part of the character, no separator.
+constexpr bool gbk_trail_byte(unsigned char byte) {
+  return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
+}
 
 // Byte length of the GBK character at the start of rest that could not be converted: 2 when
 // a lead byte is followed by a byte that can trail one, so the pair goes as one character;

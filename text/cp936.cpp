@@ -47,4 +47,11 @@ char16_t cp936_single(unsigned char byte) {
   return byte < 0x80 ? byte : kCp936SingleBytes[byte - 0x80];
 }
 
+std::string cp936_to_utf8(std::string_view gbk) {
+  std::string out;
+  out.reserve(gbk.size() * 3 / 2);
+  for_each_cp936_unit(gbk, [&](char16_t unit) { append_utf8(out, unit); });
+  return out;
+}
+
 }  // namespace quillreap::text
