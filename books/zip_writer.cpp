@@ -9,6 +9,7 @@
 #include <limits>
 
 #include "text/files.hpp"
+#include "text/little_endian.hpp"
 
 namespace quillreap::books {
 namespace {
@@ -19,22 +20,25 @@ constexpr std::uint16_t kVersion = 20;  // 2.0: deflate
 constexpr std::uint16_t kStored = 0;
 constexpr std::uint16_t kDeflated = 8;
 
+// One record's fields in order, each little-endian.
 class Record {
  public:
   Record& u16(std::uint32_t value) {
-    bytes_.push_back(static_cast<unsigned char>(value));
-    bytes_.push_back(static_cast<unsigned char>(value >> 8));
+    text::append_le16(bytes_, static_cast<std::uint16_t>(value));
     return *this;
   }
-  Record& u32(std::uint32_t value) { return u16(value & 0xFFFF).u16(value >> 16); }
+  Record& u32(std::uint32_t value) {
+    text::append_le32(bytes_, value);
+    return *this;
+  }
   Record& text(std::string_view text) {
     bytes_.insert(bytes_.end(), text.begin(), text.end());
     return *this;
   }
-  const std::vector<unsigned char>& bytes() const { return bytes_; }
+  const text::Bytes& bytes() const { return bytes_; }
 
  private:
-  std::vector<unsigned char> bytes_;
+  text::Bytes bytes_;
 };
 
 }  // namespace

@@ -4,6 +4,8 @@
 
 #include <array>
 
+#include "text/little_endian.hpp"
+
 namespace quillreap::download {
 namespace {
 
@@ -27,15 +29,11 @@ constexpr std::array<std::array<std::uint32_t, 256>, 8> make_crc_tables() {
 }
 constexpr std::array<std::array<std::uint32_t, 256>, 8> kCrcTables = make_crc_tables();
 
-void put_u32(Bytes& out, std::uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8)
-    out.push_back(static_cast<unsigned char>(value >> shift));
-}
 void put_text(Bytes& out, std::string_view text) {
   out.insert(out.end(), text.begin(), text.end());
 }
 void put_counted(Bytes& out, std::string_view text) {
-  put_u32(out, static_cast<std::uint32_t>(text.size()));
+  text::append_le32(out, static_cast<std::uint32_t>(text.size()));
   put_text(out, text);
 }
 
@@ -47,8 +45,7 @@ class Reader {
   std::size_t left() const { return bytes_.size() - at_; }
   bool take_u32(std::uint32_t& value) {
     if (left() < 4) return false;
-    value = 0;
-    for (int i = 3; i >= 0; --i) value = (value << 8) | bytes_[at_ + static_cast<std::size_t>(i)];
+    value = text::le32_at(bytes_.data() + at_);
     at_ += 4;
     return true;
   }
@@ -112,9 +109,9 @@ std::uint32_t crc32(std::span<const unsigned char> bytes, std::uint32_t crc) {
 Bytes encode_store_header(std::string_view book_address) {
   Bytes out(kMagic.begin(), kMagic.end());
   out.reserve(kMagic.size() + 12 + book_address.size());
-  put_u32(out, kChapterStoreVersion);
+  text::append_le32(out, kChapterStoreVersion);
   put_counted(out, book_address);
-  put_u32(out, crc32(out));
+  text::append_le32(out, crc32(out));
   return out;
 }
 
@@ -127,10 +124,10 @@ Bytes encode_chapter_record(std::string_view address, std::string_view title,
   put_text(body, cleaned_text);
   Bytes out;
   out.reserve(8 + body.size());
-  put_u32(out, static_cast<std::uint32_t>(body.size()));
+  text::append_le32(out, static_cast<std::uint32_t>(body.size()));
   std::uint32_t crc = crc32(out);
   crc = crc32(body, crc);
-  put_u32(out, crc);
+  text::append_le32(out, crc);
   out.insert(out.end(), body.begin(), body.end());
   return out;
 }
