@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <limits>
 
-#include "text/files.hpp"
 #include "text/little_endian.hpp"
 
 namespace quillreap::books {
@@ -76,15 +75,18 @@ struct ZipWriter::Deflater {
   }
 };
 
-ZipWriter::ZipWriter(Text path, ZipTime time)
-    : path_(std::move(path)), time_(time), deflater_(std::make_unique<Deflater>()) {
-  ok_ = deflater_->ready && text::write_file(path_, text::Bytes{});
+ZipWriter::ZipWriter(const Text& path, ZipTime time)
+    : time_(time), deflater_(std::make_unique<Deflater>()) {
+  // Emptied first: the appender only ever adds at the end.
+  ok_ = deflater_->ready && text::write_file(path, text::Bytes{});
+  if (ok_) file_ = text::FileAppender(path);
+  ok_ = ok_ && file_.is_open();
 }
 
 ZipWriter::~ZipWriter() = default;
 
 bool ZipWriter::flush() {
-  if (ok_ && !pending_.empty()) ok_ = text::append_file(path_, pending_);
+  if (ok_ && !pending_.empty()) ok_ = file_.append(pending_);
   pending_.clear();
   return ok_;
 }
@@ -167,7 +169,10 @@ bool ZipWriter::finish() {
       .u32(static_cast<std::uint32_t>(written_ - directory_start))
       .u32(static_cast<std::uint32_t>(directory_start))
       .u16(0);
-  return put(end.bytes()) && flush();
+  if (!put(end.bytes()) || !flush()) return false;
+  // The archive counts as written only once the system has stored it.
+  ok_ = file_.close();
+  return ok_;
 }
 
 }  // namespace quillreap::books

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "text/files.hpp"
 #include "text/primitives.hpp"
 
 namespace quillreap::books {
@@ -25,8 +26,9 @@ ZipTime zip_time(int year, int month, int day, int hour, int minute, int second)
 
 class ZipWriter {
  public:
-  // Creates or truncates path. Every call after a failure returns false at once.
-  ZipWriter(Text path, ZipTime time);
+  // Creates or truncates path and holds it open until finish() or the end. Every call
+  // after a failure returns false at once.
+  ZipWriter(const Text& path, ZipTime time);
   ~ZipWriter();
   ZipWriter(const ZipWriter&) = delete;
   ZipWriter& operator=(const ZipWriter&) = delete;
@@ -46,7 +48,7 @@ class ZipWriter {
   bool put(const std::vector<unsigned char>& bytes);
   bool flush();
 
-  Text path_;
+  text::FileAppender file_;
   ZipTime time_;
   bool ok_ = true;
   std::uint64_t written_ = 0;  // bytes of the archive so far, flushed or not
