@@ -70,10 +70,9 @@ EpubBook::EpubBook(const Text& directory, EpubDetails details, std::int64_t seco
       identifier_("urn:uuid:" + url_uuid(text::cp936_to_utf8(details_.book_address))) {
   details_.author = known(details_.author);
   details_.introduction = known(details_.introduction);
-  const UtcTime time = utc_time(seconds);
-  modified_ = w3c_time(time);
-  zip_ = std::make_unique<ZipWriter>(
-      temporary_, zip_time(time.year, time.month, time.day, time.hour, time.minute, time.second));
+  const std::chrono::sys_seconds moment{std::chrono::seconds{seconds}};
+  modified_ = w3c_time(moment);
+  zip_ = std::make_unique<ZipWriter>(temporary_, zip_time(moment));
   // First and stored, with no extra field: readers find the type at a fixed offset.
   zip_->add("mimetype", "application/epub+zip", false);
 }

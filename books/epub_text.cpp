@@ -3,6 +3,7 @@
 #include "books/epub_text.hpp"
 
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -32,21 +33,6 @@ void append_escaped(std::string& out, char16_t unit) {
   } else {
     text::append_utf8(out, unit);
   }
-}
-
-// Days from 1970-01-01 to a civil date's day, turned round (proleptic Gregorian).
-void civil_from_days(std::int64_t days, int& year, int& month, int& day) {
-  days += 719468;
-  const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-  const std::int64_t of_era = days - era * 146097;
-  const std::int64_t year_of_era =
-      (of_era - of_era / 1460 + of_era / 36524 - of_era / 146096) / 365;
-  const std::int64_t day_of_year =
-      of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
-  const std::int64_t shifted_month = (5 * day_of_year + 2) / 153;
-  day = static_cast<int>(day_of_year - (153 * shifted_month + 2) / 5 + 1);
-  month = static_cast<int>(shifted_month < 10 ? shifted_month + 3 : shifted_month - 9);
-  year = static_cast<int>(year_of_era + era * 400 + (month <= 2 ? 1 : 0));
 }
 
 }  // namespace
@@ -120,25 +106,15 @@ std::string url_uuid(std::string_view name) {
   return uuid;
 }
 
-UtcTime utc_time(std::int64_t seconds) {
-  std::int64_t days = seconds / 86400;
-  std::int64_t rest = seconds % 86400;
-  if (rest < 0) {
-    rest += 86400;
-    --days;
-  }
-  UtcTime time{};
-  civil_from_days(days, time.year, time.month, time.day);
-  time.hour = static_cast<int>(rest / 3600);
-  time.minute = static_cast<int>(rest / 60 % 60);
-  time.second = static_cast<int>(rest % 60);
-  return time;
-}
-
-std::string w3c_time(const UtcTime& time) {
+std::string w3c_time(std::chrono::sys_seconds moment) {
+  const auto day = std::chrono::floor<std::chrono::days>(moment);
+  const std::chrono::year_month_day date(day);
+  const std::chrono::hh_mm_ss clock(moment - day);
   char out[32];
-  std::snprintf(out, sizeof out, "%04d-%02d-%02dT%02d:%02d:%02dZ", time.year, time.month, time.day,
-                time.hour, time.minute, time.second);
+  std::snprintf(out, sizeof out, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
+                static_cast<int>(clock.seconds().count()));
   return out;
 }
 

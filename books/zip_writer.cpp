@@ -42,11 +42,17 @@ class Record {
 
 }  // namespace
 
-ZipTime zip_time(int year, int month, int day, int hour, int minute, int second) {
+ZipTime zip_time(std::chrono::sys_seconds moment) {
+  const auto day = std::chrono::floor<std::chrono::days>(moment);
+  const std::chrono::year_month_day date(day);
+  const std::chrono::hh_mm_ss clock(moment - day);
+  const int year = static_cast<int>(date.year());
   if (year < 1980) return {};
-  year = std::min(year, 2107);  // the last year seven bits hold
-  return {static_cast<std::uint16_t>((year - 1980) << 9 | month << 5 | day),
-          static_cast<std::uint16_t>(hour << 11 | minute << 5 | second / 2)};
+  const unsigned stored_year = static_cast<unsigned>(std::min(year, 2107) - 1980);  // seven bits
+  return {static_cast<std::uint16_t>(stored_year << 9 | static_cast<unsigned>(date.month()) << 5 |
+                                     static_cast<unsigned>(date.day())),
+          static_cast<std::uint16_t>(clock.hours().count() << 11 | clock.minutes().count() << 5 |
+                                     clock.seconds().count() / 2)};
 }
 
 // One raw-deflate stream, reset for each entry rather than set up again. The fastest level:

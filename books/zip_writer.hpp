@@ -4,6 +4,7 @@
 // archive: the written bytes go to the file in blocks.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string_view>
@@ -21,8 +22,8 @@ struct ZipTime {
   std::uint16_t date = 0x21;  // 1980-01-01
   std::uint16_t time = 0;
 };
-// The time of a calendar moment in UTC; moments before 1980 give 1980-01-01.
-ZipTime zip_time(int year, int month, int day, int hour, int minute, int second);
+// The time of a moment, in UTC; moments before 1980 give 1980-01-01.
+ZipTime zip_time(std::chrono::sys_seconds moment);
 
 class ZipWriter {
  public:
