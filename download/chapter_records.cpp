@@ -2,7 +2,7 @@
 // the same file reads back on every platform and a torn write is never taken for text.
 #include "download/chapter_records.hpp"
 
-#include <array>
+#include <zlib.h>
 
 #include "text/little_endian.hpp"
 
@@ -11,23 +11,6 @@ namespace {
 
 // Eight bytes no text file begins with by chance.
 constexpr std::string_view kMagic = "QRCSTOR\x1A";
-
-// Eight tables, so that the check sum takes eight bytes a step (the byte-wise loop ran at
-// a quarter of the speed, and every kept chapter is checked when it is read).
-constexpr std::array<std::array<std::uint32_t, 256>, 8> make_crc_tables() {
-  std::array<std::array<std::uint32_t, 256>, 8> tables{};
-  for (std::uint32_t n = 0; n < 256; ++n) {
-    std::uint32_t c = n;
-    for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-    tables[0][n] = c;
-  }
-  for (std::size_t t = 1; t < 8; ++t) {
-    for (std::size_t n = 0; n < 256; ++n)
-      tables[t][n] = (tables[t - 1][n] >> 8) ^ tables[0][tables[t - 1][n] & 0xFFu];
-  }
-  return tables;
-}
-constexpr std::array<std::array<std::uint32_t, 256>, 8> kCrcTables = make_crc_tables();
 
 void put_text(Bytes& out, std::string_view text) {
   out.insert(out.end(), text.begin(), text.end());
@@ -92,18 +75,7 @@ bool take_record(Reader& reader, std::span<const unsigned char> bytes, StoredCha
 }  // namespace
 
 std::uint32_t crc32(std::span<const unsigned char> bytes, std::uint32_t crc) {
-  const auto& t = kCrcTables;
-  crc = ~crc;
-  const unsigned char* at = bytes.data();
-  std::size_t left = bytes.size();
-  for (; left >= 8; left -= 8, at += 8) {
-    const std::uint32_t low =
-        crc ^ (at[0] | (at[1] << 8) | (at[2] << 16) | (std::uint32_t{at[3]} << 24));
-    crc = t[7][low & 0xFFu] ^ t[6][(low >> 8) & 0xFFu] ^ t[5][(low >> 16) & 0xFFu] ^
-          t[4][low >> 24] ^ t[3][at[4]] ^ t[2][at[5]] ^ t[1][at[6]] ^ t[0][at[7]];
-  }
-  for (; left > 0; --left, ++at) crc = t[0][(crc ^ *at) & 0xFFu] ^ (crc >> 8);
-  return ~crc;
+  return static_cast<std::uint32_t>(::crc32_z(crc, bytes.data(), bytes.size()));
 }
 
 Bytes encode_store_header(std::string_view book_address) {
