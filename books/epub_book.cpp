@@ -1,5 +1,6 @@
-// Writes the EPUB on the download worker: a chapter's files are deflated into the
-// temporary file as the chapter arrives; only the navigation entries stay in memory.
+// Writes the EPUB beside the download: the download worker hands each chapter over, and the
+// book's thread deflates its files into the temporary file; only the navigation entries
+// stay in memory.
 #include "books/epub_book.hpp"
 
 #include <cstdio>
@@ -75,9 +76,11 @@ EpubBook::EpubBook(const Text& directory, EpubDetails details, std::int64_t seco
   zip_ = std::make_unique<ZipWriter>(temporary_, zip_time(moment));
   // First and stored, with no extra field: readers find the type at a fixed offset.
   zip_->add("mimetype", "application/epub+zip", false);
+  queue_.emplace([this](std::string_view title, const Text* text) { write_chapter(title, text); });
 }
 
 EpubBook::~EpubBook() {
+  queue_.reset();  // the book's thread ends before what it writes goes
   if (!finished_) {
     zip_.reset();
     text::remove_file(temporary_);
@@ -90,6 +93,11 @@ void EpubBook::add_document(const std::string& name, const std::string& body) {
 
 void EpubBook::chapter(std::string_view title, const Text* text) {
   if (!text) ++lost_;
+  queue_->chapter(title, text);
+}
+
+void EpubBook::write_chapter(std::string_view title, const Text* text) {
+  if (!zip_->ok()) return;  // the book cannot be written any more: spare the work
   const std::size_t number = chapters_.size() + 1;
   const std::string heading = xml_text(title);
   // The navigation needs some text for every entry; a chapter with no title is its number.
@@ -195,6 +203,8 @@ std::string EpubBook::book_title() const {
 }
 
 bool EpubBook::finish() {
+  queue_->finish();
+  queue_.reset();
   zip_->add("META-INF/container.xml", kContainer);
   add_document("style.css", std::string(kStylesheet));
   add_document("title.xhtml", title_page());
