@@ -1,6 +1,6 @@
-// The chapter queue between the download thread and the writer's thread. The writer is
-// woken once half the bound has gathered rather than for every chapter: it then works
-// through a batch, and the download thread seldom pays for a wake-up.
+// The chapter queue between the download thread and the writer's thread. Each side wakes
+// the other only once half the bound has gathered (or is free again), rather than for
+// every chapter: a wake-up costs the download thread a system call and both a switch.
 #include "books/chapter_queue.hpp"
 
 namespace quillreap::books {
@@ -17,9 +17,13 @@ ChapterQueue::~ChapterQueue() {
   // thread_ joins as it goes, before the members the thread uses.
 }
 
-bool ChapterQueue::full_for(std::size_t bytes) const {
-  if (unwritten_ == 0) return false;
-  return unwritten_ >= bound_.chapters || unwritten_bytes_ + bytes > bound_.bytes;
+bool ChapterQueue::has_room(std::size_t bytes) const {
+  if (unwritten_ == 0) return true;
+  if (unwritten_ >= bound_.chapters || unwritten_bytes_ + bytes > bound_.bytes) return false;
+  // Once it had to wait, the download thread goes on only when half the bound is free
+  // again: the two threads then take turns a batch at a time, not a chapter at a time.
+  return !wants_room_ ||
+         (unwritten_ <= bound_.chapters / 2 && unwritten_bytes_ <= bound_.bytes / 2);
 }
 
 bool ChapterQueue::worth_waking() const {
@@ -37,10 +41,11 @@ void ChapterQueue::chapter(std::string_view title, const Text* text) {
   Entry entry{std::string(title), text ? std::optional<Text>(*text) : std::nullopt, 0};
   entry.bytes = entry.title.size() + (text ? text->size() : 0);
   std::unique_lock lock(mutex_);
-  if (full_for(entry.bytes)) {
+  if (!has_room(entry.bytes)) {
     wants_room_ = true;
+    wanted_bytes_ = entry.bytes;
     work_.notify_one();
-    room_.wait(lock, [&] { return failure_ || !full_for(entry.bytes); });
+    room_.wait(lock, [&] { return failure_ || has_room(entry.bytes); });
     wants_room_ = false;
   }
   rethrow_failure();
@@ -81,7 +86,7 @@ void ChapterQueue::write_all() {
       lock.lock();
       --unwritten_;
       unwritten_bytes_ -= entry.bytes;
-      room_.notify_one();
+      if (wants_room_ && has_room(wanted_bytes_)) room_.notify_one();
     }
   }
 }

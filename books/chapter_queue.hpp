@@ -53,7 +53,7 @@ class ChapterQueue : public ChapterSink {
     std::optional<Text> text;
     std::size_t bytes = 0;
   };
-  bool full_for(std::size_t bytes) const;
+  bool has_room(std::size_t bytes) const;
   bool worth_waking() const;
   void write_all();  // the queue's thread
   void rethrow_failure();
@@ -66,9 +66,10 @@ class ChapterQueue : public ChapterSink {
   std::deque<Entry> entries_;
   std::size_t unwritten_ = 0;  // chapters handed over and not written yet
   std::size_t unwritten_bytes_ = 0;
-  bool wants_room_ = false;  // the download thread waits for the writer
-  bool closing_ = false;     // finish(): write what is left, then end
-  bool dropping_ = false;    // the destructor: end now
+  bool wants_room_ = false;       // the download thread waits for the writer
+  std::size_t wanted_bytes_ = 0;  // of the chapter it waits to hand over
+  bool closing_ = false;          // finish(): write what is left, then end
+  bool dropping_ = false;         // the destructor: end now
   std::exception_ptr failure_;
   std::jthread thread_;  // last: started once the rest exists, joined before it goes
 };
