@@ -41,6 +41,7 @@ std::string xhtml_head(std::string_view title) {
       "href=\"style.css\"/>\n</head>\n<body>\n");
 }
 constexpr std::string_view kXhtmlTail = "</body>\n</html>\n";
+constexpr std::size_t kParagraphMarkup = sizeof("<p></p>\n") - 1;
 
 std::string chapter_file(std::size_t number, std::size_t part) {
   char name[40];
@@ -110,9 +111,14 @@ void EpubBook::write_chapter(std::string_view title, const Text* text) {
   const auto runs =
       split_paragraphs(text ? xml_paragraphs(*text) : std::vector<std::string>{}, budget);
   for (std::size_t part = 0; part < runs.size(); ++part) {
-    std::string body = part == 0 ? first_head : head;
+    // Room for the whole file first: a chapter's paragraphs are appended without a copy.
+    std::size_t size = first_head.size() + kXhtmlTail.size();
+    for (const std::string& paragraph : runs[part]) size += paragraph.size() + kParagraphMarkup;
+    std::string body;
+    body.reserve(size);
+    body += part == 0 ? first_head : head;
     for (const std::string& paragraph : runs[part])
-      body += text::concat("<p>", paragraph, "</p>\n");
+      body.append("<p>").append(paragraph).append("</p>\n");
     body += kXhtmlTail;
     const std::string file = chapter_file(number, part);
     add_document(file, body);

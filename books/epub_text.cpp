@@ -2,6 +2,7 @@
 // instead of the platform's converter, which on Windows is the system's own.
 #include "books/epub_text.hpp"
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -49,10 +50,14 @@ std::string xml_text(std::string_view gbk) {
 std::vector<std::string> xml_paragraphs(std::string_view gbk) {
   const std::string all = xml_text(gbk);
   std::vector<std::string> paragraphs;
+  // find_first_of would look each character up in the set of two: a plain scan is several
+  // times faster on a chapter.
+  const auto line_break = [](char c) { return c == '\r' || c == '\n'; };
   std::size_t start = 0;
   while (start < all.size()) {
-    std::size_t end = all.find_first_of("\r\n", start);
-    if (end == std::string::npos) end = all.size();
+    const std::size_t end = static_cast<std::size_t>(
+        std::find_if(all.begin() + static_cast<std::ptrdiff_t>(start), all.end(), line_break) -
+        all.begin());
     std::string_view line(all.data() + start, end - start);
     for (;;) {
       if (!line.empty() && line.front() == ' ') {

@@ -38,18 +38,4 @@ std::size_t gbk_refused_size(std::string_view rest) {
   return pair ? 2 : 1;
 }
 
-void append_utf8(std::string& out, char16_t unit) {
-  const unsigned u = unit;
-  if (u < 0x80) {
-    out.push_back(static_cast<char>(u));
-  } else if (u < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | u >> 6));
-    out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xE0 | u >> 12));
-    out.push_back(static_cast<char>(0x80 | (u >> 6 & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
-  }
-}
-
 }  // namespace quillreap::text

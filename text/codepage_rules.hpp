@@ -30,7 +30,20 @@ constexpr bool gbk_trail_byte(unsigned char byte) {
 std::size_t gbk_refused_size(std::string_view rest);
 
 // Appends one UTF-16 unit of the Basic Multilingual Plane (code page 936 maps into no
-// other) as UTF-8.
-void append_utf8(std::string& out, char16_t unit);
+// other) as UTF-8. Inline: conversions call it once a character.
+inline void append_utf8(std::string& out, char16_t unit) {
+  const unsigned u = unit;
+  if (u < 0x80) {
+    out.push_back(static_cast<char>(u));
+  } else if (u < 0x800) {
+    const char bytes[2] = {static_cast<char>(0xC0 | u >> 6), static_cast<char>(0x80 | (u & 0x3F))};
+    out.append(bytes, 2);
+  } else {
+    const char bytes[3] = {static_cast<char>(0xE0 | u >> 12),
+                           static_cast<char>(0x80 | (u >> 6 & 0x3F)),
+                           static_cast<char>(0x80 | (u & 0x3F))};
+    out.append(bytes, 3);
+  }
+}
 
 }  // namespace quillreap::text

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "text/codepage_rules.hpp"
+#include "text/cp936_table.hpp"
 
 namespace quillreap::text {
 
@@ -16,10 +17,17 @@ namespace quillreap::text {
 // trail; '?' for a unit Windows has no form for. Built on first use, then read-only.
 const std::array<std::uint16_t, 0x10000>& cp936_encoding();
 
-// The unit of a lead and trail byte, or 0 when the two are no character.
-char16_t cp936_pair(unsigned char lead, unsigned char trail);
+// The unit of a lead and trail byte, or 0 when the two are no character. Inline, as the
+// one below: a whole book's text goes through them a character at a time.
+inline char16_t cp936_pair(unsigned char lead, unsigned char trail) {
+  if (lead < kCp936FirstLead || lead > kCp936LastLead) return 0;
+  if (trail < kCp936FirstTrail || trail > kCp936LastTrail) return 0;
+  return kCp936Pairs[(lead - kCp936FirstLead) * kCp936TrailCount + (trail - kCp936FirstTrail)];
+}
 // The unit of a byte standing alone: itself below 0x80; 0 when it is no character alone.
-char16_t cp936_single(unsigned char byte);
+inline char16_t cp936_single(unsigned char byte) {
+  return byte < 0x80 ? byte : kCp936SingleBytes[byte - 0x80];
+}
 
 // Calls each(unit) for every character of a GBK text, in order. One '?' stands for a byte
 // sequence that is no character, as Windows reads it; a byte behind it that cannot trail
