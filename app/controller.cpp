@@ -18,6 +18,7 @@
 #include "sites/source1.hpp"
 #include "sites/source2.hpp"
 #include "sites/status_texts.hpp"
+#include "text/codepage_rules.hpp"
 
 namespace quillreap::app {
 namespace {
@@ -39,8 +40,7 @@ constexpr std::size_t kMostReasonBytes = 60;
 Text short_reason(std::string_view what) {
   std::size_t end = 0;
   while (end < what.size()) {
-    // GBK: a byte from 0x81 starts a two-byte character.
-    const std::size_t step = static_cast<unsigned char>(what[end]) >= 0x81 ? 2 : 1;
+    const std::size_t step = text::gbk_lead_byte(static_cast<unsigned char>(what[end])) ? 2 : 1;
     if (end + step > kMostReasonBytes || end + step > what.size()) break;
     end += step;
   }

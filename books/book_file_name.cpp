@@ -6,21 +6,12 @@
 #include <string_view>
 
 #include "books/book_file.hpp"
+#include "text/codepage_rules.hpp"
 
 namespace quillreap::books {
 namespace {
 
 constexpr std::string_view kForbidden = "\\/:*?\"<>|";
-
-// A double-byte character of code page 936: a lead byte 0x81-0xFE and a trail byte
-// 0x40-0xFE other than 0x7F. The trail byte may be '\' (0x5C) or '|' (0x7C) and is then
-// part of the character, not a separator.
-bool is_lead(unsigned char byte) {
-  return byte >= 0x81 && byte <= 0xFE;
-}
-bool is_trail(unsigned char byte) {
-  return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
-}
 
 // CON, PRN, AUX, NUL, COM1-COM9 and LPT1-LPT9 name devices on Windows whatever follows
 // the first dot and whatever the letter case; trailing spaces before the dot don't help.
@@ -43,8 +34,10 @@ Text safe_book_file_name(const Text& book_name) {
   bool last_single = false;  // whether the last character is a single byte
   for (size_t i = 0; i < book_name.size(); ++i) {
     const auto byte = static_cast<unsigned char>(book_name[i]);
-    if (is_lead(byte) && i + 1 < book_name.size() &&
-        is_trail(static_cast<unsigned char>(book_name[i + 1]))) {
+    // A double-byte character stays whole: its trail byte may be '\\' (0x5C) or '|' (0x7C)
+    // and is then part of the character, not a separator.
+    if (text::gbk_lead_byte(byte) && i + 1 < book_name.size() &&
+        text::gbk_trail_byte(static_cast<unsigned char>(book_name[i + 1]))) {
       safe += book_name[i];
       safe += book_name[++i];
       last_single = false;

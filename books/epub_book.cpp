@@ -1,11 +1,13 @@
-// Writes the EPUB on the download worker: a chapter's files are deflated into the
-// temporary file as the chapter arrives; only the navigation entries stay in memory.
+// Writes the EPUB beside the download: the download worker hands each chapter over, and the
+// book's thread deflates its files into the temporary file; only the navigation entries
+// stay in memory.
 #include "books/epub_book.hpp"
 
 #include <cstdio>
 
 #include "books/book_file.hpp"
 #include "books/epub_text.hpp"
+#include "text/cp936.hpp"
 #include "text/files.hpp"
 
 namespace quillreap::books {
@@ -39,6 +41,7 @@ std::string xhtml_head(std::string_view title) {
       "href=\"style.css\"/>\n</head>\n<body>\n");
 }
 constexpr std::string_view kXhtmlTail = "</body>\n</html>\n";
+constexpr std::size_t kParagraphMarkup = sizeof("<p></p>\n") - 1;
 
 std::string chapter_file(std::size_t number, std::size_t part) {
   char name[40];
@@ -66,15 +69,15 @@ EpubBook::EpubBook(const Text& directory, EpubDetails details, std::int64_t seco
     : path_(text::concat(directory, "/", safe_book_file_name(details.book_name), ".epub")),
       temporary_(path_ + ".part"),
       details_(std::move(details)),
-      identifier_("urn:uuid:" + url_uuid(gbk_to_utf8(details_.book_address))) {
+      identifier_("urn:uuid:" + url_uuid(text::cp936_to_utf8(details_.book_address))) {
   details_.author = known(details_.author);
   details_.introduction = known(details_.introduction);
-  const UtcTime time = utc_time(seconds);
-  modified_ = w3c_time(time);
-  zip_ = std::make_unique<ZipWriter>(
-      temporary_, zip_time(time.year, time.month, time.day, time.hour, time.minute, time.second));
+  const std::chrono::sys_seconds moment{std::chrono::seconds{seconds}};
+  modified_ = w3c_time(moment);
+  zip_ = std::make_unique<ZipWriter>(temporary_, zip_time(moment));
   // First and stored, with no extra field: readers find the type at a fixed offset.
   zip_->add("mimetype", "application/epub+zip", false);
+  queue_.emplace([this](std::string_view title, const Text* text) { write_chapter(title, text); });
 }
 
 void EpubBook::name_part(const BookPart& part) {
@@ -82,12 +85,13 @@ void EpubBook::name_part(const BookPart& part) {
   const Text directory = path_.substr(0, path_.rfind('/'));
   details_.book_name = part_name(details_.book_name, part);
   path_ = text::concat(directory, "/", safe_book_file_name(details_.book_name), ".epub");
-  identifier_ = "urn:uuid:" + url_uuid(gbk_to_utf8(text::concat(
+  identifier_ = "urn:uuid:" + url_uuid(text::cp936_to_utf8(text::concat(
                                   details_.book_address, "#chapters=", std::to_string(part.first),
                                   "-", std::to_string(part.last))));
 }
 
 EpubBook::~EpubBook() {
+  queue_.reset();  // the book's thread ends before what it writes goes
   if (!finished_) {
     zip_.reset();
     text::remove_file(temporary_);
@@ -100,6 +104,11 @@ void EpubBook::add_document(const std::string& name, const std::string& body) {
 
 void EpubBook::chapter(std::string_view title, const Text* text) {
   if (!text) ++lost_;
+  queue_->chapter(title, text);
+}
+
+void EpubBook::write_chapter(std::string_view title, const Text* text) {
+  if (!zip_->ok()) return;  // the book cannot be written any more: spare the work
   const std::size_t number = chapters_.size() + 1;
   const std::string heading = xml_text(title);
   // The navigation needs some text for every entry; a chapter with no title is its number.
@@ -112,9 +121,14 @@ void EpubBook::chapter(std::string_view title, const Text* text) {
   const auto runs =
       split_paragraphs(text ? xml_paragraphs(*text) : std::vector<std::string>{}, budget);
   for (std::size_t part = 0; part < runs.size(); ++part) {
-    std::string body = part == 0 ? first_head : head;
+    // Room for the whole file first: a chapter's paragraphs are appended without a copy.
+    std::size_t size = first_head.size() + kXhtmlTail.size();
+    for (const std::string& paragraph : runs[part]) size += paragraph.size() + kParagraphMarkup;
+    std::string body;
+    body.reserve(size);
+    body += part == 0 ? first_head : head;
     for (const std::string& paragraph : runs[part])
-      body += text::concat("<p>", paragraph, "</p>\n");
+      body.append("<p>").append(paragraph).append("</p>\n");
     body += kXhtmlTail;
     const std::string file = chapter_file(number, part);
     add_document(file, body);
@@ -205,6 +219,8 @@ std::string EpubBook::book_title() const {
 }
 
 bool EpubBook::finish() {
+  queue_->finish();
+  queue_.reset();
   zip_->add("META-INF/container.xml", kContainer);
   add_document("style.css", std::string(kStylesheet));
   add_document("title.xhtml", title_page());

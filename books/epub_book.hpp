@@ -1,15 +1,18 @@
 // The book as an EPUB 3 (with an EPUB 2 table of contents for older readers), written as
-// the download hands on each chapter: the chapter files go deflated into a temporary file
-// beside the book at once, and the package, navigation and title page follow at the end.
-// A book not finished leaves no file behind, and an earlier EPUB of that name as it was.
+// the download hands on each chapter: a thread of the book's own converts and deflates the
+// chapter files into a temporary file beside the book, and the package, navigation and
+// title page follow at the end. A book not finished leaves no file behind, and an earlier
+// EPUB of that name as it was.
 #pragma once
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "books/book_part.hpp"
+#include "books/chapter_queue.hpp"
 #include "books/chapter_sink.hpp"
 #include "books/zip_writer.hpp"
 #include "text/primitives.hpp"
@@ -28,7 +31,8 @@ struct EpubDetails {
 // The largest chapter file; a longer chapter goes on in continuation files.
 inline constexpr std::size_t kMostChapterFileBytes = 256 * 1024;
 
-// Used by one download on its worker thread.
+// Used by one download on its worker thread; the chapters' conversion, deflate and writes
+// run on the book's own thread, a few chapters behind.
 class EpubBook : public ChapterSink {
  public:
   // directory + "/" + the book file name + ".epub"; seconds: the time every entry and
@@ -38,13 +42,15 @@ class EpubBook : public ChapterSink {
   EpubBook(const EpubBook&) = delete;
   EpubBook& operator=(const EpubBook&) = delete;
 
+  // Hands the chapter to the book's thread; waits only while that is a few chapters behind.
+  // Rethrows what the book's thread threw.
   void chapter(std::string_view title, const Text* text) override;
   // Before finish: the book is only this part of the whole one. It is written as
   // part_name(book_name, part) + ".epub", under that title, with an identifier of its own
   // (from the address and the part), so that a reader never takes it for the whole book.
   void name_part(const BookPart& part);
-  // Writes what follows the chapters and moves the file into place; false when any write
-  // failed (the temporary file is gone then).
+  // Waits until every chapter is written, writes what follows the chapters and moves the
+  // file into place; false when any write failed (the temporary file is gone then).
   bool finish();
 
   const Text& path() const { return path_; }
@@ -55,6 +61,7 @@ class EpubBook : public ChapterSink {
     std::string file;   // "c00001.xhtml"
     std::string title;  // XML text, never empty
   };
+  void write_chapter(std::string_view title, const Text* text);  // on the book's thread
   void add_document(const std::string& name, const std::string& body);
   std::string package_document() const;
   std::string navigation() const;
@@ -72,6 +79,7 @@ class EpubBook : public ChapterSink {
   std::vector<std::string> spine_files_;  // chapter files and continuations, in order
   int lost_ = 0;
   bool finished_ = false;
+  std::optional<ChapterQueue> queue_;  // last: its thread uses everything above
 };
 
 }  // namespace quillreap::books

@@ -2,7 +2,9 @@
 // instead of the platform's converter, which on Windows is the system's own.
 #include "books/epub_text.hpp"
 
+#include <algorithm>
 #include <charconv>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -34,58 +36,12 @@ void append_escaped(std::string& out, char16_t unit) {
   }
 }
 
-// Days from 1970-01-01 to a civil date's day, turned round (proleptic Gregorian).
-void civil_from_days(std::int64_t days, int& year, int& month, int& day) {
-  days += 719468;
-  const std::int64_t era = (days >= 0 ? days : days - 146096) / 146097;
-  const std::int64_t of_era = days - era * 146097;
-  const std::int64_t year_of_era =
-      (of_era - of_era / 1460 + of_era / 36524 - of_era / 146096) / 365;
-  const std::int64_t day_of_year =
-      of_era - (365 * year_of_era + year_of_era / 4 - year_of_era / 100);
-  const std::int64_t shifted_month = (5 * day_of_year + 2) / 153;
-  day = static_cast<int>(day_of_year - (153 * shifted_month + 2) / 5 + 1);
-  month = static_cast<int>(shifted_month < 10 ? shifted_month + 3 : shifted_month - 9);
-  year = static_cast<int>(year_of_era + era * 400 + (month <= 2 ? 1 : 0));
-}
-
-// Calls each(unit) for every character of a GBK text, in order; '?' stands for a byte
-// sequence that is no GBK character, as the TXT book reads on Windows.
-template <typename Each>
-void for_each_unit(std::string_view gbk, Each each) {
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(gbk[i]); };
-  for (std::size_t i = 0; i < gbk.size();) {
-    char16_t unit = 0;
-    std::size_t size = 1;
-    if (!text::gbk_lead_byte(byte(i))) {
-      unit = text::cp936_single(byte(i));
-    } else if (i + 1 < gbk.size()) {
-      unit = text::cp936_pair(byte(i), byte(i + 1));
-      size = 2;
-    }
-    if (unit == 0 && byte(i) != 0) {
-      each(u'?');
-      i += text::gbk_refused_size(gbk.substr(i));
-      continue;
-    }
-    each(unit);
-    i += size;
-  }
-}
-
 }  // namespace
-
-std::string gbk_to_utf8(std::string_view gbk) {
-  std::string out;
-  out.reserve(gbk.size() * 3 / 2);
-  for_each_unit(gbk, [&](char16_t unit) { text::append_utf8(out, unit); });
-  return out;
-}
 
 std::string xml_text(std::string_view gbk) {
   std::string out;
   out.reserve(gbk.size() * 3 / 2);
-  for_each_unit(gbk, [&](char16_t unit) {
+  text::for_each_cp936_unit(gbk, [&](char16_t unit) {
     if (xml_allows(unit)) append_escaped(out, unit);
   });
   return out;
@@ -94,10 +50,14 @@ std::string xml_text(std::string_view gbk) {
 std::vector<std::string> xml_paragraphs(std::string_view gbk) {
   const std::string all = xml_text(gbk);
   std::vector<std::string> paragraphs;
+  // find_first_of would look each character up in the set of two: a plain scan is several
+  // times faster on a chapter.
+  const auto line_break = [](char c) { return c == '\r' || c == '\n'; };
   std::size_t start = 0;
   while (start < all.size()) {
-    std::size_t end = all.find_first_of("\r\n", start);
-    if (end == std::string::npos) end = all.size();
+    const std::size_t end = static_cast<std::size_t>(
+        std::find_if(all.begin() + static_cast<std::ptrdiff_t>(start), all.end(), line_break) -
+        all.begin());
     std::string_view line(all.data() + start, end - start);
     for (;;) {
       if (!line.empty() && line.front() == ' ') {
@@ -151,25 +111,15 @@ std::string url_uuid(std::string_view name) {
   return uuid;
 }
 
-UtcTime utc_time(std::int64_t seconds) {
-  std::int64_t days = seconds / 86400;
-  std::int64_t rest = seconds % 86400;
-  if (rest < 0) {
-    rest += 86400;
-    --days;
-  }
-  UtcTime time{};
-  civil_from_days(days, time.year, time.month, time.day);
-  time.hour = static_cast<int>(rest / 3600);
-  time.minute = static_cast<int>(rest / 60 % 60);
-  time.second = static_cast<int>(rest % 60);
-  return time;
-}
-
-std::string w3c_time(const UtcTime& time) {
+std::string w3c_time(std::chrono::sys_seconds moment) {
+  const auto day = std::chrono::floor<std::chrono::days>(moment);
+  const std::chrono::year_month_day date(day);
+  const std::chrono::hh_mm_ss clock(moment - day);
   char out[32];
-  std::snprintf(out, sizeof out, "%04d-%02d-%02dT%02d:%02d:%02dZ", time.year, time.month, time.day,
-                time.hour, time.minute, time.second);
+  std::snprintf(out, sizeof out, "%04d-%02u-%02uT%02d:%02d:%02dZ", static_cast<int>(date.year()),
+                static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()),
+                static_cast<int>(clock.hours().count()), static_cast<int>(clock.minutes().count()),
+                static_cast<int>(clock.seconds().count()));
   return out;
 }
 

@@ -3,6 +3,7 @@
 // long chapter, the identifier and the time stamps.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -10,9 +11,6 @@
 
 namespace quillreap::books {
 
-// GBK as UTF-8, every character as it is ('?' for a byte sequence that is no GBK
-// character).
-std::string gbk_to_utf8(std::string_view gbk);
 // GBK as UTF-8 fit for XML character data: '?' for a byte sequence that is no GBK
 // character, the characters XML 1.0 forbids dropped, & < > escaped.
 std::string xml_text(std::string_view gbk);
@@ -30,13 +28,8 @@ std::vector<std::vector<std::string>> split_paragraphs(std::vector<std::string> 
 // namespace.
 std::string url_uuid(std::string_view name);
 
-// A moment given in seconds since 1970 in UTC, as calendar fields.
-struct UtcTime {
-  int year, month, day, hour, minute, second;
-};
-UtcTime utc_time(std::int64_t seconds);
 // "CCYY-MM-DDThh:mm:ssZ"
-std::string w3c_time(const UtcTime& time);
+std::string w3c_time(std::chrono::sys_seconds moment);
 // SOURCE_DATE_EPOCH when it holds a whole number of seconds, else the present moment.
 std::int64_t book_time();
 

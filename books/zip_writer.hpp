@@ -4,11 +4,13 @@
 // archive: the written bytes go to the file in blocks.
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <string_view>
 #include <vector>
 
+#include "text/files.hpp"
 #include "text/primitives.hpp"
 
 namespace quillreap::books {
@@ -20,13 +22,14 @@ struct ZipTime {
   std::uint16_t date = 0x21;  // 1980-01-01
   std::uint16_t time = 0;
 };
-// The time of a calendar moment in UTC; moments before 1980 give 1980-01-01.
-ZipTime zip_time(int year, int month, int day, int hour, int minute, int second);
+// The time of a moment, in UTC; moments before 1980 give 1980-01-01.
+ZipTime zip_time(std::chrono::sys_seconds moment);
 
 class ZipWriter {
  public:
-  // Creates or truncates path. Every call after a failure returns false at once.
-  ZipWriter(Text path, ZipTime time);
+  // Creates or truncates path and holds it open until finish() or the end. Every call
+  // after a failure returns false at once.
+  ZipWriter(const Text& path, ZipTime time);
   ~ZipWriter();
   ZipWriter(const ZipWriter&) = delete;
   ZipWriter& operator=(const ZipWriter&) = delete;
@@ -46,7 +49,7 @@ class ZipWriter {
   bool put(const std::vector<unsigned char>& bytes);
   bool flush();
 
-  Text path_;
+  text::FileAppender file_;
   ZipTime time_;
   bool ok_ = true;
   std::uint64_t written_ = 0;  // bytes of the archive so far, flushed or not

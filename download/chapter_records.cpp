@@ -2,8 +2,11 @@
 // the same file reads back on every platform and a torn write is never taken for text.
 #include "download/chapter_records.hpp"
 
-#include <array>
+#include <zlib.h>
+
 #include <string>
+
+#include "text/little_endian.hpp"
 
 namespace quillreap::download {
 namespace {
@@ -11,32 +14,11 @@ namespace {
 // Eight bytes no text file begins with by chance.
 constexpr std::string_view kMagic = "QRCSTOR\x1A";
 
-// Eight tables, so that the check sum takes eight bytes a step (the byte-wise loop ran at
-// a quarter of the speed, and every kept chapter is checked when it is read).
-constexpr std::array<std::array<std::uint32_t, 256>, 8> make_crc_tables() {
-  std::array<std::array<std::uint32_t, 256>, 8> tables{};
-  for (std::uint32_t n = 0; n < 256; ++n) {
-    std::uint32_t c = n;
-    for (int k = 0; k < 8; ++k) c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-    tables[0][n] = c;
-  }
-  for (std::size_t t = 1; t < 8; ++t) {
-    for (std::size_t n = 0; n < 256; ++n)
-      tables[t][n] = (tables[t - 1][n] >> 8) ^ tables[0][tables[t - 1][n] & 0xFFu];
-  }
-  return tables;
-}
-constexpr std::array<std::array<std::uint32_t, 256>, 8> kCrcTables = make_crc_tables();
-
-void put_u32(Bytes& out, std::uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8)
-    out.push_back(static_cast<unsigned char>(value >> shift));
-}
 void put_text(Bytes& out, std::string_view text) {
   out.insert(out.end(), text.begin(), text.end());
 }
 void put_counted(Bytes& out, std::string_view text) {
-  put_u32(out, static_cast<std::uint32_t>(text.size()));
+  text::append_le32(out, static_cast<std::uint32_t>(text.size()));
   put_text(out, text);
 }
 
@@ -48,8 +30,7 @@ class Reader {
   std::size_t left() const { return bytes_.size() - at_; }
   bool take_u32(std::uint32_t& value) {
     if (left() < 4) return false;
-    value = 0;
-    for (int i = 3; i >= 0; --i) value = (value << 8) | bytes_[at_ + static_cast<std::size_t>(i)];
+    value = text::le32_at(bytes_.data() + at_);
     at_ += 4;
     return true;
   }
@@ -164,26 +145,15 @@ bool take_record(Reader& reader, std::span<const unsigned char> bytes, StoredCha
 }  // namespace
 
 std::uint32_t crc32(std::span<const unsigned char> bytes, std::uint32_t crc) {
-  const auto& t = kCrcTables;
-  crc = ~crc;
-  const unsigned char* at = bytes.data();
-  std::size_t left = bytes.size();
-  for (; left >= 8; left -= 8, at += 8) {
-    const std::uint32_t low =
-        crc ^ (at[0] | (at[1] << 8) | (at[2] << 16) | (std::uint32_t{at[3]} << 24));
-    crc = t[7][low & 0xFFu] ^ t[6][(low >> 8) & 0xFFu] ^ t[5][(low >> 16) & 0xFFu] ^
-          t[4][low >> 24] ^ t[3][at[4]] ^ t[2][at[5]] ^ t[1][at[6]] ^ t[0][at[7]];
-  }
-  for (; left > 0; --left, ++at) crc = t[0][(crc ^ *at) & 0xFFu] ^ (crc >> 8);
-  return ~crc;
+  return static_cast<std::uint32_t>(::crc32_z(crc, bytes.data(), bytes.size()));
 }
 
 Bytes encode_store_header(std::string_view book_address) {
   Bytes out(kMagic.begin(), kMagic.end());
   out.reserve(kMagic.size() + 12 + book_address.size());
-  put_u32(out, kChapterStoreVersion);
+  text::append_le32(out, kChapterStoreVersion);
   put_counted(out, book_address);
-  put_u32(out, crc32(out));
+  text::append_le32(out, crc32(out));
   return out;
 }
 
@@ -196,10 +166,10 @@ Bytes encode_chapter_record(std::string_view address, std::string_view title,
   put_text(body, cleaned_text);
   Bytes out;
   out.reserve(8 + body.size());
-  put_u32(out, static_cast<std::uint32_t>(body.size()));
+  text::append_le32(out, static_cast<std::uint32_t>(body.size()));
   std::uint32_t crc = crc32(out);
   crc = crc32(body, crc);
-  put_u32(out, crc);
+  text::append_le32(out, crc);
   out.insert(out.end(), body.begin(), body.end());
   return out;
 }

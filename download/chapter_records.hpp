@@ -22,7 +22,8 @@ using text::Text;
 // Bumped whenever the layout changes; a store written by another version is set aside.
 inline constexpr std::uint32_t kChapterStoreVersion = 1;
 
-// The CRC-32 of zip and PNG (reflected, polynomial 0xEDB88320).
+// The CRC-32 of zip and PNG (zlib's), going on from crc: a text's check sum is the same
+// whether taken whole or in parts.
 std::uint32_t crc32(std::span<const unsigned char> bytes, std::uint32_t crc = 0);
 
 // The file's opening bytes for the book at book_address.

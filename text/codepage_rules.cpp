@@ -31,30 +31,11 @@ std::size_t utf8_sequence_size(std::string_view rest) {
   return size;
 }
 
-bool gbk_lead_byte(unsigned char byte) {
-  return byte >= 0x81 && byte <= 0xFE;
-}
-
 std::size_t gbk_refused_size(std::string_view rest) {
   if (rest.size() < 2) return rest.size();
-  const auto trail = static_cast<unsigned char>(rest[1]);
-  const bool pair = gbk_lead_byte(static_cast<unsigned char>(rest[0])) && trail >= 0x40 &&
-                    trail <= 0xFE && trail != 0x7F;
+  const bool pair = gbk_lead_byte(static_cast<unsigned char>(rest[0])) &&
+                    gbk_trail_byte(static_cast<unsigned char>(rest[1]));
   return pair ? 2 : 1;
-}
-
-void append_utf8(std::string& out, char16_t unit) {
-  const unsigned u = unit;
-  if (u < 0x80) {
-    out.push_back(static_cast<char>(u));
-  } else if (u < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | u >> 6));
-    out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
-  } else {
-    out.push_back(static_cast<char>(0xE0 | u >> 12));
-    out.push_back(static_cast<char>(0x80 | (u >> 6 & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (u & 0x3F)));
-  }
 }
 
 }  // namespace quillreap::text

@@ -15,7 +15,14 @@ std::size_t utf8_sequence_size(std::string_view rest);
 
 // Whether a GBK byte starts a two-byte character (0x81 to 0xFE); every other byte stands
 // alone, 0x80 (the euro sign) among them.
-bool gbk_lead_byte(unsigned char byte);
+constexpr bool gbk_lead_byte(unsigned char byte) {
+  return byte >= 0x81 && byte <= 0xFE;
+}
+// Whether a byte can follow a lead byte as the second of a two-byte character (0x40 to 0xFE
+// but 0x7F); a backslash or '|' there is part of the character, no separator.
+constexpr bool gbk_trail_byte(unsigned char byte) {
+  return byte >= 0x40 && byte <= 0xFE && byte != 0x7F;
+}
 
 // Byte length of the GBK character at the start of rest that could not be converted: 2 when
 // a lead byte is followed by a byte that can trail one, so the pair goes as one character;
@@ -23,7 +30,20 @@ bool gbk_lead_byte(unsigned char byte);
 std::size_t gbk_refused_size(std::string_view rest);
 
 // Appends one UTF-16 unit of the Basic Multilingual Plane (code page 936 maps into no
-// other) as UTF-8.
-void append_utf8(std::string& out, char16_t unit);
+// other) as UTF-8. Inline: conversions call it once a character.
+inline void append_utf8(std::string& out, char16_t unit) {
+  const unsigned u = unit;
+  if (u < 0x80) {
+    out.push_back(static_cast<char>(u));
+  } else if (u < 0x800) {
+    const char bytes[2] = {static_cast<char>(0xC0 | u >> 6), static_cast<char>(0x80 | (u & 0x3F))};
+    out.append(bytes, 2);
+  } else {
+    const char bytes[3] = {static_cast<char>(0xE0 | u >> 12),
+                           static_cast<char>(0x80 | (u >> 6 & 0x3F)),
+                           static_cast<char>(0x80 | (u & 0x3F))};
+    out.append(bytes, 3);
+  }
+}
 
 }  // namespace quillreap::text

@@ -44,28 +44,7 @@ Text utf8_to_ansi(const Bytes& utf8) {
 }
 
 std::string ansi_to_utf8(std::string_view gbk) {
-  std::string out;
-  out.reserve(gbk.size() * 3 / 2);
-  const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(gbk[i]); };
-  for (std::size_t i = 0; i < gbk.size();) {
-    char16_t unit = 0;
-    std::size_t size = 1;
-    if (!gbk_lead_byte(byte(i))) {
-      unit = cp936_single(byte(i));
-    } else if (i + 1 < gbk.size()) {
-      unit = cp936_pair(byte(i), byte(i + 1));
-      size = 2;
-    }
-    if (unit != 0 || byte(i) == 0) {
-      append_utf8(out, unit);
-      i += size;
-    } else {
-      // One '?' for the bad character; a byte behind it that cannot trail is read afresh.
-      out.push_back('?');
-      i += gbk_refused_size(gbk.substr(i));
-    }
-  }
-  return out;
+  return cp936_to_utf8(gbk);
 }
 
 }  // namespace quillreap::text

@@ -2,8 +2,6 @@
 // round, with the table's best-fit entries laid over it.
 #include "text/cp936.hpp"
 
-#include "text/cp936_table.hpp"
-
 namespace quillreap::text {
 namespace {
 
@@ -37,14 +35,11 @@ const std::array<std::uint16_t, 0x10000>& cp936_encoding() {
   return encoding.gbk;
 }
 
-char16_t cp936_pair(unsigned char lead, unsigned char trail) {
-  if (lead < kCp936FirstLead || lead > kCp936LastLead) return 0;
-  if (trail < kCp936FirstTrail || trail > kCp936LastTrail) return 0;
-  return kCp936Pairs[(lead - kCp936FirstLead) * kCp936TrailCount + (trail - kCp936FirstTrail)];
-}
-
-char16_t cp936_single(unsigned char byte) {
-  return byte < 0x80 ? byte : kCp936SingleBytes[byte - 0x80];
+std::string cp936_to_utf8(std::string_view gbk) {
+  std::string out;
+  out.reserve(gbk.size() * 3 / 2);
+  for_each_cp936_unit(gbk, [&](char16_t unit) { append_utf8(out, unit); });
+  return out;
 }
 
 }  // namespace quillreap::text

@@ -1,6 +1,6 @@
 // The EPUB beside (or instead of) the TXT: which files each choice writes, the completion
-// line, the metadata taken from the row, and that a stopped or refused download leaves no
-// EPUB and keeps an earlier one.
+// line, the metadata taken from the row, that a write error is reported and the TXT kept,
+// and that a stopped or refused download leaves no EPUB and keeps an earlier one.
 #include <gtest/gtest.h>
 
 #include "books/epub_status_texts.hpp"
@@ -8,6 +8,7 @@
 #include "download/status_texts.hpp"
 #include "tests/app/controller_fixture.hpp"
 #include "tests/support/books/zip_reading.hpp"
+#include "tools/sample-sites/sample_sites.hpp"
 
 namespace quillreap::app {
 namespace {
@@ -83,6 +84,23 @@ TEST_F(ControllerTest, AnEpubThatCannotBeSavedIsReportedAndTheTxtStays) {
   EXPECT_EQ(controls_.status_history().back(),
             books::written_line("甲书", 0) + std::string(books::kEpubNotSaved));
 }
+
+#ifndef _WIN32
+TEST_F(ControllerTest, AWriteErrorOnTheEpubsThreadIsReportedAndTheTxtStays) {
+  // A book of about 500 KB deflated, so that its chapters reach the disk on the EPUB's own
+  // thread; the temporary file is Linux's full device, which refuses every write.
+  sample_sites::SampleSites sites(config_, {}, sample_sites::BigBook{1000, 3200});
+  config_ = sites.config();
+  std::filesystem::create_symlink("/dev/full", directory_.path() / "big.epub.part");
+  controller().set_formats(true, true);
+  EXPECT_EQ(controller().download_book("http://" + sites.source2_host() + "/Book/9999.aspx", "big"),
+            BookOutcome::kNotWritten);
+  EXPECT_EQ(controller().written_files(), std::vector<std::string>{directory_.text() + "/big.txt"});
+  EXPECT_EQ(controls_.status_history().back(),
+            books::written_line("big", 0) + std::string(books::kEpubNotSaved));
+  EXPECT_EQ(files_written(), 1);  // the TXT; nothing of the EPUB
+}
+#endif
 
 TEST_F(ControllerTest, LostChaptersKeepTheirHeadingsInTheEpub) {
   controller().set_formats(true, true);

@@ -19,9 +19,19 @@ std::string file_bytes(const std::filesystem::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
+// A moment of the calendar, in UTC.
+std::chrono::sys_seconds at(int year, unsigned month, unsigned day, int hour, int minute,
+                            int second) {
+  using namespace std::chrono;
+  return sys_days{std::chrono::year{year} / month / day} + hours{hour} + minutes{minute} +
+         seconds{second};
+}
+
 TEST(ZipTime, PacksTheCalendarIntoMsDosFields) {
   const struct {
-    int year, month, day, hour, minute, second;
+    int year;
+    unsigned month, day;
+    int hour, minute, second;
     std::uint16_t date, time;
   } cases[] = {
       {1980, 1, 1, 0, 0, 0, 0x0021, 0x0000},
@@ -29,7 +39,7 @@ TEST(ZipTime, PacksTheCalendarIntoMsDosFields) {
       {1979, 12, 31, 23, 59, 59, 0x0021, 0x0000},  // before the format's epoch
   };
   for (const auto& c : cases) {
-    const ZipTime time = zip_time(c.year, c.month, c.day, c.hour, c.minute, c.second);
+    const ZipTime time = zip_time(at(c.year, c.month, c.day, c.hour, c.minute, c.second));
     EXPECT_EQ(time.date, c.date) << c.year;
     EXPECT_EQ(time.time, c.time) << c.year;
   }
@@ -48,7 +58,7 @@ TEST(ZipWriter, StartsWithTheFirstEntryStoredAtOffsetZero) {
   // its content, uncompressed, right behind it.
   test_support::TempFolder directory;
   const std::string path = directory.text() + "/book.zip";
-  ZipWriter zip(path, zip_time(2020, 2, 29, 12, 0, 0));
+  ZipWriter zip(path, zip_time(at(2020, 2, 29, 12, 0, 0)));
   ASSERT_TRUE(zip.add("mimetype", "application/epub+zip", false));
   ASSERT_TRUE(zip.add("x.txt", std::string(1000, 'x')));
   ASSERT_TRUE(zip.finish());
@@ -78,7 +88,7 @@ TEST(ZipWriter, IsReadBackWholeByPythonAndUnzip) {
       {"EPUB/text.xhtml", std::string(200000, 'a') + "\xE4\xB8\xAD"},
   };
   {
-    ZipWriter zip(path, zip_time(2024, 6, 1, 8, 30, 10));
+    ZipWriter zip(path, zip_time(at(2024, 6, 1, 8, 30, 10)));
     for (size_t i = 0; i < entries.size(); ++i)
       ASSERT_TRUE(zip.add(entries[i].first, entries[i].second, i > 0)) << entries[i].first;
     ASSERT_TRUE(zip.finish());

@@ -82,8 +82,7 @@ class ChapterStoreTest : public ::testing::Test {
 };
 
 TEST(ChapterRecords, CheckSumAndFileNameAreTheFixedOnes) {
-  // The check sum takes eight bytes a step: texts shorter and longer than a step, and the
-  // same text in two parts at every cut.
+  // The check sum of known texts, and of the same text taken in two parts at every cut.
   const Text fox = "The quick brown fox jumps over the lazy dog";
   for (const auto& [text, check] :
        {std::pair<Text, std::uint32_t>{"", 0u}, {"123456789", 0xCBF43926u}, {fox, 0x414FA339u}}) {

@@ -2,6 +2,8 @@
 // respects double-byte characters, and the service's <em> marks placed on the UTF-8 name.
 #include "tools/sample-sites/query.hpp"
 
+#include "text/codepage_rules.hpp"
+
 namespace quillreap::sample_sites {
 namespace {
 
@@ -32,12 +34,8 @@ char fold(char c) {
   return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool is_lead(unsigned char c) {
-  return c >= 0x81 && c != 0xFF;
-}
-
 std::size_t gbk_char_size(std::string_view text, std::size_t i) {
-  return (is_lead(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
+  return (text::gbk_lead_byte(static_cast<unsigned char>(text[i])) && i + 1 < text.size()) ? 2 : 1;
 }
 
 std::size_t utf8_char_size(unsigned char lead) {
