@@ -234,16 +234,15 @@ class Session {
       const Text& name = books[i].record.name;
       if (!result.checked) {
         say(text::concat(name, ": not checked: ", result.why));
-        exit_status = kExitNothingWritten;
+        exit_status = worse(exit_status, kExitNothingWritten);
       } else if (invocation_.check) {
         write_text(Stream::kOut,
                    text::concat(name, "\t", std::to_string(result.new_chapters), "\n"));
-      } else if (result.updated && result.outcome == books::BookOutcome::kWrittenWithGaps &&
-                 exit_status == kExitComplete) {
-        exit_status = kExitWithGaps;
-      } else if (!result.updated && result.outcome == books::BookOutcome::kNotWritten) {
+      } else if (!result.updated && result.outcome == BookOutcome::kNotWritten) {
         say(text::concat(name, ": not written again; its books stay as they were"));
-        exit_status = kExitNothingWritten;
+        exit_status = worse(exit_status, kExitNothingWritten);
+      } else if (result.outcome == BookOutcome::kWrittenWithGaps) {
+        exit_status = worse(exit_status, kExitWithGaps);
       }
     }
     for (const Text& path : controller_.shelf_written_files())
