@@ -49,10 +49,8 @@ const std::vector<std::string>& chapter_files() {
   static const std::vector<std::string> value = [] {
     std::vector<std::string> out;
     for (const Chapter& chapter : chapters()) {
-      std::string body = text::concat("<h2>", books::xml_text(chapter.title), "</h2>\n");
-      for (const std::string& paragraph : books::xml_paragraphs(chapter.text))
-        body += text::concat("<p>", paragraph, "</p>\n");
-      out.push_back(std::move(body));
+      out.push_back(text::concat("<h2>", books::xml_text(chapter.title), "</h2>\n",
+                                 books::xml_paragraphs(chapter.text).markup));
     }
     return out;
   }();

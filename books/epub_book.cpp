@@ -41,7 +41,6 @@ std::string xhtml_head(std::string_view title) {
       "href=\"style.css\"/>\n</head>\n<body>\n");
 }
 constexpr std::string_view kXhtmlTail = "</body>\n</html>\n";
-constexpr std::size_t kParagraphMarkup = sizeof("<p></p>\n") - 1;
 
 std::string chapter_file(std::size_t number, std::size_t part) {
   char name[40];
@@ -118,20 +117,14 @@ void EpubBook::write_chapter(std::string_view title, const Text* text) {
   const std::size_t overhead = first_head.size() + kXhtmlTail.size();
   const std::size_t budget = overhead < kMostChapterFileBytes / 2 ? kMostChapterFileBytes - overhead
                                                                   : kMostChapterFileBytes / 2;
-  const auto runs =
-      split_paragraphs(text ? xml_paragraphs(*text) : std::vector<std::string>{}, budget);
-  for (std::size_t part = 0; part < runs.size(); ++part) {
-    // Room for the whole file first: a chapter's paragraphs are appended without a copy.
-    std::size_t size = first_head.size() + kXhtmlTail.size();
-    for (const std::string& paragraph : runs[part]) size += paragraph.size() + kParagraphMarkup;
-    std::string body;
-    body.reserve(size);
-    body += part == 0 ? first_head : head;
-    for (const std::string& paragraph : runs[part])
-      body.append("<p>").append(paragraph).append("</p>\n");
-    body += kXhtmlTail;
+  const ParagraphLines lines = text ? xml_paragraphs(*text) : ParagraphLines{};
+  std::size_t start = 0;
+  const std::vector<std::size_t> files = split_paragraphs(lines, budget);
+  for (std::size_t part = 0; part < files.size(); ++part) {
+    const std::string_view paragraphs(lines.markup.data() + start, files[part] - start);
+    start = files[part];
     const std::string file = chapter_file(number, part);
-    add_document(file, body);
+    add_document(file, text::concat(part == 0 ? first_head : head, paragraphs, kXhtmlTail));
     spine_files_.push_back(file);
   }
   chapters_.push_back({chapter_file(number, 0), label});

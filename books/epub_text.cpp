@@ -16,79 +16,111 @@
 namespace quillreap::books {
 namespace {
 
-constexpr std::string_view kIdeographicSpace = "\xE3\x80\x80";  // U+3000 in UTF-8
-
 bool xml_allows(char16_t unit) {
   if (unit < 0x20) return unit == '\t' || unit == '\n' || unit == '\r';
   return unit != 0xFFFE && unit != 0xFFFF && (unit < 0xD800 || unit > 0xDFFF);
 }
 
-// One unit as UTF-8, with the three characters XML gives a meaning escaped.
-void append_escaped(std::string& out, char16_t unit) {
-  if (unit == '&') {
-    out += "&amp;";
-  } else if (unit == '<') {
-    out += "&lt;";
-  } else if (unit == '>') {
-    out += "&gt;";
+// A whole book's text goes through here a character at a time, so it writes through a
+// pointer into room made beforehand instead of appending to a string character by character.
+// A GBK byte becomes at most five ("&amp;"), a paragraph's markup adds eight.
+constexpr std::size_t kMostBytesPerByte = 5;
+constexpr std::string_view kOpen = "<p>";
+constexpr std::string_view kClose = "</p>\n";
+
+char* put(char* out, std::string_view bytes) {
+  for (const char c : bytes) *out++ = c;
+  return out;
+}
+
+// One allowed unit as UTF-8, with the three characters XML gives a meaning escaped.
+char* put_escaped(char* out, char16_t unit) {
+  const unsigned u = unit;
+  if (u < 0x80) {
+    if (u == '&') return put(out, "&amp;");
+    if (u == '<') return put(out, "&lt;");
+    if (u == '>') return put(out, "&gt;");
+    *out++ = static_cast<char>(u);
+  } else if (u < 0x800) {
+    *out++ = static_cast<char>(0xC0 | u >> 6);
+    *out++ = static_cast<char>(0x80 | (u & 0x3F));
   } else {
-    text::append_utf8(out, unit);
+    *out++ = static_cast<char>(0xE0 | u >> 12);
+    *out++ = static_cast<char>(0x80 | (u >> 6 & 0x3F));
+    *out++ = static_cast<char>(0x80 | (u & 0x3F));
   }
+  return out;
+}
+
+// Calls write(room, gbk) with room for the worst case at the end of out, then keeps what
+// write wrote: it returns where it stopped.
+template <typename Write>
+void append_written(std::string& out, std::size_t room, Write&& write) {
+  const std::size_t start = out.size();
+  out.resize(start + room);
+  char* const begin = out.data() + start;
+  out.resize(start + static_cast<std::size_t>(write(begin) - begin));
 }
 
 }  // namespace
 
 std::string xml_text(std::string_view gbk) {
   std::string out;
-  out.reserve(gbk.size() * 3 / 2);
-  text::for_each_cp936_unit(gbk, [&](char16_t unit) {
-    if (xml_allows(unit)) append_escaped(out, unit);
+  append_written(out, gbk.size() * kMostBytesPerByte, [&](char* p) {
+    text::for_each_cp936_unit(gbk, [&](char16_t unit) {
+      if (xml_allows(unit)) p = put_escaped(p, unit);
+    });
+    return p;
   });
   return out;
 }
 
-std::vector<std::string> xml_paragraphs(std::string_view gbk) {
-  const std::string all = xml_text(gbk);
-  std::vector<std::string> paragraphs;
-  // find_first_of would look each character up in the set of two: a plain scan is several
-  // times faster on a chapter.
-  const auto line_break = [](char c) { return c == '\r' || c == '\n'; };
-  std::size_t start = 0;
-  while (start < all.size()) {
-    const std::size_t end = static_cast<std::size_t>(
-        std::find_if(all.begin() + static_cast<std::ptrdiff_t>(start), all.end(), line_break) -
-        all.begin());
-    std::string_view line(all.data() + start, end - start);
-    for (;;) {
-      if (!line.empty() && line.front() == ' ') {
-        line.remove_prefix(1);
-      } else if (line.starts_with(kIdeographicSpace)) {
-        line.remove_prefix(kIdeographicSpace.size());
-      } else {
-        break;
+ParagraphLines xml_paragraphs(std::string_view gbk) {
+  ParagraphLines lines;
+  // At most one paragraph for every two bytes: one of text and the line break behind it.
+  const std::size_t room =
+      gbk.size() * kMostBytesPerByte + (gbk.size() / 2 + 1) * (kOpen.size() + kClose.size());
+  append_written(lines.markup, room, [&](char* const begin) {
+    char* p = begin;
+    bool open = false;  // a paragraph holds something on this line
+    text::for_each_cp936_unit(gbk, [&](char16_t unit) {
+      if (!xml_allows(unit)) return;
+      if (unit == '\r' || unit == '\n') {
+        if (open) {
+          p = put(p, kClose);
+          lines.ends.push_back(static_cast<std::size_t>(p - begin));
+          open = false;
+        }
+        return;
       }
+      if (!open) {
+        if (unit == u' ' || unit == u'\u3000') return;  // leading spaces: the stylesheet indents
+        p = put(p, kOpen);
+        open = true;
+      }
+      p = put_escaped(p, unit);
+    });
+    if (open) {
+      p = put(p, kClose);
+      lines.ends.push_back(static_cast<std::size_t>(p - begin));
     }
-    if (!line.empty()) paragraphs.emplace_back(line);
-    start = end + 1;
-  }
-  return paragraphs;
+    return p;
+  });
+  return lines;
 }
 
-std::vector<std::vector<std::string>> split_paragraphs(std::vector<std::string> paragraphs,
-                                                       std::size_t budget) {
-  constexpr std::size_t kMarkup = sizeof("<p></p>\n") - 1;
-  std::vector<std::vector<std::string>> runs(1);
-  std::size_t used = 0;
-  for (std::string& paragraph : paragraphs) {
-    const std::size_t size = paragraph.size() + kMarkup;
-    if (used > 0 && used + size > budget) {
-      runs.emplace_back();
-      used = 0;
+std::vector<std::size_t> split_paragraphs(const ParagraphLines& lines, std::size_t budget) {
+  std::vector<std::size_t> files;
+  std::size_t file_start = 0, line_start = 0;
+  for (const std::size_t end : lines.ends) {
+    if (line_start > file_start && end - file_start > budget) {
+      files.push_back(line_start);
+      file_start = line_start;
     }
-    used += size;
-    runs.back().push_back(std::move(paragraph));
+    line_start = end;
   }
-  return runs;
+  files.push_back(lines.markup.size());
+  return files;
 }
 
 std::string url_uuid(std::string_view name) {

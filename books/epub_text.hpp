@@ -15,14 +15,18 @@ namespace quillreap::books {
 // character, the characters XML 1.0 forbids dropped, & < > escaped.
 std::string xml_text(std::string_view gbk);
 
-// The chapter's paragraphs as XML character data: one for each line that still holds
-// something once its leading spaces (ASCII and U+3000) are left to the stylesheet.
-std::vector<std::string> xml_paragraphs(std::string_view gbk);
+// A chapter's paragraphs as the lines of its XHTML files, "<p>...</p>\n" each, one after
+// another: a paragraph for each line that still holds something once its leading spaces
+// (ASCII and U+3000) are left to the stylesheet, its text as xml_text gives it.
+struct ParagraphLines {
+  std::string markup;
+  std::vector<std::size_t> ends;  // where each line ends in markup
+};
+ParagraphLines xml_paragraphs(std::string_view gbk);
 
-// The paragraphs cut into runs whose "<p>...</p>\n" lines take at most budget bytes each;
-// a single paragraph over the budget goes alone. Always at least one run.
-std::vector<std::vector<std::string>> split_paragraphs(std::vector<std::string> paragraphs,
-                                                       std::size_t budget);
+// Where the chapter's files end in lines.markup: each file's lines take at most budget
+// bytes; a single line over the budget goes alone. Always at least one file.
+std::vector<std::size_t> split_paragraphs(const ParagraphLines& lines, std::size_t budget);
 
 // "xxxxxxxx-xxxx-5xxx-yxxx-xxxxxxxxxxxx": the name-based (SHA-1) UUID of name in the URL
 // namespace.

@@ -20,6 +20,25 @@ namespace quillreap::books {
 namespace {
 
 using Paragraphs = std::vector<std::string>;
+using Runs = std::vector<Paragraphs>;
+
+// The paragraphs of each file the lines are cut into at files' ends, their markup taken
+// off again; every line must be whole "<p>...</p>\n".
+Runs paragraphs_of(const ParagraphLines& lines, const std::vector<std::size_t>& files) {
+  Runs runs;
+  std::size_t start = 0, line = 0;
+  for (const std::size_t file_end : files) {
+    runs.emplace_back();
+    for (; line < lines.ends.size() && lines.ends[line] <= file_end; ++line) {
+      const std::string_view markup(lines.markup.data() + start, lines.ends[line] - start);
+      EXPECT_TRUE(markup.starts_with("<p>") && markup.ends_with("</p>\n")) << markup;
+      runs.back().emplace_back(markup.substr(3, markup.size() - 8));
+      start = lines.ends[line];
+    }
+  }
+  EXPECT_EQ(start, lines.markup.size());
+  return runs;
+}
 
 std::string file_bytes(const std::filesystem::path& path) {
   std::ifstream in(path, std::ios::binary);
@@ -46,7 +65,10 @@ TEST(EpubText, MakesParagraphsOfTheNonEmptyLines) {
       {"\x81\x20z", {"? z"}},                  // a lead before a space
       {"a  b\xA1\xA1", {"a  b\xE3\x80\x80"}},  // inner and trailing kept
   };
-  for (const auto& c : cases) EXPECT_EQ(xml_paragraphs(c.gbk), c.paragraphs) << c.gbk;
+  for (const auto& c : cases) {
+    const ParagraphLines lines = xml_paragraphs(c.gbk);
+    EXPECT_EQ(paragraphs_of(lines, {lines.markup.size()}), Runs{c.paragraphs}) << c.gbk;
+  }
 }
 
 TEST(EpubText, SplitsAtParagraphsWithinTheBudget) {
@@ -54,7 +76,7 @@ TEST(EpubText, SplitsAtParagraphsWithinTheBudget) {
   const struct {
     Paragraphs paragraphs;
     std::size_t budget;
-    std::vector<Paragraphs> runs;
+    Runs runs;
   } cases[] = {
       {{}, 100, {{}}},
       {{"aa", "bb"}, 20, {{"aa", "bb"}}},  // exactly full
@@ -62,7 +84,14 @@ TEST(EpubText, SplitsAtParagraphsWithinTheBudget) {
       {{std::string(50, 'x'), "y"}, 20, {{std::string(50, 'x')}, {"y"}}},  // too long alone
       {{"a", std::string(50, 'x'), "y"}, 20, {{"a"}, {std::string(50, 'x')}, {"y"}}},
   };
-  for (const auto& c : cases) EXPECT_EQ(split_paragraphs(c.paragraphs, c.budget), c.runs);
+  for (const auto& c : cases) {
+    ParagraphLines lines;
+    for (const std::string& paragraph : c.paragraphs) {
+      lines.markup += "<p>" + paragraph + "</p>\n";
+      lines.ends.push_back(lines.markup.size());
+    }
+    EXPECT_EQ(paragraphs_of(lines, split_paragraphs(lines, c.budget)), c.runs);
+  }
 }
 
 TEST(EpubText, NamesTheBookByItsAddress) {
