@@ -232,7 +232,6 @@ books::BookOutcome Controller::write_books(
         text::concat(book_directory_, "/", books::safe_book_file_name(saved_name), ".txt"));
   if (!epub) return outcome;
 
-  if (range_) epub->name_part(part);
   const bool epub_written = epub->finish();
   if (epub_written) written_files_.push_back(epub->path());
   const int lost = epub->lost_chapters();

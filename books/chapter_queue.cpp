@@ -3,6 +3,8 @@
 // every chapter: a wake-up costs the download thread a system call and both a switch.
 #include "books/chapter_queue.hpp"
 
+#include <utility>
+
 namespace quillreap::books {
 
 ChapterQueue::ChapterQueue(WriteChapter write, QueueBound bound)
@@ -55,6 +57,15 @@ void ChapterQueue::chapter(std::string_view title, const Text* text) {
   if (worth_waking()) work_.notify_one();
 }
 
+void ChapterQueue::close(std::function<void()> last) {
+  {
+    const std::lock_guard lock(mutex_);
+    closing_ = true;
+    last_ = std::move(last);
+  }
+  work_.notify_one();
+}
+
 void ChapterQueue::finish() {
   {
     const std::lock_guard lock(mutex_);
@@ -67,23 +78,32 @@ void ChapterQueue::finish() {
 
 void ChapterQueue::write_all() {
   std::unique_lock lock(mutex_);
+  // What the writer throws is carried to the download thread, which reports it as any
+  // fault of the download.
+  const auto run = [&](const auto& job) {
+    lock.unlock();
+    try {
+      job();
+    } catch (...) {
+      lock.lock();
+      failure_ = std::current_exception();
+      room_.notify_one();
+      return false;
+    }
+    lock.lock();
+    return true;
+  };
   for (;;) {
     work_.wait(lock, [&] { return worth_waking(); });
-    if (dropping_ || (closing_ && entries_.empty())) return;
+    if (dropping_) return;
+    if (closing_ && entries_.empty()) {
+      if (last_) run(std::exchange(last_, nullptr));
+      return;
+    }
     while (!entries_.empty() && !dropping_) {
       Entry entry = std::move(entries_.front());
       entries_.pop_front();
-      lock.unlock();
-      try {
-        write_(entry.title, entry.text ? &*entry.text : nullptr);
-      } catch (...) {
-        // Carried to the download thread, which reports it as any fault of the download.
-        lock.lock();
-        failure_ = std::current_exception();
-        room_.notify_one();
-        return;
-      }
-      lock.lock();
+      if (!run([&] { write_(entry.title, entry.text ? &*entry.text : nullptr); })) return;
       --unwritten_;
       unwritten_bytes_ -= entry.bytes;
       if (wants_room_ && has_room(wanted_bytes_)) room_.notify_one();

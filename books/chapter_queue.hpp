@@ -43,8 +43,11 @@ class ChapterQueue : public ChapterSink {
 
   // Called on the download thread. Rethrows, there, what the writer threw on its own.
   void chapter(std::string_view title, const Text* text) override;
-  // Waits until every chapter handed over is written and ends the queue's thread; rethrows
-  // what the writer threw.
+  // No chapter follows: once the last is written, the queue's thread runs last (the book's
+  // end) and ends. Called on the download thread.
+  void close(std::function<void()> last);
+  // Waits until every chapter handed over is written (and what close() gave has run) and
+  // ends the queue's thread; rethrows what the writer threw.
   void finish();
 
  private:
@@ -68,7 +71,8 @@ class ChapterQueue : public ChapterSink {
   std::size_t unwritten_bytes_ = 0;
   bool wants_room_ = false;       // the download thread waits for the writer
   std::size_t wanted_bytes_ = 0;  // of the chapter it waits to hand over
-  bool closing_ = false;          // finish(): write what is left, then end
+  bool closing_ = false;          // close() or finish(): write what is left, then end
+  std::function<void()> last_;    // run on the queue's thread after the last chapter
   bool dropping_ = false;         // the destructor: end now
   std::exception_ptr failure_;
   std::jthread thread_;  // last: started once the rest exists, joined before it goes

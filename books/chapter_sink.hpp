@@ -4,6 +4,7 @@
 
 #include <string_view>
 
+#include "books/book_part.hpp"
 #include "text/primitives.hpp"
 
 namespace quillreap::books {
@@ -14,6 +15,10 @@ class ChapterSink {
   // The heading exactly as the TXT book has it, and the chapter's GBK text; text is null
   // for a chapter that could not be had (the TXT keeps its heading with no text).
   virtual void chapter(std::string_view title, const text::Text* text) = 0;
+  // Every chapter is handed over and the book is to be kept; part is the part of the book
+  // they are, or null for the whole book. Called before the TXT is saved, so that a second
+  // book can finish meanwhile.
+  virtual void chapters_end(const BookPart* part) { (void)part; }
 };
 
 }  // namespace quillreap::books

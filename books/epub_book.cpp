@@ -79,14 +79,19 @@ EpubBook::EpubBook(const Text& directory, EpubDetails details, std::int64_t seco
   queue_.emplace([this](std::string_view title, const Text* text) { write_chapter(title, text); });
 }
 
-void EpubBook::name_part(const BookPart& part) {
-  // The directory is what stands before the last '/': a GBK character never holds one.
-  const Text directory = path_.substr(0, path_.rfind('/'));
-  details_.book_name = part_name(details_.book_name, part);
-  path_ = text::concat(directory, "/", safe_book_file_name(details_.book_name), ".epub");
-  identifier_ = "urn:uuid:" + url_uuid(text::cp936_to_utf8(text::concat(
-                                  details_.book_address, "#chapters=", std::to_string(part.first),
-                                  "-", std::to_string(part.last))));
+void EpubBook::chapters_end(const BookPart* part) {
+  if (part) {
+    // The directory is what stands before the last '/': a GBK character never holds one.
+    const Text directory = path_.substr(0, path_.rfind('/'));
+    details_.book_name = part_name(details_.book_name, *part);
+    path_ = text::concat(directory, "/", safe_book_file_name(details_.book_name), ".epub");
+    identifier_ = "urn:uuid:" + url_uuid(text::cp936_to_utf8(
+                                    text::concat(details_.book_address, "#chapters=",
+                                                 std::to_string(part->first), "-",
+                                                 std::to_string(part->last))));
+  }
+  // The names above are set before the book's thread is told, so it reads them whole.
+  queue_->close([this] { write_end(); });
 }
 
 EpubBook::~EpubBook() {
@@ -211,16 +216,22 @@ std::string EpubBook::book_title() const {
   return title.empty() ? "?" : title;
 }
 
-bool EpubBook::finish() {
-  queue_->finish();
-  queue_.reset();
+void EpubBook::write_end() {
   zip_->add("META-INF/container.xml", kContainer);
   add_document("style.css", std::string(kStylesheet));
   add_document("title.xhtml", title_page());
   add_document("nav.xhtml", navigation());
   add_document("toc.ncx", ncx());
   add_document("package.opf", package_document());
-  const bool written = zip_->finish();
+  zip_->finish();
+  end_written_ = true;
+}
+
+bool EpubBook::finish() {
+  queue_->finish();
+  queue_.reset();
+  if (!end_written_) write_end();
+  const bool written = zip_->ok();
   zip_.reset();
   if (!written || !text::replace_file(temporary_, path_)) {
     text::remove_file(temporary_);

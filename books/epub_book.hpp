@@ -45,12 +45,15 @@ class EpubBook : public ChapterSink {
   // Hands the chapter to the book's thread; waits only while that is a few chapters behind.
   // Rethrows what the book's thread threw.
   void chapter(std::string_view title, const Text* text) override;
-  // Before finish: the book is only this part of the whole one. It is written as
-  // part_name(book_name, part) + ".epub", under that title, with an identifier of its own
-  // (from the address and the part), so that a reader never takes it for the whole book.
-  void name_part(const BookPart& part);
-  // Waits until every chapter is written, writes what follows the chapters and moves the
-  // file into place; false when any write failed (the temporary file is gone then).
+  // The book's thread writes what follows the chapters (title page, navigation, package)
+  // once the last chapter is written, while the download saves its TXT. A part of the book
+  // is written as part_name(book_name, part) + ".epub", under that title, with an
+  // identifier of its own (from the address and the part), so that a reader never takes
+  // it for the whole book.
+  void chapters_end(const BookPart* part) override;
+  // Waits until every chapter and what follows them are written (writing the latter here
+  // when chapters_end was not called) and moves the file into place; false when any write
+  // failed (the temporary file is gone then).
   bool finish();
 
   const Text& path() const { return path_; }
@@ -62,6 +65,7 @@ class EpubBook : public ChapterSink {
     std::string title;  // XML text, never empty
   };
   void write_chapter(std::string_view title, const Text* text);  // on the book's thread
+  void write_end();  // what follows the chapters, and the archive's directory
   void add_document(const std::string& name, const std::string& body);
   std::string package_document() const;
   std::string navigation() const;
@@ -78,6 +82,7 @@ class EpubBook : public ChapterSink {
   std::vector<NavEntry> chapters_;
   std::vector<std::string> spine_files_;  // chapter files and continuations, in order
   int lost_ = 0;
+  bool end_written_ = false;  // by write_end, on whichever thread ran it
   bool finished_ = false;
   std::optional<ChapterQueue> queue_;  // last: its thread uses everything above
 };

@@ -266,9 +266,10 @@ BookOutcome write_book(const std::vector<ChapterLink>& index, const Text& book_a
   // A part takes its run of the index and goes by its own name.
   std::vector<ChapterLink> part_links;
   Text saved_name = book_name;
+  std::optional<books::BookPart> part;
   if (control.range) {
     const int chapters = static_cast<int>(index.size());
-    const std::optional<books::BookPart> part = part_of(*control.range, chapters);
+    part = part_of(*control.range, chapters);
     if (!part) {
       log_box.set_status(past_last_chapter_line(book_name, chapters, control.range->first));
       return BookOutcome::kNotWritten;
@@ -292,6 +293,7 @@ BookOutcome write_book(const std::vector<ChapterLink>& index, const Text& book_a
   const std::optional<ChaptersWritten> written =
       write_chapters(download, store, links, std::move(stored));
   if (!written || control.stopped()) return BookOutcome::kStopped;
+  if (control.chapters) control.chapters->chapters_end(part ? &*part : nullptr);
   // Said before the completion line, which stays the download's last word.
   if (written->placeholders > 0) log_box.placeholder_chapters(written->placeholders);
   const BookOutcome outcome = control.text_book

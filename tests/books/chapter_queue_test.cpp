@@ -1,5 +1,6 @@
 // The queue between the download and the EPUB's thread: however slow the writer, the
-// chapters handed over and not yet written stay within the bound, and arrive in order.
+// chapters handed over and not yet written stay within the bound, and arrive in order,
+// with what follows them last.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -40,10 +41,20 @@ TEST(ChapterQueue, ASlowWriterHoldsTheDownloadWithinTheBound) {
       queue.chapter(expected.back(), &text);
       ++handed;
     }
+    // What follows the chapters comes after the last of them.
+    queue.close([&] { titles.emplace_back("end"); });
+    expected.push_back("end");
     queue.finish();
     EXPECT_LE(most, c.most_unwritten) << c.text_bytes;
     EXPECT_EQ(titles, expected);
   }
+  // Closed while the writer still waits for more: the chapter goes before the end.
+  std::vector<std::string> titles;
+  ChapterQueue queue([&](std::string_view title, const Text*) { titles.emplace_back(title); });
+  queue.chapter("only", nullptr);
+  queue.close([&] { titles.emplace_back("end"); });
+  queue.finish();
+  EXPECT_EQ(titles, (std::vector<std::string>{"only", "end"}));
 }
 
 }  // namespace
