@@ -85,10 +85,10 @@ void EpubBook::chapters_end(const BookPart* part) {
     const Text directory = path_.substr(0, path_.rfind('/'));
     details_.book_name = part_name(details_.book_name, *part);
     path_ = text::concat(directory, "/", safe_book_file_name(details_.book_name), ".epub");
-    identifier_ = "urn:uuid:" + url_uuid(text::cp936_to_utf8(
-                                    text::concat(details_.book_address, "#chapters=",
-                                                 std::to_string(part->first), "-",
-                                                 std::to_string(part->last))));
+    identifier_ =
+        "urn:uuid:" + url_uuid(text::cp936_to_utf8(text::concat(
+                          details_.book_address, "#chapters=", std::to_string(part->first), "-",
+                          std::to_string(part->last))));
   }
   // The names above are set before the book's thread is told, so it reads them whole.
   queue_->close([this] { write_end(); });
