@@ -5,6 +5,8 @@ namespace quillreap::app {
 
 const WindowDescription& main_window_description() {
   using K = ControlKind;
+  // The controls stay one line each, laid out as the window is.
+  // clang-format off
   static const WindowDescription window{
       .caption = "Quillreap V1.1 - Tarnwick",
       .width = 491,
@@ -79,6 +81,7 @@ const WindowDescription& main_window_description() {
               {-1, ""},
           },
   };
+  // clang-format on
   return window;
 }
 

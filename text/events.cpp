@@ -13,6 +13,8 @@ void do_events() {
   if (t_event_pump) t_event_pump();
 }
 
-void set_event_pump(std::function<void()> pump) { t_event_pump = std::move(pump); }
+void set_event_pump(std::function<void()> pump) {
+  t_event_pump = std::move(pump);
+}
 
 }  // namespace quillreap::text
