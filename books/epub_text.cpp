@@ -2,7 +2,6 @@
 // instead of the platform's converter, which on Windows is the system's own.
 #include "books/epub_text.hpp"
 
-#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -35,25 +34,14 @@ char* put(char* out, std::string_view bytes) {
 
 // One allowed unit as UTF-8, with the three characters XML gives a meaning escaped.
 char* put_escaped(char* out, char16_t unit) {
-  const unsigned u = unit;
-  if (u < 0x80) {
-    if (u == '&') return put(out, "&amp;");
-    if (u == '<') return put(out, "&lt;");
-    if (u == '>') return put(out, "&gt;");
-    *out++ = static_cast<char>(u);
-  } else if (u < 0x800) {
-    *out++ = static_cast<char>(0xC0 | u >> 6);
-    *out++ = static_cast<char>(0x80 | (u & 0x3F));
-  } else {
-    *out++ = static_cast<char>(0xE0 | u >> 12);
-    *out++ = static_cast<char>(0x80 | (u >> 6 & 0x3F));
-    *out++ = static_cast<char>(0x80 | (u & 0x3F));
-  }
-  return out;
+  if (unit == '&') return put(out, "&amp;");
+  if (unit == '<') return put(out, "&lt;");
+  if (unit == '>') return put(out, "&gt;");
+  return text::put_utf8(out, unit);
 }
 
-// Calls write(room, gbk) with room for the worst case at the end of out, then keeps what
-// write wrote: it returns where it stopped.
+// Makes room for room bytes at the end of out, calls write(start of that room), and keeps
+// what write wrote: it returns where it stopped.
 template <typename Write>
 void append_written(std::string& out, std::size_t room, Write&& write) {
   const std::size_t start = out.size();

@@ -29,21 +29,28 @@ constexpr bool gbk_trail_byte(unsigned char byte) {
 // 1 otherwise, so that a following ASCII byte still comes through.
 std::size_t gbk_refused_size(std::string_view rest);
 
-// Appends one UTF-16 unit of the Basic Multilingual Plane (code page 936 maps into no
-// other) as UTF-8. Inline: conversions call it once a character.
-inline void append_utf8(std::string& out, char16_t unit) {
+// Writes one UTF-16 unit of the Basic Multilingual Plane (code page 936 maps into no
+// other) as UTF-8 (one to three bytes) at out; returns where it stopped. Inline:
+// conversions call it once a character.
+inline char* put_utf8(char* out, char16_t unit) {
   const unsigned u = unit;
   if (u < 0x80) {
-    out.push_back(static_cast<char>(u));
+    *out++ = static_cast<char>(u);
   } else if (u < 0x800) {
-    const char bytes[2] = {static_cast<char>(0xC0 | u >> 6), static_cast<char>(0x80 | (u & 0x3F))};
-    out.append(bytes, 2);
+    *out++ = static_cast<char>(0xC0 | u >> 6);
+    *out++ = static_cast<char>(0x80 | (u & 0x3F));
   } else {
-    const char bytes[3] = {static_cast<char>(0xE0 | u >> 12),
-                           static_cast<char>(0x80 | (u >> 6 & 0x3F)),
-                           static_cast<char>(0x80 | (u & 0x3F))};
-    out.append(bytes, 3);
+    *out++ = static_cast<char>(0xE0 | u >> 12);
+    *out++ = static_cast<char>(0x80 | (u >> 6 & 0x3F));
+    *out++ = static_cast<char>(0x80 | (u & 0x3F));
   }
+  return out;
+}
+
+// The same, appended to out.
+inline void append_utf8(std::string& out, char16_t unit) {
+  char bytes[3];
+  out.append(bytes, static_cast<std::size_t>(put_utf8(bytes, unit) - bytes));
 }
 
 }  // namespace quillreap::text
