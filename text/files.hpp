@@ -58,6 +58,8 @@ bool remove_file(std::string_view path);
 std::optional<Bytes> read_file(std::string_view path, FileProblem* problem = nullptr);
 // Whether a plain file stands at path.
 bool file_exists(std::string_view path);
+// Whether a directory stands at path.
+bool directory_exists(std::string_view path);
 // The names of the plain files in directory, in no set order; none when it cannot be read.
 std::vector<Text> list_files(std::string_view directory);
 

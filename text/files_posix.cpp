@@ -228,6 +228,12 @@ bool file_exists(std::string_view path) {
          S_ISREG(status.st_mode);
 }
 
+bool directory_exists(std::string_view path) {
+  struct stat status {};
+  return !path.empty() && ::stat(system_path(path).c_str(), &status) == 0 &&
+         S_ISDIR(status.st_mode);
+}
+
 std::vector<Text> list_files(std::string_view directory) {
   std::vector<Text> names;
   const std::string folder = system_path(directory);

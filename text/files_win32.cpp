@@ -263,6 +263,12 @@ bool file_exists(std::string_view path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
 }
 
+bool directory_exists(std::string_view path) {
+  if (path.empty()) return false;
+  const DWORD attributes = GetFileAttributesW(gbk_to_wide(path).c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
 std::vector<Text> list_files(std::string_view directory) {
   std::vector<Text> names;
   if (directory.empty()) return names;

@@ -1,5 +1,6 @@
-// quillreap-cli's command line: the commands, their words and the options, read
-// from the GBK arguments into one Invocation, or the one-line reason they make no sense.
+// quillreap-cli's command line: the commands, their words and their options, read from the
+// GBK arguments into one Invocation; or, when the line runs no command, the help it asked
+// for or the one-line reason it makes no sense.
 #pragma once
 
 #include <optional>
@@ -15,14 +16,17 @@ namespace quillreap::app::cli {
 
 using text::Text;
 
-enum class Command { kHelp, kSearch, kDownload, kGet, kShelf, kUpdate };
+enum class Command { kSearch, kDownload, kGet, kShelf, kUpdate };
+
+// The command's word as typed; its messages begin "quillreap-cli WORD: ".
+std::string_view command_word(Command command);
 
 // --progress: how the chapters' progress shows on standard error. kAuto draws a bar when
 // standard error is a terminal, and prints lines otherwise.
 enum class Progress { kAuto, kBar, kLines };
 
 struct Invocation {
-  Command command = Command::kHelp;
+  Command command = Command::kSearch;
   int source_choice = 0;  // 组合框1's item: 0 源站①, 1 源站②
   Text word;              // search and get
   Text address;           // download
@@ -46,12 +50,14 @@ struct Invocation {
   std::optional<download::ChapterRange> range;
 };
 
-struct UsageError {
-  Text message;  // one line, no line break
+// A line that runs no command: the help it asked for (exit status 0, the text for standard
+// output), or why it makes no sense (exit status 2, one line for standard error).
+struct Reply {
+  int exit_status = 0;
+  Text out;
+  Text error;
 };
 
-std::variant<Invocation, UsageError> parse_command_line(const std::vector<Text>& arguments);
-
-extern const std::string_view kUsage;
+std::variant<Invocation, Reply> parse_command_line(const std::vector<Text>& arguments);
 
 }  // namespace quillreap::app::cli

@@ -1,8 +1,8 @@
-// search, download, get, shelf and update. The command line's own thread is the interface thread of
-// its headless controls, and the download runs right on it: there is no window to keep painting
-// meanwhile, so a worker thread would only add a pump loop waiting for it. Progress reaches the
-// terminal through the controls' callbacks, shown by ProgressOutput in the style --progress and
-// --quiet chose.
+// quillreap-cli's commands: search, download, get, shelf and update. The command line's own
+// thread is the interface thread of its headless controls, and the download runs right on
+// it: there is no window to keep painting meanwhile, so a worker thread would only add a
+// pump loop waiting for it. Progress reaches the terminal through the controls' callbacks,
+// shown by ProgressOutput in the style --progress and --quiet chose.
 #include "app/cli/commands.hpp"
 
 #include <optional>
@@ -26,8 +26,13 @@ namespace {
 
 using books::BookOutcome;
 
-void say(std::string_view message) {
-  write_text(Stream::kError, text::concat("quillreap-cli: ", message, "\n"));
+// What a command's own lines to standard error begin with.
+Text line_start(Command command) {
+  return text::concat("quillreap-cli ", command_word(command), ": ");
+}
+
+void say(Command command, std::string_view message) {
+  write_text(Stream::kError, text::concat(line_start(command), message, "\n"));
 }
 
 // The worst of the books' exit statuses: one not written outweighs lost chapters.
@@ -38,6 +43,7 @@ int worse(int status, int other) {
 
 // The list's books, read whole before any request; nullopt, said why, when it cannot be.
 std::optional<std::vector<ListedBook>> read_list(const Text& list) {
+  const auto say = [](std::string_view message) { cli::say(Command::kDownload, message); };
   std::optional<std::string> bytes;
   text::FileProblem problem = text::FileProblem::kOther;
   if (list == "-") {
@@ -58,10 +64,10 @@ std::optional<std::vector<ListedBook>> read_list(const Text& list) {
 
 // The book directory is there before the first request, so that no download is thrown
 // away at its end for want of it; false, said why, when it cannot be made.
-bool make_book_directory(const Text& directory) {
+bool make_book_directory(Command command, const Text& directory) {
   const text::FileProblem problem = text::make_directories(directory);
   if (problem == text::FileProblem::kNone) return true;
-  say(text::concat("cannot make the book directory ", directory, ": ", describe(problem)));
+  say(command, text::concat("cannot make the book directory ", directory, ": ", describe(problem)));
   return false;
 }
 
@@ -97,8 +103,9 @@ class Session {
         [this](const download::ChapterProgress& progress) { output_.progress(progress); });
     controls_.set_failed_page_callback(
         [this](std::string_view address, std::string_view reason, int tries) {
-          output_.note(text::concat("quillreap-cli: could not get ", address, ": ", reason, " (",
-                                    std::to_string(tries), tries == 1 ? " try)" : " tries)"));
+          output_.note(text::concat(line_start(invocation_.command), "could not get ", address,
+                                    ": ", reason, " (", std::to_string(tries),
+                                    tries == 1 ? " try)" : " tries)"));
         });
     if (invocation.fresh) controller_.set_store_mode(download::ChapterStore::Mode::kFresh);
     if (invocation.no_store) controller_.set_store_mode(download::ChapterStore::Mode::kOff);
@@ -151,7 +158,7 @@ class Session {
       output_.book(i + 1, count, book.name.empty() ? book.address : book.name);
       const Text where = text::concat("list line ", std::to_string(book.line));
       if (book.address.empty() || book.name.empty()) {
-        output_.note(text::concat("quillreap-cli: ", where, " gives no ",
+        output_.note(text::concat(line_start(invocation_.command), where, " gives no ",
                                   book.address.empty() ? "address" : "name", "; skipped"));
         status = kExitNothingWritten;
         continue;
@@ -159,14 +166,14 @@ class Session {
       const int book_status = download(book.address, book.name, book.author, book.introduction);
       if (book_status == kExitInterrupted) return kExitInterrupted;
       if (book_status == kExitNothingWritten)
-        output_.note(text::concat("quillreap-cli: ", where, ", ", book.name, " (", book.address,
-                                  "): no book written"));
+        output_.note(text::concat(line_start(invocation_.command), where, ", ", book.name, " (",
+                                  book.address, "): no book written"));
       else
         ++written;
       status = worse(status, book_status);
     }
     if (count > 1)
-      output_.note(text::concat("quillreap-cli: ", std::to_string(written), " of ",
+      output_.note(text::concat(line_start(invocation_.command), std::to_string(written), " of ",
                                 std::to_string(count), " books in the list written"));
     return status;
   }
@@ -255,6 +262,8 @@ class Session {
   }
 
  private:
+  void say(std::string_view message) const { cli::say(invocation_.command, message); }
+
   const Invocation& invocation_;
   ProgressOutput output_;  // outlives the controls, whose callbacks write through it
   HeadlessControls controls_;
@@ -265,17 +274,20 @@ class Session {
 }  // namespace
 
 int run_command(const Invocation& invocation) {
-  if (invocation.command == Command::kHelp) {
-    write_text(Stream::kOut, kUsage);
-    return kExitComplete;
-  }
   // What can be found wrong without asking a site is found before the first request.
   std::optional<std::vector<ListedBook>> list;
   if (!invocation.list.empty() && (!(list = read_list(invocation.list)) || list->empty()))
     return kExitNothingWritten;
   const bool downloads =
       invocation.command == Command::kDownload || invocation.command == Command::kGet;
-  if (downloads && !make_book_directory(invocation.out_directory)) return kExitNothingWritten;
+  if (downloads && !make_book_directory(invocation.command, invocation.out_directory))
+    return kExitNothingWritten;
+  // A shelf is read from a folder that is there: a mistyped one is not an empty shelf.
+  if (!downloads && invocation.command != Command::kSearch &&
+      !text::directory_exists(invocation.out_directory)) {
+    say(invocation.command, text::concat("there is no book folder ", invocation.out_directory));
+    return kExitNothingWritten;
+  }
   Session session(invocation);
   switch (invocation.command) {
     case Command::kSearch:

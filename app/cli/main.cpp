@@ -1,6 +1,7 @@
 // quillreap-cli: searches the two novel sites and saves a book from a terminal, through
 // the same controller as the window.
 #include <exception>
+#include <string>
 #include <variant>
 
 #include "app/cli/command_line.hpp"
@@ -8,24 +9,38 @@
 #include "app/cli/console.hpp"
 #include "download/status_texts.hpp"
 
+namespace {
+
+using namespace quillreap::app::cli;
+
+// What a command threw (out of memory on a huge book), said in its words: a download's
+// failure as the window says it, any other command's as it is.
+void say_failure(const Invocation& invocation, const std::string& what) {
+  const bool downloads =
+      invocation.command != Command::kSearch && invocation.command != Command::kShelf;
+  write_text(Stream::kError,
+             "quillreap-cli " + std::string(command_word(invocation.command)) + ": " +
+                 (downloads ? quillreap::download::download_error_line(what) : what) + "\n");
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  using namespace quillreap::app::cli;
   const auto parsed = parse_command_line(arguments_as_gbk(argc, argv));
-  if (const auto* error = std::get_if<UsageError>(&parsed)) {
-    write_text(Stream::kError, "quillreap-cli: " + error->message + "\n");
-    return kExitUsage;
+  if (const auto* reply = std::get_if<Reply>(&parsed)) {
+    if (!reply->out.empty()) write_text(Stream::kOut, reply->out);
+    if (!reply->error.empty()) write_text(Stream::kError, reply->error + "\n");
+    return reply->exit_status;
   }
-  // The download runs on this thread: what it throws (out of memory on a huge book) is said
-  // and ends the run with no book written, rather than through std::terminate.
+  const Invocation& invocation = std::get<Invocation>(parsed);
+  // The command runs on this thread: what it throws is said and ends the run with no book
+  // written, rather than through std::terminate.
   try {
-    return run_command(std::get<Invocation>(parsed));
+    return run_command(invocation);
   } catch (const std::exception& error) {
-    write_text(Stream::kError,
-               "quillreap-cli: " + quillreap::download::download_error_line(error.what()) + "\n");
+    say_failure(invocation, error.what());
   } catch (...) {
-    write_text(
-        Stream::kError,
-        "quillreap-cli: " + quillreap::download::download_error_line("unknown failure") + "\n");
+    say_failure(invocation, "unknown failure");
   }
   return kExitNothingWritten;
 }

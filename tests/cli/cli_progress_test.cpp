@@ -44,7 +44,8 @@ class CliProgressTest : public ::testing::Test {
     return test_support::run_program(QUILLREAP_CLI, arguments(options), "", error_to);
   }
   std::string lost_line() const {
-    return "quillreap-cli: could not get " + site_.chapter_address(4) + ": HTTP status 404 (1 try)";
+    return "quillreap-cli download: could not get " + site_.chapter_address(4) +
+           ": HTTP status 404 (1 try)";
   }
   std::string completion_line() const {
     return books::written_line(ChangingBookSite::kBookName, 1) + "\n";
@@ -119,7 +120,7 @@ TEST_F(CliProgressTest, QuietShowsOnlyTheFailuresAndTheResult) {
        {Case{4, site_.book_address(), lost_line() + "\n" + completion_line()},
         Case{0, site_.book_address(), books::written_line(ChangingBookSite::kBookName, 0) + "\n"},
         Case{0, missing,
-             "quillreap-cli: could not get " + missing + ": HTTP status 404 (1 try)\n" +
+             "quillreap-cli download: could not get " + missing + ": HTTP status 404 (1 try)\n" +
                  download::no_index_line(ChangingBookSite::kBookName) + "\n"}}) {
     site_.withhold(4, each.withheld == 4);
     Lines line = arguments({"--quiet"});
@@ -146,7 +147,7 @@ TEST_F(CliProgressTest, InterruptedDownloadEndsTheBarLineBeforeSayingSo) {
   EXPECT_EQ(last.rfind("\r[", 0), 0u) << last;
   const size_t end = last.find('\n');
   ASSERT_NE(end, std::string::npos) << last;
-  EXPECT_EQ(last.substr(end + 1).rfind("quillreap-cli: interrupted", 0), 0u) << last;
+  EXPECT_EQ(last.substr(end + 1).rfind("quillreap-cli download: interrupted", 0), 0u) << last;
 }
 #endif
 

@@ -22,9 +22,11 @@ using Lines = std::vector<std::string>;
 class CliShelfTest : public ::testing::Test {
  protected:
   Lines with_sites(Lines arguments) const {
-    arguments.insert(arguments.end(),
-                     {"--out", directory_.text(), "--source1-host", first_.host(), "--source2-host",
-                      second_host_, "--source2-label", second_host_ + "/"});
+    arguments.insert(arguments.end(), {"--out", directory_.text()});
+    // The shelf is read from the folder alone; the other commands ask the sites.
+    if (arguments.front() != "shelf")
+      arguments.insert(arguments.end(), {"--source1-host", first_.host(), "--source2-host",
+                                         second_host_, "--source2-label", second_host_ + "/"});
     return arguments;
   }
   test_support::ProgramRun cli(Lines arguments) const {

@@ -109,7 +109,7 @@ TEST_F(CliStoreTest, ChapterThatFailedIsFetchedNextTimeAndTheBookComesOutWhole) 
   EXPECT_EQ(lost.exit_status, 3);
   EXPECT_EQ(site_.requests_for(4), 1);  // a 404 is not tried again
   // One line on standard error names the page, why it failed and the tries made.
-  EXPECT_NE(lost.err.find("quillreap-cli: could not get " + site_.chapter_address(4) +
+  EXPECT_NE(lost.err.find("quillreap-cli download: could not get " + site_.chapter_address(4) +
                           ": HTTP status 404 (1 try)\n"),
             std::string::npos)
       << lost.err;
