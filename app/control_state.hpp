@@ -1,16 +1,13 @@
 // What every binding of the controls keeps beside its widgets: the result cells exactly
-// as set, and the book buffer. The widgets show a converted form (UTF-16, UTF-8) that does
-// not give every GBK byte sequence back, and a text widget is no byte store for a book of
-// tens of megabytes. Interface thread only.
+// as set. The widgets show a converted form (UTF-16, UTF-8) that does not give every GBK
+// byte sequence back. Interface thread only.
 #pragma once
 
 #include <array>
-#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
-#include "text/memory.hpp"
 #include "text/primitives.hpp"
 
 namespace quillreap::app {
@@ -43,21 +40,8 @@ class ControlState {
     return has_cell(row, column) ? rows_[row][column] : Text();
   }
 
-  // The book buffer.
-  void append_book(std::string_view text) { book_.append(text); }
-  // Room for the book to grow to `times` its present size without moving, in large pages
-  // where the system has them: a book of thousands of chapters is megabytes of fresh memory.
-  void reserve_book(std::size_t times) {
-    if (times <= 1 || book_.size() >= book_.max_size() / times) return;
-    book_.reserve(book_.size() * times);
-    text::prefer_large_pages(book_.data(), book_.capacity());
-  }
-  void clear_book() { book_.clear(); }
-  const std::string& book() const { return book_; }
-
  private:
   std::vector<Row> rows_;
-  std::string book_;
 };
 
 }  // namespace quillreap::app

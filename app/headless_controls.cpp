@@ -3,41 +3,20 @@
 #include "app/headless_controls.hpp"
 
 #include "download/status_texts.hpp"
-#include "text/files.hpp"
 
 namespace quillreap::app {
 
-HeadlessControls::HeadlessControls() : interface_thread_(own_thread_) {}
+HeadlessControls::HeadlessControls()
+    : BookBufferControls(own_thread_), interface_thread_(own_thread_) {}
 
 HeadlessControls::HeadlessControls(InterfaceThread& interface_thread)
-    : interface_thread_(interface_thread) {}
+    : BookBufferControls(interface_thread), interface_thread_(interface_thread) {}
 
 void HeadlessControls::set_status(std::string_view text) {
   interface_thread_.call([&] {
     status_ = Text(text);
     if (status_callback_) status_callback_(status_);
   });
-}
-
-void HeadlessControls::append_log(std::string_view text) {
-  interface_thread_.call([&] { state_.append_book(text); });
-}
-
-void HeadlessControls::log_clear() {
-  interface_thread_.call([&] { state_.clear_book(); });
-}
-
-Text HeadlessControls::log_text() {
-  return interface_thread_.call([&] { return state_.book(); });
-}
-
-bool HeadlessControls::write_log_file(const Text& path) {
-  // Written from the buffer itself, on the interface thread: no copy of the book.
-  return interface_thread_.call([&] { return text::write_text_file(path, state_.book()); });
-}
-
-void HeadlessControls::expect_log_growth(std::size_t times) {
-  interface_thread_.call([&] { state_.reserve_book(times); });
 }
 
 void HeadlessControls::list_clear() {
@@ -152,10 +131,6 @@ int HeadlessControls::row_count() const {
 
 int HeadlessControls::selected_row() const {
   return selected_;
-}
-
-const std::string& HeadlessControls::book_buffer() const {
-  return state_.book();
 }
 
 }  // namespace quillreap::app

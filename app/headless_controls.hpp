@@ -9,14 +9,14 @@
 #include <string_view>
 #include <vector>
 
+#include "app/book_buffer_controls.hpp"
 #include "app/control_state.hpp"
-#include "app/controls.hpp"
 #include "app/interface_thread.hpp"
 #include "app/owner_thread.hpp"
 
 namespace quillreap::app {
 
-class HeadlessControls : public Controls {
+class HeadlessControls : public BookBufferControls {
  public:
   // The constructing thread is the interface thread, and every call must come from it.
   HeadlessControls();
@@ -28,11 +28,6 @@ class HeadlessControls : public Controls {
   // Controls. Each runs on the interface thread: at once when called there, otherwise
   // carried there while the caller waits.
   void set_status(std::string_view text) override;
-  void append_log(std::string_view text) override;
-  void log_clear() override;
-  Text log_text() override;
-  bool write_log_file(const Text& path) override;
-  void expect_log_growth(std::size_t times) override;
   void list_clear() override;
   int list_append_row() override;
   void list_set_cell(int row, int column, std::string_view text) override;
@@ -69,7 +64,6 @@ class HeadlessControls : public Controls {
   std::vector<Row> rows() const;
   int row_count() const;
   int selected_row() const;
-  const std::string& book_buffer() const;  // the log box, without a copy
 
  private:
   OwnerThread own_thread_;

@@ -1,5 +1,5 @@
 // The GTK binding of the controls: status label, result list, busy state, the search
-// word and source choice, and the book buffer.
+// word and source choice; the book buffer is the base's.
 #include "app/gtk/gtk_controls.hpp"
 
 #include <string>
@@ -8,7 +8,10 @@
 
 namespace quillreap::app::gtk {
 
-GtkControls::GtkControls(const WindowWidgets& widgets) : widgets_(widgets) {}
+// The base is handed the interface thread before that member is made; it uses it only
+// once the controls are whole.
+GtkControls::GtkControls(const WindowWidgets& widgets)
+    : BookBufferControls(interface_thread_), widgets_(widgets) {}
 
 void GtkControls::set_status(std::string_view text) {
   interface_thread_.call([&] {
@@ -21,18 +24,6 @@ void GtkControls::set_status(std::string_view text) {
     gtk_widget_set_tooltip_text(GTK_WIDGET(label),
                                 noted ? text::ansi_to_utf8(shown).c_str() : nullptr);
   });
-}
-
-void GtkControls::append_log(std::string_view text) {
-  interface_thread_.call([&] { state_.append_book(text); });
-}
-
-void GtkControls::log_clear() {
-  interface_thread_.call([&] { state_.clear_book(); });
-}
-
-Text GtkControls::log_text() {
-  return interface_thread_.call([&] { return state_.book(); });
 }
 
 void GtkControls::list_clear() {

@@ -5,15 +5,15 @@
 
 #include <utility>
 
+#include "app/book_buffer_controls.hpp"
 #include "app/control_state.hpp"
-#include "app/controls.hpp"
 #include "app/gtk/book_folder.hpp"
 #include "app/gtk/gtk_interface_thread.hpp"
 #include "app/gtk/window_widgets.hpp"
 
 namespace quillreap::app::gtk {
 
-class GtkControls : public Controls {
+class GtkControls : public BookBufferControls {
  public:
   // Interface thread. The widgets must outlive every call.
   explicit GtkControls(const WindowWidgets& widgets);
@@ -22,9 +22,6 @@ class GtkControls : public Controls {
   void set_book_folder(BookFolder folder) { book_folder_ = std::move(folder); }
 
   void set_status(std::string_view text) override;
-  void append_log(std::string_view text) override;
-  void log_clear() override;
-  Text log_text() override;
   void list_clear() override;
   int list_append_row() override;
   void list_set_cell(int row, int column, std::string_view text) override;
@@ -41,7 +38,7 @@ class GtkControls : public Controls {
   const WindowWidgets& widgets_;
   GtkInterfaceThread interface_thread_;
   // The cells as GBK bytes, row for row with the list store (which holds their UTF-8 form
-  // for display), and the book buffer. Interface thread only.
+  // for display). Interface thread only.
   ControlState state_;
   BookFolder book_folder_;
 };

@@ -20,7 +20,7 @@ std::wstring window_text(HWND control) {
 
 }  // namespace
 
-Win32Controls::Win32Controls(MainWindow& window) : window_(window) {}
+Win32Controls::Win32Controls(MainWindow& window) : BookBufferControls(window), window_(window) {}
 
 void Win32Controls::set_status(std::string_view text) {
   window_.call([&] {
@@ -28,18 +28,6 @@ void Win32Controls::set_status(std::string_view text) {
     SendMessageW(window_.control(names::kStatusBar), SB_SETTEXTW, 1,
                  reinterpret_cast<LPARAM>(wide.c_str()));
   });
-}
-
-void Win32Controls::append_log(std::string_view text) {
-  window_.call([&] { state_.append_book(text); });
-}
-
-void Win32Controls::log_clear() {
-  window_.call([&] { state_.clear_book(); });
-}
-
-Text Win32Controls::log_text() {
-  return window_.call([&] { return state_.book(); });
 }
 
 void Win32Controls::list_clear() {

@@ -2,21 +2,18 @@
 // synchronous requests carried out by the interface thread; calls made there act at once.
 #pragma once
 
+#include "app/book_buffer_controls.hpp"
 #include "app/control_state.hpp"
-#include "app/controls.hpp"
 #include "app/win32/main_window.hpp"
 
 namespace quillreap::app::win32 {
 
-class Win32Controls : public Controls {
+class Win32Controls : public BookBufferControls {
  public:
   // window must have been loaded and must outlive this object.
   explicit Win32Controls(MainWindow& window);
 
   void set_status(std::string_view text) override;
-  void append_log(std::string_view text) override;
-  void log_clear() override;
-  Text log_text() override;
   void list_clear() override;
   int list_append_row() override;
   void list_set_cell(int row, int column, std::string_view text) override;
@@ -31,9 +28,8 @@ class Win32Controls : public Controls {
   // The window is the interface thread: every function body runs there, through
   // window_.call(), and a call made once the window is gone gives a default value.
   MainWindow& window_;
-  // The cells exactly as set (the list view shows their UTF-16 form) and the book buffer
-  // (编辑框2 stays empty: an edit control would re-encode the bytes and slow down with
-  // every append of a long book). Interface thread only.
+  // The cells exactly as set (the list view shows their UTF-16 form); 编辑框2 stays empty,
+  // the book being kept by the base. Interface thread only.
   ControlState state_;
 };
 

@@ -435,6 +435,28 @@ TEST_F(MainWindowTest, WorkerCallsAreCarriedOutOnTheInterfaceThread) {
   EXPECT_TRUE(busy_controls_enabled(false));
 }
 
+// The window saves the book from its buffer itself: the file writer is handed the buffer's
+// own bytes, not a copy of them, which a 32-bit program cannot spare for a large book.
+TEST_F(MainWindowTest, TheBookIsSavedFromItsBufferWithoutASecondCopy) {
+  const std::string chapter(4096, '\xB5');
+  for (int i = 0; i < 64; ++i) controls_.append_log(chapter);
+  const char* handed = nullptr;
+  controls_.set_file_writer([&](std::string_view, std::string_view bytes) {
+    handed = bytes.data();
+    return bytes.size() == 64 * chapter.size();
+  });
+  std::atomic<bool> done{false};
+  bool written = false;
+  std::thread worker([&] {
+    written = controls_.write_log_file("book.txt");
+    done = true;
+  });
+  EXPECT_TRUE(pump_until([&] { return done.load(); }, [] {}));
+  worker.join();
+  EXPECT_TRUE(written);
+  EXPECT_EQ(static_cast<const void*>(handed), controls_.book_buffer().data());
+}
+
 TEST_F(MainWindowTest, ExceptionInAWorkerRequestReachesTheWorkerAndTheWindowStaysUsable) {
   std::atomic<bool> done{false};
   int caught = 0;
