@@ -9,7 +9,7 @@ namespace quillreap::books {
 
 BookOutcome save_book(BookLog& log_box, const Text& book_name, const Text& directory,
                       int failed_chapters) {
-  const Text path = text::concat(directory, "/", safe_book_file_name(book_name), ".txt");
+  const Text path = text::join_path(directory, safe_book_file_name(book_name) + ".txt");
   // Written beside the book and moved over it only when complete, so a failed write
   // leaves an earlier book of that name as it was.
   const Text temporary = path + ".part";

@@ -21,7 +21,7 @@ enum class BookOutcome {
 // file names cannot hold replaced by '_', device names and trailing dots defused.
 Text safe_book_file_name(const Text& book_name);
 
-// Writes log_box's whole text to directory + "/" + safe name + ".txt" through a temporary
+// Writes log_box's whole text to the safe name + ".txt" in directory through a temporary
 // file, and shows the completion (or failure) line. failed_chapters > 0 adds the gap note.
 BookOutcome save_book(BookLog& log_box, const Text& book_name, const Text& directory,
                       int failed_chapters = 0);

@@ -65,7 +65,8 @@ Text known(const Text& value) {
 }  // namespace
 
 EpubBook::EpubBook(const Text& directory, EpubDetails details, std::int64_t seconds)
-    : path_(text::concat(directory, "/", safe_book_file_name(details.book_name), ".epub")),
+    : directory_(directory),
+      path_(text::join_path(directory, safe_book_file_name(details.book_name) + ".epub")),
       temporary_(path_ + ".part"),
       details_(std::move(details)),
       identifier_("urn:uuid:" + url_uuid(text::cp936_to_utf8(details_.book_address))) {
@@ -81,10 +82,8 @@ EpubBook::EpubBook(const Text& directory, EpubDetails details, std::int64_t seco
 
 void EpubBook::chapters_end(const BookPart* part) {
   if (part) {
-    // The directory is what stands before the last '/': a GBK character never holds one.
-    const Text directory = path_.substr(0, path_.rfind('/'));
     details_.book_name = part_name(details_.book_name, *part);
-    path_ = text::concat(directory, "/", safe_book_file_name(details_.book_name), ".epub");
+    path_ = text::join_path(directory_, safe_book_file_name(details_.book_name) + ".epub");
     identifier_ =
         "urn:uuid:" + url_uuid(text::cp936_to_utf8(text::concat(
                           details_.book_address, "#chapters=", std::to_string(part->first), "-",

@@ -35,7 +35,7 @@ inline constexpr std::size_t kMostChapterFileBytes = 256 * 1024;
 // run on the book's own thread, a few chapters behind.
 class EpubBook : public ChapterSink {
  public:
-  // directory + "/" + the book file name + ".epub"; seconds: the time every entry and
+  // the book file name + ".epub" in directory; seconds: the time every entry and
   // dcterms:modified carry (see book_time()).
   EpubBook(const Text& directory, EpubDetails details, std::int64_t seconds);
   ~EpubBook() override;
@@ -73,6 +73,7 @@ class EpubBook : public ChapterSink {
   std::string title_page() const;
   std::string book_title() const;  // XML text, never empty
 
+  Text directory_;  // the book folder
   Text path_;
   Text temporary_;
   EpubDetails details_;

@@ -132,5 +132,8 @@ inline bool append_file(std::string_view path, const Bytes& bytes) {
 Text app_directory();
 // The separator the platform writes between directory and file name.
 char path_separator();
+// name inside directory, joined by the platform's separator ("out/a.txt"; on Windows
+// "Z:\\books\\a.txt"); a directory that already ends in a separator gets no second one.
+Text join_path(std::string_view directory, std::string_view name);
 
 }  // namespace quillreap::text

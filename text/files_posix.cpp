@@ -222,6 +222,12 @@ char path_separator() {
   return '/';
 }
 
+// No GBK trail byte is a '/', so the last byte tells.
+Text join_path(std::string_view directory, std::string_view name) {
+  const bool ended = !directory.empty() && directory.back() == '/';
+  return concat(directory, ended ? "" : "/", name);
+}
+
 bool file_exists(std::string_view path) {
   struct stat status {};
   return !path.empty() && ::stat(system_path(path).c_str(), &status) == 0 &&

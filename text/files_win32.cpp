@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "text/codepage_rules.hpp"
 #include "text/files.hpp"
 #include "text/wide.hpp"
 
@@ -255,6 +256,18 @@ Text app_directory() {
 
 char path_separator() {
   return '\\';
+}
+
+// A GBK character's trail byte may be a backslash (0x5C): the last character is found by
+// walking the characters from the start, and only a separator standing alone ends the folder.
+Text join_path(std::string_view directory, std::string_view name) {
+  std::size_t last = 0;  // where the last character starts
+  for (std::size_t at = 0; at < directory.size();
+       at += gbk_lead_byte(static_cast<unsigned char>(directory[at])) ? 2 : 1)
+    last = at;
+  const bool ended = !directory.empty() && last == directory.size() - 1 &&
+                     (directory.back() == '\\' || directory.back() == '/');
+  return concat(directory, ended ? "" : "\\", name);
 }
 
 bool file_exists(std::string_view path) {

@@ -8,6 +8,7 @@
 #include "download/status_texts.hpp"
 #include "tests/app/controller_fixture.hpp"
 #include "tests/support/books/zip_reading.hpp"
+#include "text/files.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
 
 namespace quillreap::app {
@@ -35,7 +36,8 @@ TEST_F(ControllerTest, EachFormatWritesItsBooksAndSaysSo) {
     EXPECT_EQ(controller().download_book(site_.address("/book/1.html"), "甲书"),
               BookOutcome::kComplete);
     std::vector<std::string> expected;
-    for (const std::string& file : c.files) expected.push_back(directory_.text() + "/" + file);
+    for (const std::string& file : c.files)
+      expected.push_back(text::join_path(directory_.text(), file));
     EXPECT_EQ(controller().written_files(), expected);
     EXPECT_EQ(files_written(), static_cast<int>(c.files.size()));
     EXPECT_EQ(controls_.status_history().back(), c.status);
@@ -78,7 +80,7 @@ TEST_F(ControllerTest, AnEpubThatCannotBeSavedIsReportedAndTheTxtStays) {
   EXPECT_EQ(controller().download_book(site_.address("/book/1.html"), "甲书"),
             BookOutcome::kNotWritten);
   EXPECT_EQ(controller().written_files(),
-            std::vector<std::string>{directory_.text() + "/甲书.txt"});
+            std::vector<std::string>{text::join_path(directory_.text(), "甲书.txt")});
   EXPECT_EQ(book("甲书.txt"), test_support::TwoSourcesSite::source1_book("甲书"));
   EXPECT_EQ(files_written(), 2);  // the TXT and the directory; no temporary file
   EXPECT_EQ(controls_.status_history().back(),
@@ -95,7 +97,8 @@ TEST_F(ControllerTest, AWriteErrorOnTheEpubsThreadIsReportedAndTheTxtStays) {
   controller().set_formats(true, true);
   EXPECT_EQ(controller().download_book("http://" + sites.source2_host() + "/Book/9999.aspx", "big"),
             BookOutcome::kNotWritten);
-  EXPECT_EQ(controller().written_files(), std::vector<std::string>{directory_.text() + "/big.txt"});
+  EXPECT_EQ(controller().written_files(),
+            std::vector<std::string>{text::join_path(directory_.text(), "big.txt")});
   EXPECT_EQ(controls_.status_history().back(),
             books::written_line("big", 0) + std::string(books::kEpubNotSaved));
   EXPECT_EQ(files_written(), 1);  // the TXT; nothing of the EPUB

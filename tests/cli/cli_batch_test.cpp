@@ -119,7 +119,7 @@ TEST_F(CliBatchTest, ListsPartsAndTheBookFolder) {
     EXPECT_EQ(run.exit_status, each.exit_status) << run.err;
     std::string printed;
     for (const auto& [file, bytes] : each.books) {
-      printed += out + "/" + file + "\n";
+      printed += text::join_path(out, file) + "\n";
       const auto written = text::read_file(out + "/" + file);
       EXPECT_EQ(written ? std::string(written->begin(), written->end()) : "(none)", bytes) << file;
     }

@@ -63,7 +63,7 @@ TEST_F(CliEpubTest, GetWritesBothBooksWithTheHitsMetadata) {
   for (const auto& c : cases) {
     const ProgramRun run = cli({"get", "--source", c.source, c.word, "--format", "both"});
     EXPECT_EQ(run.exit_status, 0) << run.err;
-    const std::string stem = out() + "/" + c.name;
+    const std::string stem = text::join_path(out(), c.name);
     EXPECT_EQ(run.out, stem + ".txt\n" + stem + ".epub\n");
     // The completion line once, the last one, with the EPUB's note.
     const std::string done = std::string("书籍:") + c.name + "的所有章节已生成TXT文本在程序目录下";
@@ -91,7 +91,7 @@ TEST_F(CliEpubTest, SameSourceDateEpochGivesTheSameBytesFetchedOrFromTheStore) {
     const ProgramRun run = cli({"download", address, "水浒传", "--format", "epub", "--author",
                                 "施耐庵", "--intro", "梁山 & <好汉>"});
     EXPECT_EQ(run.exit_status, 0) << run.err;
-    EXPECT_EQ(run.out, out() + "/水浒传.epub\n");
+    EXPECT_EQ(run.out, text::join_path(out(), "水浒传.epub") + "\n");
     if (run_number == 0) first = file("水浒传.epub");
     // The second download reads what the first kept in the chapter store.
     if (run_number == 1) {
@@ -113,7 +113,8 @@ TEST_F(CliEpubTest, LostChaptersExitWithThreeWithBothBooksWritten) {
       QUILLREAP_CLI, {"download", site.address("/gap/1.html"), "缺章", "--source1-host",
                       site.host(), "--out", out(), "--format", "both"});
   EXPECT_EQ(run.exit_status, 3) << run.err;
-  EXPECT_EQ(run.out, out() + "/缺章.txt\n" + out() + "/缺章.epub\n");
+  EXPECT_EQ(run.out,
+            text::join_path(out(), "缺章.txt") + "\n" + text::join_path(out(), "缺章.epub") + "\n");
 #ifndef _WIN32
   const std::string command = "python3 " QUILLREAP_TESTS_DIR "/books/check_epub.py '" +
                               text::ansi_to_utf8(out()) + "/" + text::ansi_to_utf8("缺章") +

@@ -135,8 +135,9 @@ TEST_F(CliShelfTest, ListsChecksAndUpdatesOnlyWhatIsNew) {
     for (std::size_t at = 0; (at = out.find(".txt", at)) != std::string::npos; at += 4) {
       const std::size_t line =
           out.rfind('\n', at) == std::string::npos ? 0 : out.rfind('\n', at) + 1;
-      out.insert(line, directory_.text() + "/");
-      at += directory_.text().size() + 1;
+      const std::string folder = text::join_path(directory_.text(), "");
+      out.insert(line, folder);
+      at += folder.size();
     }
     if (step.out != "*") {
       EXPECT_EQ(run.out, out);

@@ -118,7 +118,7 @@ TEST_F(CliTest, DownloadWritesTheGoldenBookAndPrintsItsPath) {
   const ProgramRun run = cli({"download", address, "水浒传"});
   EXPECT_EQ(run.exit_status, 0) << run.err;
   EXPECT_EQ(book("水浒传.txt"), golden_book("source1_shuihuzhuan"));
-  EXPECT_EQ(run.out, out() + "/水浒传.txt\n");
+  EXPECT_EQ(run.out, text::join_path(out(), "水浒传.txt") + "\n");
   const Lines status = lines_of(run.err);
   ASSERT_GE(status.size(), 3u);
   EXPECT_EQ(status.front(), download::found_line("水浒传"));
@@ -190,7 +190,7 @@ TEST_F(CliTest, DownloadFollowsTheSourceTwoLabelInItsExactCase) {
 TEST_F(CliTest, BooksGoToTheWorkingDirectoryWithoutOut) {
   const ProgramRun run = cli({"get", "--source", "1", "三国"}, out());
   EXPECT_EQ(run.exit_status, 0) << run.err;
-  EXPECT_EQ(run.out, "./三国演义.txt\n");
+  EXPECT_EQ(run.out, text::join_path(".", "三国演义.txt") + "\n");
   EXPECT_EQ(book("三国演义.txt"), golden_book("source1_sanguoyanyi"));
 }
 

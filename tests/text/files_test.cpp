@@ -126,6 +126,27 @@ TEST_F(FilesTest, MakeDirectoryCreatesOrFindsAFolder) {
   EXPECT_FALSE(make_directory(""));
 }
 
+// A folder and a name joined the platform's way: '\\' on Windows, '/' elsewhere, and never
+// a second separator; a GBK character ending in the byte 0x5C is no separator.
+TEST(JoinPath, JoinsWithThePlatformsSeparatorOnce) {
+  const struct {
+    const char* directory;
+    const char* linux_path;
+    const char* windows_path;
+  } cases[] = {
+      {"out", "out/西游记.txt", "out\\西游记.txt"},
+      {"Z:\\books", "Z:\\books/西游记.txt", "Z:\\books\\西游记.txt"},
+      {"Z:\\books\\", "Z:\\books\\/西游记.txt", "Z:\\books\\西游记.txt"},
+      {"out/", "out/西游记.txt", "out/西游记.txt"},
+      {"\x95\x5C", "\x95\x5C/西游记.txt", "\x95\x5C\\西游记.txt"},
+  };
+  for (const auto& each : cases) {
+    EXPECT_EQ(join_path(each.directory, "西游记.txt"),
+              path_separator() == '/' ? each.linux_path : each.windows_path)
+        << each.directory;
+  }
+}
+
 TEST(AppDirectory, IsTheFolderOfThisProgram) {
   const Text dir = app_directory();
   ASSERT_FALSE(dir.empty());
