@@ -19,6 +19,7 @@
 #include "sites/source2.hpp"
 #include "sites/status_texts.hpp"
 #include "text/codepage_rules.hpp"
+#include "text/files.hpp"
 
 namespace quillreap::app {
 namespace {
@@ -229,7 +230,7 @@ books::BookOutcome Controller::write_books(
   const Text saved_name = range_ ? books::part_name(book_name, part) : book_name;
   if (control.text_book)
     written_files_.push_back(
-        text::concat(book_directory_, "/", books::safe_book_file_name(saved_name), ".txt"));
+        text::join_path(book_directory_, books::safe_book_file_name(saved_name) + ".txt"));
   if (!epub) return outcome;
 
   const bool epub_written = epub->finish();

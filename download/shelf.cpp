@@ -56,7 +56,7 @@ int remove_from_shelf(const Text& directory, const Text& name) {
 }
 
 std::vector<Text> shelf_book_files(const Text& directory, const ShelfBook& book) {
-  const Text stem = text::concat(directory, "/", books::safe_book_file_name(book.record.name));
+  const Text stem = text::join_path(directory, books::safe_book_file_name(book.record.name));
   std::vector<Text> files;
   if (book.record.text_book) files.push_back(stem + ".txt");
   if (book.record.epub) files.push_back(stem + ".epub");

@@ -24,7 +24,7 @@ std::vector<ShelfBook> read_shelf(const Text& directory);
 // files stay. How many were taken off.
 int remove_from_shelf(const Text& directory, const Text& name);
 
-// The files a shelf book's last download wrote: directory + "/" + the safe name + ".txt"
+// The files a shelf book's last download wrote: the safe name + ".txt" in directory
 // and/or ".epub".
 std::vector<Text> shelf_book_files(const Text& directory, const ShelfBook& book);
 
