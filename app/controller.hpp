@@ -58,7 +58,7 @@ class Controller {
   struct ShelfResult {
     bool checked = false;  // its book page and index were had
     Text why;              // when not checked: why not
-    int new_chapters = 0;  // chapters its site has that its store does not
+    int new_chapters = 0;  // chapters of its index that its book files lack
     books::BookOutcome outcome = books::BookOutcome::kComplete;  // of its update
     bool updated = false;                                        // its books were written again
   };

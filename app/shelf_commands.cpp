@@ -91,7 +91,7 @@ std::vector<Controller::ShelfResult> Controller::run_shelf(
     controls_.set_status(checking_line(book.record.name));
     std::optional<download::BookCheck> check = checks.next();
     if (!check || stop.stop_requested()) break;
-    ShelfResult result{check->checked, check->why, check->to_fetch};
+    ShelfResult result{check->checked, check->why, check->new_chapters};
     if (!check->checked) {
       ++failed;
       controls_.list_set_cell(row, kStatusColumn, kCheckFailed);

@@ -71,9 +71,16 @@ BookCheck ShelfChecks::check(const ShelfBook& book, std::stop_token stop) const 
   }
   result.checked = true;
   ChapterStore store(directory_, book.address);
+  // New is new to the book files: a chapter an update killed before the book was written
+  // had fetched into the store is still new, though the store holds it.
   std::vector<const ChapterLink*> missing;
-  for (const ChapterLink& link : result.links)
-    if (!store.holds(link.address, link.title)) missing.push_back(&link);
+  const std::size_t held = static_cast<std::size_t>(std::max(book.record.chapters, 0));
+  for (std::size_t i = 0; i < result.links.size(); ++i) {
+    const ChapterLink& link = result.links[i];
+    const bool stored = store.holds(link.address, link.title);
+    if (!stored) missing.push_back(&link);
+    if (!stored || i >= held) ++result.new_chapters;
+  }
   result.to_fetch = static_cast<int>(missing.size());
   if (!fetch_new_ || result.to_fetch > kMostFetchedAhead) return result;
   // A chapter fetched here goes into the store at once, as a download would keep it, so

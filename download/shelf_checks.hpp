@@ -24,8 +24,12 @@ struct BookCheck {
   bool checked = false;  // the book page and index were had and cut
   Text why;              // when not: the page that could not be had, or the status line
   std::vector<ChapterLink> links;
-  // Chapters an update would fetch: new in the index, lost or a placeholder last time,
-  // or retitled (the store holds a chapter by its address and title).
+  // Chapters the book's files lack: those of the index past the chapters its last written
+  // book held, and those the store lacks (lost or a placeholder last time, retitled, or
+  // lost to damage in the store). An update writes the book again when there are any.
+  int new_chapters = 0;
+  // Of those, the ones the store lacks (by address and title), which an update fetches;
+  // the rest come from the store without a request.
   int to_fetch = 0;
   // With fetch_new, when they were few, those chapters were fetched beside the index: the
   // ones with text are in the store already, and the rest (lost, placeholders) are here
