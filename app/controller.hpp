@@ -60,7 +60,8 @@ class Controller {
     Text why;              // when not checked: why not
     int new_chapters = 0;  // chapters of its index that its book files lack
     books::BookOutcome outcome = books::BookOutcome::kComplete;  // of its update
-    bool updated = false;                                        // its books were written again
+    bool updated = false;  // some of its books were written again
+    Text unwritten;        // the formats its update could not write, and why; "" for none
   };
   // Worker thread (or the command line's): the books listed by list_shelf, row by row.
   // check_shelf fetches each book's page and index and fills its 状态 cell ("有K章新内容",
@@ -125,6 +126,7 @@ class Controller {
   // Set on the interface thread by the menu's check item, read by the download worker.
   std::atomic<bool> epub_{false};
   std::vector<Text> written_files_;
+  Text unwritten_;  // the formats the last download asked for and did not write, and why
   std::vector<Text> shelf_written_;
 };
 

@@ -91,7 +91,10 @@ std::vector<Controller::ShelfResult> Controller::run_shelf(
     controls_.set_status(checking_line(book.record.name));
     std::optional<download::BookCheck> check = checks.next();
     if (!check || stop.stop_requested()) break;
-    ShelfResult result{check->checked, check->why, check->new_chapters};
+    ShelfResult result;
+    result.checked = check->checked;
+    result.why = check->why;
+    result.new_chapters = check->new_chapters;
     if (!check->checked) {
       ++failed;
       controls_.list_set_cell(row, kStatusColumn, kCheckFailed);
@@ -102,8 +105,10 @@ std::vector<Controller::ShelfResult> Controller::run_shelf(
       ++with_new;
       new_chapters += result.new_chapters;
     }
-    const bool write =
-        update && (result.new_chapters > 0 || book_file_missing(book_directory_, book));
+    // A format the last download could not write is written now, new chapters or not.
+    const bool write = update && (result.new_chapters > 0 || book.record.text_book_unwritten ||
+                                  book.record.epub_unwritten ||
+                                  book_file_missing(book_directory_, book));
     if (!write) {
       controls_.list_set_cell(
           row, kStatusColumn,
@@ -132,8 +137,9 @@ std::vector<Controller::ShelfResult> Controller::run_shelf(
     }
     report.finish(result.outcome);
     if (result.outcome == BookOutcome::kStopped) break;
-    result.updated = result.outcome != BookOutcome::kNotWritten;
-    if (!result.updated) ++failed;
+    result.updated = !written_files_.empty();
+    result.unwritten = unwritten_;
+    if (result.outcome == BookOutcome::kNotWritten) ++failed;
     shelf_written_.insert(shelf_written_.end(), written_files_.begin(), written_files_.end());
     results.push_back(std::move(result));
   }

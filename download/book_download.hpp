@@ -36,6 +36,16 @@ struct ShelfDetails {
   Text author;
 };
 
+// What the end of a download wrote, for its caller to name: the files the book went to,
+// and which of the books asked for are in place.
+struct WrittenBooks {
+  // The book's files (a part's for a part); none when the download ended before writing.
+  std::optional<books::BookFiles> files;
+  bool text_book = false;  // the TXT was written
+  bool second = false;     // the second book (DownloadControl::chapters) was written
+  Text text_book_failure;  // why the TXT asked for was not written
+};
+
 // How one download runs beyond the site settings: its chapter store, and the stop that
 // ends it (requested by a closing window or Ctrl-C, from any thread).
 struct DownloadControl {
@@ -58,6 +68,8 @@ struct DownloadControl {
   std::optional<ChapterRange> range = std::nullopt;
   // Where a download with a range says which chapters it took, once it has the index.
   books::BookPart* part = nullptr;
+  // Where the download says what it wrote.
+  WrittenBooks* written = nullptr;
 
   bool stopped() const { return stop.stop_requested(); }
 };

@@ -96,9 +96,15 @@ std::optional<BookRecord> decode_book_record(std::string_view text) {
   book.name = name;
   book.introduction = introduction;
   book.author = author;
-  book.text_book = formats.find('t') != std::string_view::npos;
-  book.epub = formats.find('e') != std::string_view::npos;
+  const auto has = [&](char letter) { return formats.find(letter) != std::string_view::npos; };
+  book.text_book_unwritten = has('T');
+  book.epub_unwritten = has('E');
+  book.text_book = has('t') || book.text_book_unwritten;
+  book.epub = has('e') || book.epub_unwritten;
   book.chapters = static_cast<int>(chapters);
+  // Fields added later: absent from the records of earlier versions.
+  std::string_view file_name;
+  if (take_field(text, file_name)) book.file_name = file_name;
   return book;
 }
 
@@ -180,9 +186,15 @@ Bytes encode_book_record(const BookRecord& book) {
   put_field(fields, book.name);
   put_field(fields, book.introduction);
   put_field(fields, book.author);
-  put_field(fields, text::concat(book.text_book ? "t" : "", book.epub ? "e" : ""));
+  put_field(fields, text::concat(!book.text_book          ? ""
+                                 : book.text_book_unwritten ? "T"
+                                                            : "t",
+                                 !book.epub ? "" : book.epub_unwritten ? "E" : "e"));
   put_field(fields, std::to_string(book.chapters));
   put_field(fields, std::to_string(book.written_at));
+  // Added after the first version of the record; "" (the name) is left out, so a record
+  // of such a book is byte for byte what the first version wrote.
+  if (!book.file_name.empty() && book.file_name != book.name) put_field(fields, book.file_name);
   return encode_chapter_record(kBookRecordAddress, "", fields);
 }
 

@@ -37,15 +37,29 @@ struct BookRecord {
   Text name;
   Text introduction;
   Text author;
-  bool text_book = true;        // the TXT was written
-  bool epub = false;            // the EPUB was written
+  bool text_book = true;        // the book is kept as a TXT
+  bool epub = false;            // the book is kept as an EPUB
   int chapters = 0;             // chapters the book held
   std::int64_t written_at = 0;  // seconds since 1970 (UTC)
+  // A format the book is kept in that this download could not write (its place taken, a
+  // full disk): the next update writes it, new chapters or not.
+  bool text_book_unwritten = false;
+  bool epub_unwritten = false;
+  // The name the book's files go by (books::BookFiles): the name, or the name and its site
+  // when another book of the name had its files in the folder first. "" for the name.
+  Text file_name;
+
+  // The name the files go by, the record's own or the book's.
+  const Text& files_name() const { return file_name.empty() ? name : file_name; }
 
   friend bool operator==(const BookRecord&, const BookRecord&) = default;
 };
 // A book record, appended like a chapter. It is shaped as a chapter record whose address no
-// index holds, so that a program that knows no book records reads past it.
+// index holds, so that a program that knows no book records reads past it. Its fields are
+// counted, and a reader takes the fields it knows and passes over any that follow them, so
+// that a field added later leaves the record readable by this and every earlier version:
+// the formats are letters ("t" TXT, "e" EPUB; upper case for one asked for and not written,
+// which an earlier version reads as not kept), and the file name came after the time.
 Bytes encode_book_record(const BookRecord& book);
 
 struct StoredChapter {

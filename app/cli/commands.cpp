@@ -238,8 +238,14 @@ class Session {
       } else if (invocation_.check) {
         write_text(Stream::kOut,
                    text::concat(name, "\t", std::to_string(result.new_chapters), "\n"));
+      } else if (result.updated && !result.unwritten.empty()) {
+        // Some of its books were written: none stayed as it was, and the rest come next time.
+        say(text::concat(name, ": ", result.unwritten, "; the next update writes it"));
+        exit_status = worse(exit_status, kExitNothingWritten);
       } else if (!result.updated && result.outcome == BookOutcome::kNotWritten) {
-        say(text::concat(name, ": not written again; its books stay as they were"));
+        say(text::concat(name, ": not written again",
+                         result.unwritten.empty() ? "" : text::concat(" (", result.unwritten, ")"),
+                         "; its books stay as they were"));
         exit_status = worse(exit_status, kExitNothingWritten);
       } else if (result.outcome == BookOutcome::kWrittenWithGaps) {
         exit_status = worse(exit_status, kExitWithGaps);
