@@ -24,7 +24,7 @@ bool book_file_missing(const Text& directory, const download::ShelfBook& book) {
 
 }  // namespace
 
-void Controller::list_shelf(const std::vector<download::ShelfBook>& books) {
+void Controller::list_shelf(const std::vector<download::ShelfBook>& books, int unreadable) {
   controls_.list_clear();
   for (const download::ShelfBook& book : books) {
     const int row = controls_.list_append_row();
@@ -34,30 +34,35 @@ void Controller::list_shelf(const std::vector<download::ShelfBook>& books) {
   }
   // As after a search, the first row is chosen, so that 生成TXT updates it at once.
   if (!books.empty()) controls_.list_select_row(0);
-  controls_.set_status(books.empty() ? Text(kShelfEmpty) : shelf_books_line(int(books.size())));
+  controls_.set_status(text::concat(
+      books.empty() ? Text(kShelfEmpty) : shelf_books_line(static_cast<int>(books.size())),
+      unreadable > 0 ? unreadable_stores_note(unreadable) : Text()));
 }
 
 void Controller::on_show_shelf() {
-  list_shelf(download::read_shelf(book_directory_));
-  // As after a search: 生成TXT, grey until the first list is shown, updates the row chosen.
-  controls_.set_busy(false);
+  start_shelf_worker(Shelf::kList);
 }
 
 void Controller::on_check_shelf() {
-  start_shelf_worker(false);
+  start_shelf_worker(Shelf::kCheck);
 }
 
 void Controller::on_update_shelf() {
-  start_shelf_worker(true);
+  start_shelf_worker(Shelf::kUpdate);
 }
 
-void Controller::start_shelf_worker(bool update) {
+void Controller::start_shelf_worker(Shelf what) {
+  // The stores are read on the worker too: a shelf of hundreds of books keeps the window
+  // answering while it is read, and the list fills once it is.
   controls_.set_busy(true);
-  const bool started = shell_.start_worker([this, update] {
-    run_guarded_work([this, update] {
-      const std::vector<download::ShelfBook> books = download::read_shelf(book_directory_);
-      list_shelf(books);
-      if (!books.empty()) run_shelf(books, update);
+  const bool started = shell_.start_worker([this, what] {
+    run_guarded_work([this, what] {
+      const download::Shelf shelf = download::read_shelf(book_directory_);
+      list_shelf(shelf.books, static_cast<int>(shelf.skipped.size()));
+      if (what != Shelf::kList && !shelf.books.empty())
+        run_shelf(shelf.books, what == Shelf::kUpdate);
+      // As after a search: 生成TXT, grey until the first list is shown, updates the row
+      // chosen.
       controls_.set_busy(false);
     });
   });

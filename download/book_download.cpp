@@ -289,6 +289,7 @@ BookOutcome write_book(const std::vector<ChapterLink>& index, const Text& book_a
   const bool fresh_part = control.range && control.store == ChapterStore::Mode::kFresh;
   ChapterStore store(directory, book_address,
                      fresh_part ? ChapterStore::Mode::kUse : control.store);
+  if (!store.problem().empty()) log_box.store_not_used(store.path(), store.problem());
   // The files keep the name the book's last download gave them.
   const books::BookFiles book_files(
       directory, store.book() && store.book()->name == book_name ? store.book()->files_name()

@@ -74,26 +74,41 @@ struct StoredChapter {
 struct ParsedStore {
   enum class Header {
     kGood,
-    kForeign,    // not a store of this version: wrong magic, version or check sum, or too short
+    // A store of this version (by its magic and version, or by the sound records it holds)
+    // whose header does not check, or whose header alone was written before a crash: its
+    // records are read all the same.
+    kDamaged,
+    kNewer,      // the sound start of a store of a later version: left as it is, unread
+    kForeign,    // not a store: neither its magic nor a sound record
     kOtherBook,  // a sound store, but of another book address (its name's hash collided)
   };
   Header header = Header::kForeign;
-  // With a good header: every whole chapter record in file order, up to the first bad one,
-  // and the last whole book record before it.
+  std::uint32_t version = 0;  // the version the header names (kGood, kNewer)
+  // With a good or damaged header: every sound chapter record in file order, damage passed
+  // over, and the latest sound book record.
   std::vector<StoredChapter> chapters;
   std::optional<BookRecord> book;
-  // The bytes up to the end of the last whole record (the header alone when none is);
-  // 0 unless the header is good. Less than the input size when a tail was torn or damaged.
-  std::size_t whole_size = 0;
+  // Bytes in no sound record: damaged or torn records, or a damaged header. 0 for a sound
+  // store, which a download appends to as it stands; any other is written again whole (its
+  // sound records alone) before the next record goes in.
+  std::size_t passed_over = 0;
+
+  bool sound() const { return header == Header::kGood && passed_over == 0; }
 };
 
-// Reads a store's bytes. Never fails: whatever cannot be trusted is left out.
+// Reads a store's bytes. Never fails: whatever cannot be trusted is left out. A damaged
+// record hides nothing behind it: the reader goes on at the next place where a sound record
+// (its length, its check sum over length and body, and its fields) starts. book_address is
+// the book the caller expects; "" takes the book the header names.
 ParsedStore parse_chapter_store(std::span<const unsigned char> bytes,
                                 std::string_view book_address);
 
 // The book address a store's header names, when the header is sound; a shelf reads the
-// stores of a directory without knowing their books beforehand.
-std::optional<Text> store_book_address(std::span<const unsigned char> bytes);
+// stores of a directory without knowing their books beforehand. With unchecked, also the
+// address a header of this version names when its check sum is wrong: the caller checks it
+// against the store's file name.
+std::optional<Text> store_book_address(std::span<const unsigned char> bytes,
+                                       bool unchecked = false);
 
 // One record, read back alone from its place in the file: false unless the bytes are
 // exactly one whole, sound record. The chapter's views point into record.

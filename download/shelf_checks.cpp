@@ -70,7 +70,9 @@ BookCheck ShelfChecks::check(const ShelfBook& book, std::stop_token stop) const 
     return result;
   }
   result.checked = true;
-  ChapterStore store(directory_, book.address);
+  // Only an update's check writes (the chapters it fetches); a check alone only looks.
+  ChapterStore store(directory_, book.address,
+                     fetch_new_ ? ChapterStore::Mode::kUse : ChapterStore::Mode::kLook);
   // New is new to the book files: a chapter an update killed before the book was written
   // had fetched into the store is still new, though the store holds it.
   std::vector<const ChapterLink*> missing;

@@ -3,10 +3,16 @@
 // and how many chapter pages it asked each site for.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <optional>
 
+#include "download/chapter_store.hpp"
 #include "tests/support/program.hpp"
 #include "tests/support/sites/changing_book_site.hpp"
 #include "tests/support/temp_folder.hpp"
@@ -168,6 +174,57 @@ TEST_F(CliShelfTest, ListsChecksAndUpdatesOnlyWhatIsNew) {
   const test_support::ProgramRun shelf = cli({"shelf"});
   EXPECT_NE(shelf.out.find(first_.book_address() + "\t乙\t"), std::string::npos) << shelf.out;
   EXPECT_NE(shelf.out.find("\t14\t"), std::string::npos) << shelf.out;  // 乙's chapters
+}
+
+// A store the shelf cannot read is named with why and left as it is; shelf lists the rest and
+// update updates the rest and exits 1. Looking (shelf, update --check) leaves every store,
+// a torn one too, byte for byte and with its time as it was.
+TEST_F(CliShelfTest, AStoreItCannotReadIsNamedAndLookingWritesNothing) {
+  namespace fs = std::filesystem;
+  ASSERT_EQ(cli({"download", first_.book_address(), "乙"}).exit_status, 0);
+  ASSERT_EQ(cli({"download", second_book_, "甲"}).exit_status, 0);
+  const fs::path folder = directory_.path() / ".quillreap";
+  const fs::path foreign = folder / "0123456789abcdef.chapters";
+  {
+    std::ofstream(foreign, std::ios::binary) << "not a store";
+    // 乙's store, torn by a download killed while it appended a chapter.
+    std::ofstream(fs::path(download::chapter_store_path(directory_.text(), first_.book_address())),
+                  std::ios::binary | std::ios::app)
+        << std::string("\x30\x00\x00\x00\x01", 5);
+  }
+  first_.add_chapters(1);
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+    fs::last_write_time(entry.path(), fs::last_write_time(entry.path()) - std::chrono::hours(48));
+  const auto stores = [&] {
+    std::map<fs::path, std::pair<std::string, fs::file_time_type>> files;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+      std::ifstream file(entry.path(), std::ios::binary);
+      files[entry.path()] = {std::string(std::istreambuf_iterator<char>(file), {}),
+                             fs::last_write_time(entry.path())};
+    }
+    return files;
+  };
+  const auto before = stores();
+  const std::string named = "quillreap-cli: " + directory_.text() +
+                            "/.quillreap/0123456789abcdef.chapters: left out of the shelf, and "
+                            "left as it is: it is not a chapter store (another program's file?)\n";
+
+  const test_support::ProgramRun shelf = cli({"shelf"});
+  EXPECT_EQ(shelf.exit_status, 0) << shelf.err;
+  EXPECT_EQ(std::count(shelf.out.begin(), shelf.out.end(), '\n'), 2) << shelf.out;
+  EXPECT_EQ(shelf.err, named);
+  const test_support::ProgramRun check = cli({"update", "--check"});
+  EXPECT_EQ(check.exit_status, 1) << check.err;
+  EXPECT_EQ(check.out, "甲\t0\n乙\t1\n");
+  EXPECT_NE(check.err.find(named), std::string::npos) << check.err;
+  EXPECT_TRUE(stores() == before);
+
+  const test_support::ProgramRun update = cli({"update"});
+  EXPECT_EQ(update.exit_status, 1) << update.err;
+  EXPECT_EQ(update.out, path("乙.txt") + "\n");
+  EXPECT_NE(update.err.find(named), std::string::npos) << update.err;
+  EXPECT_EQ(book("乙"), expected(first_, "乙"));
+  EXPECT_EQ(stores().at(foreign), before.at(foreign));
 }
 
 }  // namespace
