@@ -6,6 +6,7 @@
 #include <chrono>
 #include <vector>
 
+#include "download/book_names.hpp"
 #include "download/pages_ahead.hpp"
 #include "download/placeholder_chapters.hpp"
 #include "download/request_pace.hpp"
@@ -290,10 +291,10 @@ BookOutcome write_book(const std::vector<ChapterLink>& index, const Text& book_a
   ChapterStore store(directory, book_address,
                      fresh_part ? ChapterStore::Mode::kUse : control.store);
   if (!store.problem().empty()) log_box.store_not_used(store.path(), store.problem());
-  // The files keep the name the book's last download gave them.
-  const books::BookFiles book_files(
-      directory, store.book() && store.book()->name == book_name ? store.book()->files_name()
-                                                                 : book_name);
+  // The files keep the name the book's last download gave them; a book new to the folder
+  // does not take the files of another book of its name.
+  const books::BookFiles book_files = book_files_for(directory, book_address, book_name,
+                                                     store.book(), site_name(book_address, config));
   const books::BookFiles files = part ? book_files.part(*part) : book_files;
   StoredChapters stored = look_up_stored(store, links, log_box, control, !fresh_part);
   const std::optional<ChaptersWritten> written =

@@ -227,5 +227,72 @@ TEST_F(CliShelfTest, AStoreItCannotReadIsNamedAndLookingWritesNothing) {
   EXPECT_EQ(stores().at(foreign), before.at(foreign));
 }
 
+// Books of one name stay apart: the later book's files take its site's name as well (and a
+// number after that), every later download and update keeps the names, and shelf --remove
+// takes a name two books share for a usage error, removing nothing.
+TEST_F(CliShelfTest, BooksOfOneNameStayApart) {
+  const std::string other_book = "http://" + second_host_ + "/Book/1003.aspx";
+  const auto stores = [&] {
+    return std::count_if(
+        std::filesystem::directory_iterator(directory_.path() / ".quillreap"), {},
+        [](const auto& entry) { return entry.path().extension() == ".chapters"; });
+  };
+  const struct Step {
+    const char* what;
+    Lines arguments;
+    int exit_status;
+    std::string out;  // standard output; "*" for any
+    std::string err;  // a part of standard error; "" for no check
+    long stores;      // chapter stores left
+  } steps[] = {
+      {"the first book takes the name", {"download", first_.book_address(), "同名"}, 0,
+       path("同名.txt") + "\n", "", 1},
+      {"a second book of the name takes its site's too", {"download", second_book_, "同名"}, 0,
+       path("同名(源站②).txt") + "\n", "", 2},
+      {"a third takes a number after it", {"download", other_book, "同名"}, 0,
+       path("同名(源站②)2.txt") + "\n", "", 3},
+      {"a book downloaded again keeps its name", {"download", first_.book_address(), "同名"}, 0,
+       path("同名.txt") + "\n", "", 3},
+      {"and so does the later one", {"download", second_book_, "同名"}, 0,
+       path("同名(源站②).txt") + "\n", "", 3},
+      {"an update writes each under its own", {"update", second_book_, "同名"}, 0, "*", "", 3},
+      {"a name the books share removes nothing", {"shelf", "--remove", "同名"}, 2, "",
+       "同名 is the name of 3 books on the shelf (", 3},
+      {"an address removes its book", {"shelf", "--remove", second_book_}, 0, "", "", 2},
+      {"an address not on the shelf", {"shelf", "--remove", second_book_}, 1, "",
+       second_book_ + " is not on the shelf", 2},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    const test_support::ProgramRun run = cli(step.arguments);
+    EXPECT_EQ(run.exit_status, step.exit_status) << run.err;
+    if (step.out != "*") {
+      EXPECT_EQ(run.out, step.out);
+    }
+    EXPECT_NE(run.err.find(step.err), std::string::npos) << step.err << "\n" << run.err;
+    if (step.exit_status == 2) {
+      // Every book of the name, by its address.
+      for (const std::string& address : {first_.book_address(), second_book_, other_book})
+        EXPECT_NE(run.err.find(address), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(stores(), step.stores);
+    // Each file holds its own book, whoever wrote last.
+    EXPECT_EQ(book("同名"), expected(first_, "同名"));
+    for (const char* other : {"同名(源站②)", "同名(源站②)2"}) {
+      if (book(other) != "(no file)") {
+        EXPECT_EQ(book(other).rfind("同名\r\n\r\n", 0), 0u) << other;
+        EXPECT_NE(book(other), expected(first_, "同名")) << other;
+      }
+    }
+    if (book("同名(源站②)2") != "(no file)") {
+      EXPECT_NE(book("同名(源站②)"), book("同名(源站②)2"));
+    }
+  }
+  const test_support::ProgramRun shelf = cli({"shelf"});
+  EXPECT_NE(shelf.out.find(first_.book_address() + "\t同名\t"), std::string::npos) << shelf.out;
+  EXPECT_NE(shelf.out.find("\t同名(源站②)2\n"), std::string::npos) << shelf.out;
+  EXPECT_EQ(shelf.out.find("\t同名(源站②)\n"), std::string::npos) << shelf.out;
+}
+
 }  // namespace
 }  // namespace quillreap
