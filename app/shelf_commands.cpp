@@ -84,10 +84,11 @@ std::vector<Controller::ShelfResult> Controller::run_shelf(
   using books::BookOutcome;
   shelf_written_.clear();
   const std::stop_token stop = stop_.get_token();
-  // One pace for the checks running ahead and the update under way: together they never
-  // ask a site for more pages at once than a download would.
-  const std::unique_ptr<download::RequestPace> pace = download::site_pace(config_, stop);
-  download::ShelfChecks checks(books, book_directory_, config_, *pace, update, stop);
+  // One pace for each site, shared by the checks running ahead and the update under way:
+  // together they never ask a site for more pages at once than a download would, and a
+  // site that asks them to slow down slows its own books only.
+  download::SitePaces paces(config_, stop);
+  download::ShelfChecks checks(books, book_directory_, config_, paces, update, stop);
   std::vector<ShelfResult> results;
   int with_new = 0, new_chapters = 0, failed = 0;
   for (std::size_t i = 0; i < books.size(); ++i) {
@@ -132,7 +133,8 @@ std::vector<Controller::ShelfResult> Controller::run_shelf(
             download::DownloadControl control = given;
             control.fetched = &check->fetched;
             return download::write_book(check->links, book.address, book.record.name, report,
-                                        config_, book_directory_, pages, *pace, control);
+                                        config_, book_directory_, pages,
+                                        paces.of(book.address), control);
           });
     } catch (const InterfaceGone&) {
       throw;

@@ -12,6 +12,7 @@
 #include "download/request_pace.hpp"
 #include "download/status_texts.hpp"
 #include "http/retry.hpp"
+#include "http/url.hpp"
 #include "sites/page.hpp"
 #include "text/markers.hpp"
 
@@ -237,6 +238,17 @@ std::unique_ptr<RequestPace> site_pace(const SiteConfig& config, std::stop_token
   return std::make_unique<RequestPace>(
       std::clamp(config.connections, 1, PagesAhead::kMostConnections), config.request_pause_ms,
       std::move(stop));
+}
+
+SitePaces::SitePaces(const SiteConfig& config, std::stop_token stop)
+    : config_(config), stop_(std::move(stop)) {}
+
+RequestPace& SitePaces::of(const Text& book_address) {
+  const Text site = http::split_url(book_address, true);
+  std::lock_guard lock(mutex_);
+  std::unique_ptr<RequestPace>& pace = paces_[site];
+  if (!pace) pace = site_pace(config_, stop_);
+  return *pace;
 }
 
 AheadPage fetch_chapter(const Text& address, const SiteConfig& config, const SourcePages& pages,

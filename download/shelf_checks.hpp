@@ -43,10 +43,11 @@ class ShelfChecks {
   static constexpr int kMostFetchedAhead = 16;
 
   // Checks start at once on up to config.connections threads, never more than twice
-  // that many books ahead of the one handed out. Every request goes through pace, which
-  // the caller may share with its own downloads; a stop ends the checks under way.
+  // that many books ahead of the one handed out. Every request goes through the pace of its
+  // book's site, which the caller may share with its own downloads; a stop ends the checks
+  // under way.
   ShelfChecks(std::vector<ShelfBook> books, Text directory, const SiteConfig& config,
-              RequestPace& pace, bool fetch_new, std::stop_token stop = {});
+              SitePaces& paces, bool fetch_new, std::stop_token stop = {});
   ~ShelfChecks();
   ShelfChecks(const ShelfChecks&) = delete;
   ShelfChecks& operator=(const ShelfChecks&) = delete;
@@ -66,7 +67,7 @@ class ShelfChecks {
   const std::vector<ShelfBook> books_;
   const Text directory_;
   const SiteConfig& config_;
-  RequestPace& pace_;
+  SitePaces& paces_;
   const bool fetch_new_;
   const std::size_t window_;
   std::stop_source stop_;
