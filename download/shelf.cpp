@@ -65,8 +65,10 @@ Shelf read_shelf(const Text& directory) {
     if (!name.ends_with(kStoreSuffix)) continue;
     const Text path = text::join_path(folder, name);
     StoreRead read = read_store(path, name);
-    if (read.book) shelf.books.push_back(std::move(*read.book));
-    else if (!read.why.empty()) shelf.skipped.push_back({path, std::move(read.why)});
+    if (read.book)
+      shelf.books.push_back(std::move(*read.book));
+    else if (!read.why.empty())
+      shelf.skipped.push_back({path, std::move(read.why)});
   }
   std::sort(shelf.books.begin(), shelf.books.end(), [](const ShelfBook& a, const ShelfBook& b) {
     return a.record.name != b.record.name ? a.record.name < b.record.name : a.address < b.address;

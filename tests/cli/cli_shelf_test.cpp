@@ -133,16 +133,21 @@ TEST_F(CliShelfTest, ListsChecksAndUpdatesOnlyWhatIsNew) {
        [&] {
          // As an update killed after its check fetched them: in the store, not in the book.
          first_.add_chapters(2);
-         EXPECT_EQ(cli({"download", first_.book_address(), "乙", "--chapters", "13-14"}).exit_status,
-                   0);
+         EXPECT_EQ(
+             cli({"download", first_.book_address(), "乙", "--chapters", "13-14"}).exit_status, 0);
        },
        {"update", "--check", "乙"},
        0,
        "乙\t2\n",
        0,
        -1},
-      {"and are written from the store without a request", [] {}, {"update", "乙"}, 0, "乙.txt\n",
-       0, -1},
+      {"and are written from the store without a request",
+       [] {},
+       {"update", "乙"},
+       0,
+       "乙.txt\n",
+       0,
+       -1},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.what);
@@ -208,8 +213,8 @@ TEST_F(CliShelfTest, AStoreItCannotReadIsNamedAndLookingWritesNothing) {
     return files;
   };
   const auto before = stores();
-  const std::string named = "quillreap-cli: " +
-                            text::join_path(text::join_path(directory_.text(), ".quillreap"),
+  // Each command names it in a line of its own words.
+  const std::string named = text::join_path(text::join_path(directory_.text(), ".quillreap"),
                                             "0123456789abcdef.chapters") +
                             ": left out of the shelf, and "
                             "left as it is: it is not a chapter store (another program's file?)\n";
@@ -217,17 +222,17 @@ TEST_F(CliShelfTest, AStoreItCannotReadIsNamedAndLookingWritesNothing) {
   const test_support::ProgramRun shelf = cli({"shelf"});
   EXPECT_EQ(shelf.exit_status, 0) << shelf.err;
   EXPECT_EQ(std::count(shelf.out.begin(), shelf.out.end(), '\n'), 2) << shelf.out;
-  EXPECT_EQ(shelf.err, named);
+  EXPECT_EQ(shelf.err, "quillreap-cli shelf: " + named);
   const test_support::ProgramRun check = cli({"update", "--check"});
   EXPECT_EQ(check.exit_status, 1) << check.err;
   EXPECT_EQ(check.out, "甲\t0\n乙\t1\n");
-  EXPECT_NE(check.err.find(named), std::string::npos) << check.err;
+  EXPECT_NE(check.err.find("quillreap-cli update: " + named), std::string::npos) << check.err;
   EXPECT_TRUE(stores() == before);
 
   const test_support::ProgramRun update = cli({"update"});
   EXPECT_EQ(update.exit_status, 1) << update.err;
   EXPECT_EQ(update.out, path("乙.txt") + "\n");
-  EXPECT_NE(update.err.find(named), std::string::npos) << update.err;
+  EXPECT_NE(update.err.find("quillreap-cli update: " + named), std::string::npos) << update.err;
   EXPECT_EQ(book("乙"), expected(first_, "乙"));
   EXPECT_EQ(stores().at(foreign), before.at(foreign));
 }
@@ -238,9 +243,8 @@ TEST_F(CliShelfTest, AStoreItCannotReadIsNamedAndLookingWritesNothing) {
 TEST_F(CliShelfTest, BooksOfOneNameStayApart) {
   const std::string other_book = "http://" + second_host_ + "/Book/1003.aspx";
   const auto stores = [&] {
-    return std::count_if(
-        std::filesystem::directory_iterator(directory_.path() / ".quillreap"), {},
-        [](const auto& entry) { return entry.path().extension() == ".chapters"; });
+    return std::count_if(std::filesystem::directory_iterator(directory_.path() / ".quillreap"), {},
+                         [](const auto& entry) { return entry.path().extension() == ".chapters"; });
   };
   const struct Step {
     const char* what;
@@ -250,22 +254,50 @@ TEST_F(CliShelfTest, BooksOfOneNameStayApart) {
     std::string err;  // a part of standard error; "" for no check
     long stores;      // chapter stores left
   } steps[] = {
-      {"the first book takes the name", {"download", first_.book_address(), "同名"}, 0,
-       path("同名.txt") + "\n", "", 1},
-      {"a second book of the name takes its site's too", {"download", second_book_, "同名"}, 0,
-       path("同名(源站②).txt") + "\n", "", 2},
-      {"a third takes a number after it", {"download", other_book, "同名"}, 0,
-       path("同名(源站②)2.txt") + "\n", "", 3},
-      {"a book downloaded again keeps its name", {"download", first_.book_address(), "同名"}, 0,
-       path("同名.txt") + "\n", "", 3},
-      {"and so does the later one", {"download", second_book_, "同名"}, 0,
-       path("同名(源站②).txt") + "\n", "", 3},
+      {"the first book takes the name",
+       {"download", first_.book_address(), "同名"},
+       0,
+       path("同名.txt") + "\n",
+       "",
+       1},
+      {"a second book of the name takes its site's too",
+       {"download", second_book_, "同名"},
+       0,
+       path("同名(源站②).txt") + "\n",
+       "",
+       2},
+      {"a third takes a number after it",
+       {"download", other_book, "同名"},
+       0,
+       path("同名(源站②)2.txt") + "\n",
+       "",
+       3},
+      {"a book downloaded again keeps its name",
+       {"download", first_.book_address(), "同名"},
+       0,
+       path("同名.txt") + "\n",
+       "",
+       3},
+      {"and so does the later one",
+       {"download", second_book_, "同名"},
+       0,
+       path("同名(源站②).txt") + "\n",
+       "",
+       3},
       {"an update writes each under its own", {"update", second_book_, "同名"}, 0, "*", "", 3},
-      {"a name the books share removes nothing", {"shelf", "--remove", "同名"}, 2, "",
-       "同名 is the name of 3 books on the shelf (", 3},
+      {"a name the books share removes nothing",
+       {"shelf", "--remove", "同名"},
+       2,
+       "",
+       "同名 is the name of 3 books on the shelf (",
+       3},
       {"an address removes its book", {"shelf", "--remove", second_book_}, 0, "", "", 2},
-      {"an address not on the shelf", {"shelf", "--remove", second_book_}, 1, "",
-       second_book_ + " is not on the shelf", 2},
+      {"an address not on the shelf",
+       {"shelf", "--remove", second_book_},
+       1,
+       "",
+       second_book_ + " is not on the shelf",
+       2},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.what);
