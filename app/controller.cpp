@@ -15,8 +15,7 @@
 #include "books/status_texts.hpp"
 #include "download/source_downloads.hpp"
 #include "download/status_texts.hpp"
-#include "sites/source1.hpp"
-#include "sites/source2.hpp"
+#include "sites/site_search.hpp"
 #include "sites/status_texts.hpp"
 #include "text/codepage_rules.hpp"
 

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "sites/builtin_sites.hpp"
 #include "tools/loopback/http_server.hpp"
 #include "tools/sample-sites/served_sites.hpp"
 #include "tools/sample-sites/site_paths.hpp"
@@ -116,6 +117,10 @@ SampleSites::SampleSites(sites::SiteConfig base, Ports ports, BigBook big, Behav
   sites->config.source1_host = impl_->source1->host();
   sites->config.source2_host = impl_->source2->host();
   sites->config.source2_label = impl_->source2->host() + "/";
+  const sites::Site source2 = sites::builtin_site(sites::kSource2Id, sites->config);
+  sites->display_name = source2.value("display_name");
+  for (std::size_t k = 0; k < sites->ad_sentences.size(); ++k)
+    sites->ad_sentences[k] = source2.value("ad_sentence_" + std::to_string(k + 1));
   sites->serials = serials;
   sites->source1 = served_books(1, big, serials);
   sites->source2 = served_books(2, big, serials);

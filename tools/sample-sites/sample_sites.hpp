@@ -52,8 +52,8 @@ struct Behaviour {
 
 class SampleSites {
  public:
-  // Serves `base`'s source 2 display name and advertising sentences; the hosts come from
-  // the ports the servers listen on.
+  // Serves source 2's display name and advertising sentences as its site file says them;
+  // the hosts come from the ports the servers listen on, the rest from `base`.
   explicit SampleSites(sites::SiteConfig base = sites::SiteConfig::defaults(), Ports ports = {},
                        BigBook big = {}, Behaviour behaviour = {}, Serials serials = {});
   ~SampleSites();

@@ -4,6 +4,7 @@
 // request already answering keeps the copy it started with.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,7 +32,11 @@ struct ServedBook {
 
 struct ServedSites {
   sites::SiteConfig config;  // real hosts
-  Serials serials;           // chapters: as many as each serial holds now
+  // What source 2's site file says the site writes into its pages: its name in its
+  // site-name anchor, and its four advertising sentences, sentence 1 first.
+  std::string display_name;
+  std::array<std::string, 4> ad_sentences;
+  Serials serials;  // chapters: as many as each serial holds now
   std::vector<ServedBook> source1;
   std::vector<ServedBook> source2;
 };
