@@ -41,7 +41,7 @@ class SiteFileDownload : public ::testing::Test {
     site_.page("/book/7/", meta + utf8(u8"<dl><dt>正文</dt><dd><a href=\"1.html\">第一章</a></dd>"
                                        u8"<dd><a href=\"../7/2.html\">第二章</a></dd></dl>"));
     site_.page("/book/7/1.html",
-               meta + utf8(u8"<div id=\"content\">甲\U00020BB7&nbsp;<br />天才一秒记住本站"
+               meta + utf8(u8"<div id=\"content\">甲\u2603&nbsp;<br />天才一秒记住本站"
                            u8"<br /><script>x()</script></div>"
                            u8"<a id=\"next\" href=\"1_2.html\">下一页</a>"));
     site_.page("/book/7/1_2.html", meta + utf8(u8"<div id=\"content\">乙</div>"
