@@ -4,14 +4,11 @@
 // pages.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "download/book_download.hpp"
-#include "sites/site_file.hpp"
 #include "sites/site_search.hpp"
 #include "tests/support/page_server.hpp"
 #include "tests/support/recording_report.hpp"
+#include "tests/support/sites/example_site.hpp"
 #include "tests/support/sites/test_site_config.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "text/files.hpp"
@@ -23,19 +20,10 @@ std::string utf8(std::u8string_view text) {
   return std::string(text.begin(), text.end());
 }
 
-sites::SourcePages example_site(const Text& host) {
-  const std::string path = QUILLREAP_FIXTURES_DIR "/sites/example.json";
-  std::ifstream file(path, std::ios::binary);
-  std::stringstream json;
-  json << file.rdbuf();
-  sites::SiteSettings settings;
-  settings.host = host;
-  return sites::SourcePages(sites::make_site(sites::read_site_file(json.str(), path), settings));
-}
-
 class SiteFileDownload : public ::testing::Test {
  protected:
-  SiteFileDownload() : config_(sites::test_site_config()), pages_(example_site(site_.host())) {
+  SiteFileDownload()
+      : config_(sites::test_site_config()), pages_(sites::example_site(site_.host())) {
     config_.connections = 1;
     const std::string meta = "<meta charset=\"utf-8\">";
     site_.page("/book/7/", meta + utf8(u8"<dl><dt>正文</dt><dd><a href=\"1.html\">第一章</a></dd>"

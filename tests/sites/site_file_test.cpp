@@ -8,6 +8,7 @@
 #include "sites/page.hpp"
 #include "sites/site_file.hpp"
 #include "sites/source_pages.hpp"
+#include "tests/support/golden_book.hpp"
 
 namespace quillreap::sites {
 namespace {
@@ -150,6 +151,16 @@ TEST(SiteFiles, PagesInEachCharsetReachTheCutsAsGbk) {
   for (const Case& c : cases)
     EXPECT_EQ(page_in_gbk(text::Bytes(c.body.begin(), c.body.end()), c.charset), c.expected)
         << c.body;
+}
+
+// A reader of docs/sites.md copies its worked example: it must be the file the tests run.
+TEST(SiteFiles, TheDocsWorkedExampleIsTheTestedFile) {
+  const std::string doc = test_support::file_bytes(QUILLREAP_FIXTURES_DIR "/../../docs/sites.md");
+  const std::string file = test_support::fixture_bytes("sites/example.json");
+  const std::size_t example = doc.find("## A worked example");
+  const std::size_t start = doc.find("```json\n", example);
+  ASSERT_NE(start, std::string::npos);
+  EXPECT_EQ(doc.substr(start + 8, file.size() + 3), file + "```");
 }
 
 }  // namespace
