@@ -61,6 +61,17 @@ nlohmann::json JsonSource::parse() const {
     const std::size_t colon = why.rfind(": ");
     if (colon != std::string::npos) why = why.substr(colon + 2);
     fail(std::min(at, text_.size()), "", "JSON syntax: " + why);
+  } catch (const nlohmann::json::exception& error) {
+    // A number too large for a double: the message quotes it, which places it in the file.
+    std::string why = error.what();
+    const std::size_t colon = why.rfind("] ");
+    if (colon != std::string::npos) why = why.substr(colon + 2);
+    const std::size_t open = why.find('\'');
+    const std::size_t close = why.rfind('\'');
+    std::size_t at = 0;
+    if (open != std::string::npos && close > open)
+      at = text_.find(why.substr(open + 1, close - open - 1));
+    fail(at == std::string_view::npos ? 0 : at, "", "JSON syntax: " + why);
   }
 }
 

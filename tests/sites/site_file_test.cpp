@@ -114,6 +114,7 @@ TEST(SiteFiles, MistakesReadLikeACompilersMessages) {
       {"{{key}}", "{{kee}}", R"("{{kee}}": no such value)"},
       {R"("gbk")", R"("latin1")", R"("charset": must be "gbk", "gb18030", "utf-8" or "auto")"},
       {R"("V" })", R"("V", })", "JSON syntax"},
+      {R"("V" })", R"("V", "n": 1e999 })", "JSON syntax: number overflow"},
       {R"("resolve": true)", R"("resolve": 1)", R"("resolve": takes true)"},
   };
   for (const Case& c : cases) {
