@@ -45,8 +45,12 @@ std::string_view closest(std::string_view name, const std::vector<std::string_vi
   return best;
 }
 
+// Appended, not "literal" + string: MinGW's GCC 12 warns falsely (-Wrestrict) on that.
 std::string quoted(std::string_view name) {
-  return "\"" + std::string(name) + "\"";
+  std::string out(1, '"');
+  out += name;
+  out += '"';
+  return out;
 }
 
 }  // namespace

@@ -121,8 +121,12 @@ SampleSites::SampleSites(sites::SiteConfig base, Ports ports, BigBook big, Behav
   sites->config.source2_label = impl_->source2->host() + "/";
   const sites::Site source2 = sites::builtin_site(sites::kSource2Id, sites->config);
   sites->display_name = source2.value("display_name");
-  for (std::size_t k = 0; k < sites->ad_sentences.size(); ++k)
-    sites->ad_sentences[k] = source2.value("ad_sentence_" + std::to_string(k + 1));
+  for (std::size_t k = 0; k < sites->ad_sentences.size(); ++k) {
+    // Appended, not "literal" + string: MinGW's GCC 12 warns falsely (-Wrestrict) on that.
+    std::string name = "ad_sentence_";
+    name += std::to_string(k + 1);
+    sites->ad_sentences[k] = source2.value(name);
+  }
   sites->serials = serials;
   sites->source1 = served_books(1, big, serials);
   sites->source2 = served_books(2, big, serials);
