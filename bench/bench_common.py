@@ -25,15 +25,16 @@ class Sites:
     sites answer SIGUSR1 with the connections accepted so far (see connections())."""
 
     def __init__(self, executable, chapters, chapter_bytes, extra=(), count=False,
-                 ports=(0, 0, 0)):
+                 ports=(0, 0, 0, 0)):
         command = [executable, "--search-port", str(ports[0]), "--source1-port", str(ports[1]),
-                   "--source2-port", str(ports[2]), "--big-chapters", str(chapters),
+                   "--source2-port", str(ports[2]), "--source3-port", str(ports[3]),
+                   "--big-chapters", str(chapters),
                    "--big-chapter-bytes", str(chapter_bytes)] + list(extra)
         if count:
             command.append("--count-connections")
         self.process = subprocess.Popen(command, stdout=subprocess.PIPE, text=True)
         self.hosts = {}
-        while len(self.hosts) < 3:
+        while len(self.hosts) < 4:
             line = self.process.stdout.readline()
             if not line:
                 sys.exit("quillreap-sample-sites did not start: %s" % " ".join(command))
@@ -43,10 +44,10 @@ class Sites:
     def ports(self):
         """The ports the sites listen on, to start them again at the same addresses."""
         return tuple(int(self.hosts[name].rsplit(":", 1)[1])
-                     for name in ("search", "source1", "source2"))
+                     for name in ("search", "source1", "source2", "source3"))
 
     def counts(self):
-        """Connections the three servers accepted so far (without --keep-alive, requests)
+        """Connections the servers accepted so far (without --keep-alive, requests)
         and the chapter pages asked for."""
         self.process.send_signal(signal.SIGUSR1)
         line = self.process.stdout.readline()
@@ -56,7 +57,7 @@ class Sites:
         return int(match.group(1)), int(match.group(2))
 
     def connections(self):
-        """Connections the three servers accepted so far; without --keep-alive, requests."""
+        """Connections the servers accepted so far; without --keep-alive, requests."""
         return self.counts()[0]
 
     def grow(self):

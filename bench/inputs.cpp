@@ -5,6 +5,7 @@
 
 #include <string_view>
 
+#include "sites/builtin_sites.hpp"
 #include "text/codepage.hpp"
 
 namespace quillreap::bench {
@@ -86,7 +87,9 @@ Text site_anchor(const Text& host, const Text& label) {
 
 // What the source 2 site mixes into its chapter text, one kind after another.
 Text noise(int kind, const sites::SiteConfig& config) {
-  const auto& ads = config.source2_ad_sentences;
+  const sites::Site site = sites::builtin_site(sites::kSource2Id, config);
+  const Text ads[] = {site.value("ad_sentence_1"), site.value("ad_sentence_2"),
+                      site.value("ad_sentence_3"), site.value("ad_sentence_4")};
   switch (kind % 8) {
     case 0:
       return ads[0];
@@ -97,7 +100,7 @@ Text noise(int kind, const sites::SiteConfig& config) {
     case 3:
       return ads[2];
     case 4:
-      return site_anchor(config.source2_host, config.source2_display_name);
+      return site_anchor(config.source2_host, site.value("display_name"));
     case 5:
       return ads[3];
     case 6:

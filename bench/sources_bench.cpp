@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "bench/inputs.hpp"
-#include "sites/cleanup.hpp"
+#include "sites/builtin_sites.hpp"
 #include "sites/page.hpp"
 #include "text/markers.hpp"
 
@@ -13,13 +13,16 @@ namespace {
 constexpr int kIndexEntries = 20'000;
 constexpr std::size_t kIndexBytes = 2'000'000;
 constexpr std::size_t kChapterBytes = 10'000;
-// "contentbox#引号><br />" and "<br /><br /></div>" hold a source 2 chapter's text.
-constexpr std::string_view kTextLeft = "contentbox#\xD2\xFD\xBA\xC5><br />";
-constexpr std::string_view kTextRight = "<br /><br /></div>";
 
 const sites::SiteConfig& config() {
   static const sites::SiteConfig value = sites::SiteConfig::defaults();
   return value;
+}
+
+const sites::SourcePages& pages(std::string_view id) {
+  static const sites::SourcePages source1 = sites::builtin_pages(sites::kSource1Id, config());
+  static const sites::SourcePages source2 = sites::builtin_pages(sites::kSource2Id, config());
+  return id == sites::kSource1Id ? source1 : source2;
 }
 
 const Text& index_page() {
@@ -66,10 +69,9 @@ void source2_chapter(benchmark::State& state) {
   const Text page = source2_chapter_page(kChapterBytes, config());
   std::size_t length = 0;
   for (auto _ : state) {
-    if (!sites::has_markers(page, kTextLeft, kTextRight)) break;
-    const Text cleaned =
-        sites::clean_source2_chapter(text::text_between(page, kTextLeft, kTextRight), config());
-    length = cleaned.size();
+    const std::optional<Text> cleaned = pages(sites::kSource2Id).chapter_text(page);
+    if (!cleaned) break;
+    length = cleaned->size();
     benchmark::DoNotOptimize(cleaned);
   }
   if (length == 0) state.SkipWithError("chapter text not cut");
@@ -81,7 +83,7 @@ BENCHMARK(source2_chapter)->Name("chapter/source2_cut_and_clean");
 void source2_clean(benchmark::State& state) {
   const Text chapter = source2_chapter_markup(kChapterBytes, config());
   for (auto _ : state) {
-    benchmark::DoNotOptimize(sites::clean_source2_chapter(chapter, config()));
+    benchmark::DoNotOptimize(pages(sites::kSource2Id).clean_chapter(chapter));
   }
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(chapter.size()));
 }
@@ -90,7 +92,7 @@ BENCHMARK(source2_clean)->Name("chapter/source2_clean");
 // The source 1 table on 10 KB of chapter text.
 void source1_clean(benchmark::State& state) {
   const Text chapter = source1_chapter_markup(kChapterBytes);
-  for (auto _ : state) benchmark::DoNotOptimize(sites::clean_source1_chapter(chapter));
+  for (auto _ : state) benchmark::DoNotOptimize(pages(sites::kSource1Id).clean_chapter(chapter));
   state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(chapter.size()));
 }
 BENCHMARK(source1_clean)->Name("chapter/source1_clean");

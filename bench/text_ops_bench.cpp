@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "bench/inputs.hpp"
+#include "sites/builtin_sites.hpp"
 #include "text/markers.hpp"
 
 namespace quillreap::bench {
@@ -73,7 +74,8 @@ long text_between_all(const Text& input, Output& output) {
 
 // The source 2 download's first cleaning table, run over the whole page.
 long replace_many(const Text& input, Output& output) {
-  const auto& ads = config().source2_ad_sentences;
+  static const sites::Site site = sites::builtin_site(sites::kSource2Id, config());
+  static const Text ads[] = {site.value("ad_sentence_1"), site.value("ad_sentence_2")};
   static const Text link = text::concat("<a href=\"//", config().source2_host,
                                         "\" target=\"_blank\">-", config().source2_host, "-</a>");
   output.text = text::replace_many(input, std::nullopt, 1, false, "&nbsp;", " ", "<br>", "\r\n",

@@ -13,7 +13,7 @@ if(QUILLREAP_SEARCH_HOST STREQUAL "127.0.0.1:18061" AND
    QUILLREAP_SEARCH_ID STREQUAL "1000000000000000001" AND
    QUILLREAP_SOURCE1_HOST STREQUAL "127.0.0.1:18062" AND
    QUILLREAP_SOURCE2_HOST STREQUAL "127.0.0.1:18063" AND
-   QUILLREAP_SOURCE2_LABEL STREQUAL "127.0.0.1:18063")
+   QUILLREAP_SOURCE2_LABEL STREQUAL "")
   set(QUILLREAP_SHIP_SAMPLE_SITES ON)
 endif()
 
@@ -46,7 +46,7 @@ if(WIN32)
   set(QUILLREAP_README_SAMPLE_SITES "")
   if(QUILLREAP_SHIP_SAMPLE_SITES)
     string(CONCAT QUILLREAP_README_SAMPLE_SITES
-           "\n试用:先双击 quillreap-sample-sites.exe 启动示例网站(本机 127.0.0.1 的 18061-18063 端口,"
+           "\n试用:先双击 quillreap-sample-sites.exe 启动示例网站(本机 127.0.0.1 的 18061-18064 端口,"
            "窗口保持打开),\n再运行 quillreap.exe,搜索\"西游\"即可下载示例书籍。\n")
   endif()
   # Every line break made CR LF after filling in, the inserted lines' ones too.
@@ -123,8 +123,8 @@ else()
   set(CPACK_DEBIAN_SAMPLE_SITES_PACKAGE_NAME quillreap-sample-sites)
   set(CPACK_DEBIAN_SAMPLE_SITES_DESCRIPTION
       "sample novel sites for trying Quillreap
- A small web server on 127.0.0.1 (ports 18061-18063) serving public-domain
- classics in the markup of the two novel sites Quillreap reads. Start
+ A small web server on 127.0.0.1 (ports 18061-18064) serving public-domain
+ classics in the markup of the novel sites Quillreap reads. Start
  quillreap-sample-sites, then search for a book in Quillreap.")
 endif()
 

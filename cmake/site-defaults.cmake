@@ -5,7 +5,7 @@ set(QUILLREAP_SEARCH_HOST "127.0.0.1:18061" CACHE STRING "Site-search service ho
 set(QUILLREAP_SEARCH_ID "1000000000000000001" CACHE STRING "19-digit site-search identifier")
 set(QUILLREAP_SOURCE1_HOST "127.0.0.1:18062" CACHE STRING "Source 1 host")
 set(QUILLREAP_SOURCE2_HOST "127.0.0.1:18063" CACHE STRING "Source 2 host")
-set(QUILLREAP_SOURCE2_LABEL "127.0.0.1:18063" CACHE STRING "Label that marks a source 2 book address")
+set(QUILLREAP_SOURCE2_LABEL "" CACHE STRING "Label that marks a source 2 book address (empty: the source 2 host)")
 set(QUILLREAP_UPDATE_HOST "127.0.0.1:18061" CACHE STRING "Host of the update page")
 
 # How a download fetches: chapter pages in flight at once, and tries per page. Four pages

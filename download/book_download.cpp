@@ -69,7 +69,7 @@ std::optional<Text> needed_page(const Download& download, const Text& address) {
     download.log_box.set_status(no_index_line(download.book_name));
     return std::nullopt;
   }
-  return text::to_text(fetched.result.body);
+  return download.pages.page_text(fetched.result);
 }
 
 // The book page and, through it, the index page; nullopt when the download ends there
@@ -79,14 +79,15 @@ std::optional<Text> book_and_index(const Download& download, const Text& book_ad
   const std::optional<Text> book_page = needed_page(download, book_address);
   if (!book_page) return std::nullopt;
   // A broken book is refused before the log box is touched.
-  if (download.pages.faulty_book && download.pages.faulty_book(*book_page)) {
+  if (download.pages.faulty_book(*book_page)) {
     download.log_box.set_status(kFaultyBook);
     return std::nullopt;
   }
   download.log_box.set_status(found_line(download.book_name));
   download.log_box.log_clear();
   text::do_events();
-  index_address = download.pages.index_address(*book_page, download.config);
+  index_address = download.pages.index_address(*book_page, book_address);
+  if (download.pages.index_on_book_page()) return book_page;
   return needed_page(download, index_address);
 }
 
@@ -105,7 +106,7 @@ std::vector<ChapterLink> chapter_links(const Download& download, const Text& boo
   std::vector<ChapterLink> links;
   links.reserve(entries.size());
   for (const Text& entry : entries)
-    links.push_back(download.pages.chapter_link(entry, index_address, download.config));
+    links.push_back(download.pages.chapter_link(entry, index_address));
   return links;
 }
 
@@ -136,10 +137,32 @@ StoredChapters look_up_stored(ChapterStore& store, const std::vector<ChapterLink
 // What became of one fetched chapter.
 enum class Written { kLost, kText, kPlaceholder };
 
-// A fetched page's chapter text, cut and cleaned.
-std::optional<Text> chapter_of(const SiteConfig& config, const SourcePages& pages,
-                               const http::RetriedFetch& fetched) {
-  return pages.chapter_text(sites::page_text(fetched.result), config);
+// A fetched chapter's text, cut and cleaned. A chapter the site splits over pages has its
+// next pages fetched, up to the site's limit, and their texts joined before the cleaning;
+// a next page that could not be had (or lost its text) loses the chapter, and its fetch
+// takes the first page's place in fetched, to be reported.
+std::optional<Text> chapter_of(const Text& address, const SiteConfig& config,
+                               const SourcePages& pages, RequestPace& pace, std::stop_token stop,
+                               http::RetriedFetch& fetched) {
+  Text page = pages.page_text(fetched.result);
+  std::optional<Text> joined = pages.cut_chapter(page);
+  Text at = address;
+  for (int n = 1; joined && n < pages.most_pages(); ++n) {
+    Text next = pages.next_page(page, at);
+    if (next.empty() || next == at) break;
+    http::RetriedFetch more = http::fetch_with_retries(next, paced_policy(config, pace), stop);
+    if (more.stopped || more.result.failed) {
+      fetched = std::move(more);
+      return std::nullopt;
+    }
+    page = pages.page_text(more.result);
+    const std::optional<Text> piece = pages.cut_chapter(page);
+    if (!piece) return std::nullopt;
+    joined->append(*piece);
+    at = std::move(next);
+  }
+  if (joined) *joined = pages.clean_chapter(std::move(*joined));
+  return joined;
 }
 
 // A fetched chapter into the book and the store. One that could not be had keeps its
@@ -151,7 +174,8 @@ Written write_fetched(const Download& download, ChapterStore& store, const Chapt
   const http::RetriedFetch& fetched = page.fetched;
   if (fetched.result.failed) report_failure(download.log_box, link.address, fetched);
   const std::optional<Text> chapter =
-      page.cut ? std::move(page.chapter) : chapter_of(download.config, download.pages, fetched);
+      page.cut ? std::move(page.chapter)
+               : download.pages.chapter_text(download.pages.page_text(fetched.result));
   if (download.control.chapters)
     download.control.chapters->chapter(link.title, chapter ? &*chapter : nullptr);
   if (!chapter) return Written::kLost;
@@ -214,8 +238,8 @@ std::optional<ChaptersWritten> write_chapters(const Download& download, ChapterS
     if (!stored.held[i] || !write_kept(download, store, link)) {
       std::optional<AheadPage> page = fetched_before(download.control, link.address);
       if (!page) {
-        page = stored.held[i] ? AheadPage{download.fetch(link.address, download.control.stop),
-                                          false, std::nullopt}
+        page = stored.held[i] ? fetch_chapter(link.address, download.config, download.pages,
+                                              download.pace, download.control.stop)
                               : ahead.next();
       }
       if (!page || page->fetched.stopped || download.control.stopped()) return std::nullopt;
@@ -257,7 +281,8 @@ AheadPage fetch_chapter(const Text& address, const SiteConfig& config, const Sou
                  false, std::nullopt};
   if (page.fetched.stopped) return page;
   page.cut = true;
-  page.chapter = chapter_of(config, pages, page.fetched);
+  page.chapter = chapter_of(address, config, pages, pace, stop, page.fetched);
+  if (page.fetched.stopped) return page;
   http::Bytes().swap(page.fetched.result.body);  // not needed any more: memory back now
   return page;
 }

@@ -14,12 +14,12 @@ BookOutcome download_source1(const Text& book_address, const Text& book_name, Re
                              const SiteConfig& config, const Text& directory,
                              const DownloadControl& control = {});
 
-// Each site's page cuts, which the downloads run over.
-const SourcePages& source1_pages();
-const SourcePages& source2_pages();
+// Each built-in site's page cuts, with the config's hosts, which the downloads run over.
+SourcePages source1_pages(const SiteConfig& config);
+SourcePages source2_pages(const SiteConfig& config);
 // The page cuts of the site a book address belongs to: source 2's when the address holds
 // the source 2 label, source 1's otherwise.
-const SourcePages& source_pages(const Text& book_address, const SiteConfig& config);
+SourcePages source_pages(const Text& book_address, const SiteConfig& config);
 
 BookOutcome download_source2(const Text& book_address, const Text& book_name, Report& log_box,
                              const SiteConfig& config, const Text& directory,

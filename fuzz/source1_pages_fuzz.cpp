@@ -1,4 +1,5 @@
-// Fuzzes source 1's page cuts, the same functions its search and download run: the UTF-8
+// Fuzzes source 1's page cuts, its site file run by the interpreter as its search and
+// download run it: the UTF-8
 // search page into hits, the book page into the index address, the index into chapter
 // links and titles, and a chapter page into clean text.
 #include <cstddef>
@@ -6,7 +7,7 @@
 #include <string>
 
 #include "fuzz/fuzz_check.hpp"
-#include "sites/source1.hpp"
+#include "sites/builtin_sites.hpp"
 #include "text/codepage.hpp"
 #include "text/primitives.hpp"
 
@@ -21,24 +22,29 @@ const sites::SiteConfig& config() {
   return value;
 }
 
+const sites::SourcePages& pages() {
+  static const sites::SourcePages value = sites::builtin_pages(sites::kSource1Id, config());
+  return value;
+}
+
 void cut_book_page(const Text& page) {
-  if (sites::source1::faulty_book(page)) return;
-  const Text address = sites::source1::index_address(page, config());
+  if (pages().faulty_book(page)) return;
+  const Text address = pages().index_address(page, {});
   const Text prefix = "http://" + config().source1_host;
   QUILLREAP_FUZZ_CHECK(address.compare(0, prefix.size(), prefix) == 0);
   QUILLREAP_FUZZ_CHECK(page.find(address.substr(prefix.size())) != std::string::npos);
 }
 
 void cut_index_page(const Text& page) {
-  for (const Text& entry : sites::source1::index_entries(page)) {
+  for (const Text& entry : pages().index_entries(page)) {
     QUILLREAP_FUZZ_CHECK(!entry.empty() && entry.back() == '\'');
-    const sites::ChapterLink link = sites::source1::chapter_link(entry, {}, config());
+    const sites::ChapterLink link = pages().chapter_link(entry, {});
     QUILLREAP_FUZZ_CHECK(link.title.size() < entry.size());
   }
 }
 
 void cut_chapter_page(const Text& page) {
-  const auto clean = sites::source1::chapter_text(page, config());
+  const auto clean = pages().chapter_text(page);
   if (clean) QUILLREAP_FUZZ_CHECK(clean->find('\0') == std::string::npos);
 }
 
@@ -53,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const Text page = text::to_text(body);
   switch (kind) {
     case 0:
-      (void)sites::source1::search_hits(text::utf8_to_ansi(body));
+      (void)pages().search_hits(text::utf8_to_ansi(body), {});
       break;
     case 1:
       cut_book_page(page);

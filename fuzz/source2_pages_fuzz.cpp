@@ -1,4 +1,5 @@
-// Fuzzes source 2's page cuts, the same functions its search and download run: the GBK
+// Fuzzes source 2's page cuts, its site file run by the interpreter as its search and
+// download run it: the GBK
 // search page into hits, the book page into the index directory, the index into chapter
 // links and titles, and a chapter page cleaned with both of its tables.
 #include <cstddef>
@@ -6,7 +7,7 @@
 #include <string>
 
 #include "fuzz/fuzz_check.hpp"
-#include "sites/source2.hpp"
+#include "sites/builtin_sites.hpp"
 #include "text/primitives.hpp"
 
 namespace {
@@ -20,14 +21,19 @@ const sites::SiteConfig& config() {
   return value;
 }
 
+const sites::SourcePages& pages() {
+  static const sites::SourcePages value = sites::builtin_pages(sites::kSource2Id, config());
+  return value;
+}
+
 void cut_search_page(const Text& page) {
   const Text prefix = "http://" + config().source2_host;
-  for (const sites::SearchHit& hit : sites::source2::search_hits(page, config()))
+  for (const sites::SearchHit& hit : pages().search_hits(page, {}))
     QUILLREAP_FUZZ_CHECK(hit.address.compare(0, prefix.size(), prefix) == 0);
 }
 
 void cut_book_page(const Text& page) {
-  const Text address = sites::source2::index_address(page, config());
+  const Text address = pages().index_address(page, {});
   const Text prefix = "http://" + config().source2_host;
   QUILLREAP_FUZZ_CHECK(address.compare(0, prefix.size(), prefix) == 0);
   QUILLREAP_FUZZ_CHECK(page.find(address.substr(prefix.size())) != std::string::npos);
@@ -35,15 +41,15 @@ void cut_book_page(const Text& page) {
 
 void cut_index_page(const Text& page) {
   const Text index = "http://" + config().source2_host + "/Book/1/";
-  for (const Text& entry : sites::source2::index_entries(page)) {
+  for (const Text& entry : pages().index_entries(page)) {
     QUILLREAP_FUZZ_CHECK(!entry.empty() && entry.back() == '\'');
-    const sites::ChapterLink link = sites::source2::chapter_link(entry, index, config());
+    const sites::ChapterLink link = pages().chapter_link(entry, index);
     QUILLREAP_FUZZ_CHECK(link.address.compare(0, index.size(), index) == 0);
   }
 }
 
 void cut_chapter_page(const Text& page) {
-  const auto clean = sites::source2::chapter_text(page, config());
+  const auto clean = pages().chapter_text(page);
   if (clean) QUILLREAP_FUZZ_CHECK(clean->find('\0') == std::string::npos);
 }
 

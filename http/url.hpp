@@ -18,4 +18,10 @@ std::int32_t url_port(std::string_view address);
 // "/" when there is none.
 text::Text url_path(std::string_view address);
 
+// The address a browser goes to for link on the page at base: a full address as it is; one
+// starting "//", "/" or "?" on the base's scheme, host or path; any other relative to the
+// base's directory; "." and ".." segments taken out. A fragment ("#...") is dropped: it
+// never goes to the site.
+text::Text resolve_address(std::string_view base, std::string_view link);
+
 }  // namespace quillreap::http

@@ -1,9 +1,7 @@
-// The hosts and site texts the searches and downloads use, and how a download fetches.
-// Fixed at build time (the QUILLREAP_* CMake cache variables); tests and the command line
-// pass their own values.
+// The hosts the built-in sites are made with, and how a download fetches. Fixed at build
+// time (the QUILLREAP_* CMake cache variables); tests and the command line pass their own
+// values. What a site cuts and cleans is its site file's.
 #pragma once
-
-#include <array>
 
 #include "http/timeouts.hpp"
 #include "text/primitives.hpp"
@@ -18,10 +16,9 @@ struct SiteConfig {
   Text search_id;    // its 19-digit identifier, the value of the query key s
   Text source1_host;
   Text source2_host;
-  Text source2_label;         // found in a book address, it marks a source 2 book
-  Text source2_display_name;  // the site's name inside its site-name anchor
-  // The four sentences the source 2 site writes into chapters, sentence 1 first.
-  std::array<Text, 4> source2_ad_sentences;
+  // Found in a book address, it marks a source 2 book; "" follows source2_host (or the
+  // label source 2's file names).
+  Text source2_label;
   Text update_host;
 
   // Chapter pages fetched at once (1 to PagesAhead::kMostConnections), and tries per page
@@ -38,7 +35,7 @@ struct SiteConfig {
 };
 
 // Whether a book address is source 2's: the row decides, not the source drop-down; the
-// label in exact letter case, anywhere in the address.
+// label in exact letter case, anywhere in the address. (Written with the built-in sites.)
 bool belongs_to_source2(const Text& book_address, const SiteConfig& config);
 
 }  // namespace quillreap::sites

@@ -13,6 +13,9 @@ inline constexpr std::string_view kSearchingSource1 =
     "\xD5\xFD\xD4\xDA\xD4\xB4\xD5\xBE\xA2\xD9\xCB\xD1\xCB\xF7\xD6\xD0.";  // 正在源站①搜索中.
 inline constexpr std::string_view kSearchingSource2 =
     "\xD5\xFD\xD4\xDA\xD4\xB4\xD5\xBE\xA2\xDA\xCB\xD1\xCB\xF7\xD6\xD0.";  // 正在源站②搜索中.
+// A site's search says "正在" + its name + "搜索中." while it runs.
+inline constexpr std::string_view kSearchingLead = "\xD5\xFD\xD4\xDA";           // 正在
+inline constexpr std::string_view kSearchingTail = "\xCB\xD1\xCB\xF7\xD6\xD0.";  // 搜索中.
 inline constexpr std::string_view kNoIntroduction = "\xD4\xDD\xCE\xDE\xBC\xF2\xBD\xE9";  // 暂无简介
 
 }  // namespace quillreap::sites

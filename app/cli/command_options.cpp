@@ -119,7 +119,9 @@ void add_site_options(CLI::App& command, Invocation& invocation) {
       ->type_name("HOST")
       ->check(host());
   // An empty label would be found in every address.
-  command.add_option("--source2-label", config.source2_label, "what marks a source 2 book address")
+  command
+      .add_option("--source2-label", config.source2_label,
+                  "what marks a source 2 book address (by default its host)")
       ->type_name("LABEL")
       ->check(not_empty("a label"));
 }

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "download/source_downloads.hpp"
-#include "sites/source1.hpp"
+#include "sites/site_search.hpp"
 #include "tests/support/recording_report.hpp"
 #include "tests/support/sites/changing_book_site.hpp"
 #include "tests/support/temp_folder.hpp"

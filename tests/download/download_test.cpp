@@ -11,8 +11,7 @@
 #include "download/chapter_store.hpp"
 #include "download/source_downloads.hpp"
 #include "download/status_texts.hpp"
-#include "sites/source1.hpp"
-#include "sites/source2.hpp"
+#include "sites/builtin_sites.hpp"
 #include "tests/support/page_server.hpp"
 #include "tests/support/recording_report.hpp"
 #include "tests/support/sites/test_site_config.hpp"
@@ -94,7 +93,7 @@ TEST_F(Downloads, Source2BuildsTheBookInIndexOrder) {
                  "<LI><STRONG ><A href=\"2.html\" title=\"b\">第二回</a></STRONG ></LI>" +
                  source2_entry("1.html", "第一回") + "</ul>");
   site_.page("/Book/12/1.html",
-             source2_chapter("甲&nbsp;乙<br>丙<br />丁" + config_.source2_ad_sentences[0]));
+             source2_chapter("甲&nbsp;乙<br>丙<br />丁" + sites::source2_ad_sentences(config_)[0]));
   site_.page("/Book/12/2.html", source2_chapter(""));  // markers there, text empty
   EXPECT_EQ(download2("西游记"), BookOutcome::kComplete);
 
@@ -249,12 +248,14 @@ TEST_F(Downloads, AThrowingPageCutEndsTheDownloadWithItsFault) {
              source1_entry("/read/7/1.html", "一") + source1_entry("/read/7/2.html", "二"));
   site_.page("/read/7/1.html", source1_chapter("甲"));
   site_.page("/read/7/2.html", source1_chapter("乙"));
-  SourcePages pages{sites::source1::faulty_book, sites::source1::index_address,
-                    sites::source1::index_entries, sites::source1::chapter_link,
-                    [](const Text& page, const SiteConfig&) -> std::optional<Text> {
-                      if (page.find("乙") != Text::npos) throw std::runtime_error("cut failed");
-                      return Text("甲");
-                    }};
+  sites::Site site = sites::builtin_site(sites::kSource1Id, config_);
+  sites::CutStep throwing;
+  throwing.run = [](const sites::CutStep&, Text chapter, const sites::CutPlace&) -> Text {
+    if (chapter.find("乙") != Text::npos) throw std::runtime_error("cut failed");
+    return chapter;
+  };
+  site.chapter.cleaning.push_back(throwing);
+  const SourcePages pages(site);
   for (const int connections : {1, 4}) {
     config_.connections = connections;
     try {

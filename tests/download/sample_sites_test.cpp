@@ -4,8 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "download/source_downloads.hpp"
-#include "sites/source1.hpp"
-#include "sites/source2.hpp"
+#include "sites/site_search.hpp"
 #include "tests/support/golden_book.hpp"
 #include "tests/support/recording_report.hpp"
 #include "tests/support/temp_folder.hpp"

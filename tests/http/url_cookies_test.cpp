@@ -50,6 +50,31 @@ TEST(UrlParts, SplitsEveryShapeOfAddress) {
 }
 
 // The one reader of a named line, for a response's block and a caller's block alike.
+// A link followed from a page goes where a browser would take it.
+TEST(UrlParts, ResolvesLinksAsABrowserDoes) {
+  const char* base = "http://h.test:8080/book/12/index.html?p=1#top";
+  struct Case {
+    const char* link;
+    const char* expected;
+  } cases[] = {
+      {"1.html", "http://h.test:8080/book/12/1.html"},
+      {"./1.html", "http://h.test:8080/book/12/1.html"},
+      {"../13/", "http://h.test:8080/book/13/"},
+      {"../../../x", "http://h.test:8080/x"},
+      {"/read/1.html", "http://h.test:8080/read/1.html"},
+      {"/a/./b/../c", "http://h.test:8080/a/c"},
+      {"//other.test/x", "http://other.test/x"},
+      {"https://s.test/y?q=1", "https://s.test/y?q=1"},
+      {"?p=2", "http://h.test:8080/book/12/index.html?p=2"},
+      {"2.html#note", "http://h.test:8080/book/12/2.html"},
+      {"", "http://h.test:8080/book/12/index.html?p=1"},
+      {"a/b?x=../y", "http://h.test:8080/book/12/a/b?x=../y"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(resolve_address(base, c.link), c.expected) << c.link;
+  EXPECT_EQ(resolve_address("http://h.test", "a.html"), "http://h.test/a.html");
+  EXPECT_EQ(resolve_address("http://h.test/dir/", ".."), "http://h.test/");
+}
+
 TEST(HeaderLine, FirstLineOfThatNameWithItsValueTrimmed) {
   struct Case {
     const char* block;

@@ -8,6 +8,7 @@
 
 #include "tests/sample_sites/plain_client.hpp"
 #include "tests/support/golden_book.hpp"
+#include "tests/support/sites/test_site_config.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
 
 namespace quillreap::sample_sites {
@@ -69,7 +70,7 @@ std::string download_source2(const sites::SiteConfig& config, const std::string&
   std::string dir = cut(http_get(host, book_path).body, "b1\"><a href=\"", "Index.html\" id=");
   std::string index = http_get(host, dir + "Index.html").body;
   const std::string anchor = "<a href=\"//" + host + "\" target=\"_blank\">-";
-  const auto& ads = config.source2_ad_sentences;
+  const auto ads = sites::source2_ad_sentences(config);
   std::string out = name + "\r\n\r\n";
   for (const std::string& entry : entries(index, "<li><strong ><a ", "</strong ></li>")) {
     std::string title = cut(entry, ">", "</a>");
@@ -81,7 +82,7 @@ std::string download_source2(const sites::SiteConfig& config, const std::string&
              {anchor + host + "-</a>", ""},
              {ads[1], ""},
              {ads[0], ""},
-             {anchor + config.source2_display_name + "-</a>", ""},
+             {anchor + sites::source2_display_name(config) + "-</a>", ""},
              {ads[3], ""},
              {ads[2], ""},
              {"请大家搜索看最全！更新最快的小说", ""}})
@@ -110,7 +111,7 @@ TEST(SampleSitesGoldenBooks, Source2BooksMatchTheirGoldenFiles) {
 }
 
 TEST(SampleSitesGoldenBooks, GoldenFilesHoldNoMarkupOrAdvertising) {
-  const auto& ads = sites::SiteConfig::defaults().source2_ad_sentences;
+  const auto ads = sites::source2_ad_sentences(sites::SiteConfig::defaults());
   for (const char* stem : {"source1_xiyouji", "source1_shuihuzhuan", "source1_sanguoyanyi",
                            "source2_xiyouji", "source2_sanguoyanyi"}) {
     std::string book = golden_book(stem);

@@ -1,13 +1,22 @@
-// The chapter cleaning tables of both sources, pair order included, and the page markers.
+// The chapter cleaning of both built-in site files, pair order included, and the page
+// markers.
 #include <gtest/gtest.h>
 
-#include "sites/cleanup.hpp"
+#include "sites/builtin_sites.hpp"
 #include "sites/page.hpp"
 #include "sites/status_texts.hpp"
 #include "tests/support/sites/test_site_config.hpp"
 
 namespace quillreap::sites {
 namespace {
+
+Text clean_source1_chapter(const Text& chapter) {
+  return builtin_pages(kSource1Id, test_site_config()).clean_chapter(chapter);
+}
+
+Text clean_source2_chapter(const Text& chapter, const SiteConfig& config) {
+  return builtin_pages(kSource2Id, config).clean_chapter(chapter);
+}
 
 TEST(Source1Cleanup, EntitiesAndLineBreaks) {
   EXPECT_EQ(clean_source1_chapter("a&nbsp;b&NBSP;c"), "a b c");
@@ -40,9 +49,9 @@ TEST(Source2Cleanup, EntitiesAndLineBreaks) {
 
 TEST(Source2Cleanup, RemovesAnchorsSloganAndEveryAdvertisingSentence) {
   const SiteConfig config = test_site_config();
-  const auto& ads = config.source2_ad_sentences;
+  const auto ads = source2_ad_sentences(config);
   const Text link = "<a href=\"//127.0.0.1:3\" target=\"_blank\">-127.0.0.1:3-</a>";
-  const Text name = "<a href=\"//127.0.0.1:3\" target=\"_blank\">-笔趣阁-</a>";
+  const Text name = "<a href=\"//127.0.0.1:3\" target=\"_blank\">-五二小说网-</a>";
   const Text slogan = "请大家搜索看最全！更新最快的小说";
   EXPECT_EQ(clean_source2_chapter("一" + link + "二" + name + "三" + slogan, config), "一二三");
   for (const Text& ad : ads)
@@ -55,7 +64,7 @@ TEST(Source2Cleanup, RemovesAnchorsSloganAndEveryAdvertisingSentence) {
 
 TEST(Source2Cleanup, PairsApplyInTableOrderToTheRunningText) {
   const SiteConfig config = test_site_config();
-  const auto& ads = config.source2_ad_sentences;
+  const auto ads = source2_ad_sentences(config);
   // The page wrote the sentence's space as "&nbsp;": pair 1 has made it a space again.
   Text nbsp_ad = ads[0];
   nbsp_ad.replace(nbsp_ad.rfind(' '), 1, "&nbsp;");

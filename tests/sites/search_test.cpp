@@ -2,8 +2,7 @@
 // where cutting ignores letter case and where it does not, and how the word is sent.
 #include <gtest/gtest.h>
 
-#include "sites/source1.hpp"
-#include "sites/source2.hpp"
+#include "sites/site_search.hpp"
 #include "tests/support/page_server.hpp"
 #include "tests/support/recording_report.hpp"
 #include "tests/support/sites/test_site_config.hpp"

@@ -13,7 +13,7 @@
 #include "app/window_description.hpp"
 #include "download/chapter_store.hpp"
 #include "download/report.hpp"
-#include "sites/source1.hpp"
+#include "sites/site_search.hpp"
 #include "tests/support/recording_report.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "text/files.hpp"

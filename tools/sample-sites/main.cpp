@@ -32,13 +32,15 @@ extern "C" void on_growth_signal(int) {
 
 constexpr char kUsage[] =
     "usage: quillreap-sample-sites [--search-port N] [--source1-port N] [--source2-port N]\n"
+    "                              [--source3-port N]\n"
     "                              [--big-chapters N] [--big-chapter-bytes N]\n"
     "                              [--delay-ms D] [--flaky K] [--keep-alive]\n"
     "                              [--count-connections]\n"
     "                              [--serials N [--serial-chapters M] [--grow-every S]]\n"
     "       quillreap-sample-sites --faults [--fault-port N]\n"
-    "Serves the site-search service, source 1 and source 2 on 127.0.0.1 (ports 18061,\n"
-    "18062, 18063 by default; 0 picks a free port). With --big-chapters the sites also list\n"
+    "Serves the site-search service, source 1, source 2 and source 3 (the site of the\n"
+    "worked example in docs/sites.md) on 127.0.0.1 (ports 18061, 18062, 18063, 18064 by\n"
+    "default; 0 picks a free port). With --big-chapters the sites also list\n"
     "the benchmark book (search word: the GBK bytes of \"\xE6\xB5\x8B\xE8\xAF\x95\xE5\xB7\xA8"
     "\xE8\x91\x97\") of N chapters of --big-chapter-bytes bytes each (default 10000).\n"
     "--delay-ms D holds every answer D ms (other connections are served meanwhile);\n"
@@ -50,7 +52,7 @@ constexpr char kUsage[] =
     "\"\xE8\xBF\x9E\xE8\xBD\xBD\"),\n"
     "each of M chapters (--serial-chapters, default 10) that grow by one chapter every S\n"
     "seconds (--grow-every) and on each SIGUSR2, printing \"serials M\" (chapters each now).\n"
-    "With --faults it serves instead the fault site on port 18064 (--fault-port): both\n"
+    "With --faults it serves instead the fault site on port 18065 (--fault-port): both\n"
     "sources' markup on one host, one misbehaving book per fault, listed at start.\n";
 
 bool read_number(const char* text, long max, long& out) {
@@ -63,14 +65,14 @@ bool read_number(const char* text, long max, long& out) {
 
 // What the command line asked for.
 struct Options {
-  quillreap::sample_sites::Ports ports{18061, 18062, 18063};
+  quillreap::sample_sites::Ports ports{18061, 18062, 18063, 18064};
   quillreap::sample_sites::BigBook big{0, 10000};
   quillreap::sample_sites::Behaviour behaviour;
   quillreap::sample_sites::Serials serials{0, 10};
   std::chrono::seconds grow_every{0};
   bool faults = false;
   bool count_connections = false;
-  long fault_port = 18064;
+  long fault_port = 18065;
 };
 
 // The options, or the exit code when the run ends here: 0 after --help, 2 after a bad
@@ -90,6 +92,8 @@ std::variant<Options, int> parse_options(int argc, char** argv) {
       o.ports.source1 = static_cast<std::uint16_t>(value);
     } else if (option == "--source2-port" && has_value && read_number(argv[++i], 65535, value)) {
       o.ports.source2 = static_cast<std::uint16_t>(value);
+    } else if (option == "--source3-port" && has_value && read_number(argv[++i], 65535, value)) {
+      o.ports.source3 = static_cast<std::uint16_t>(value);
     } else if (option == "--big-chapters" && has_value && read_number(argv[++i], 1000000, value)) {
       o.big.chapters = static_cast<int>(value);
     } else if (option == "--big-chapter-bytes" && has_value &&
@@ -161,8 +165,9 @@ void serve_faults(long port) {
 void serve_sample_sites(const Options& o) {
   quillreap::sample_sites::SampleSites sites(quillreap::sites::SiteConfig::defaults(), o.ports,
                                              o.big, o.behaviour, o.serials);
-  std::printf("search  %s\nsource1 %s\nsource2 %s\n", sites.search_host().c_str(),
-              sites.source1_host().c_str(), sites.source2_host().c_str());
+  std::printf("search  %s\nsource1 %s\nsource2 %s\nsource3 %s\n", sites.search_host().c_str(),
+              sites.source1_host().c_str(), sites.source2_host().c_str(),
+              sites.source3_host().c_str());
   std::fflush(stdout);
   // A benchmark waits for each answer to its signal, so those are looked for often.
   const bool signalled = o.count_connections || o.serials.books > 0;

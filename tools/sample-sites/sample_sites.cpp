@@ -1,4 +1,4 @@
-// Starts the three sample-site servers and shares one read-only description of the sites
+// Starts the four sample-site servers and shares one read-only description of the sites
 // with their handlers once every port is known.
 #include "tools/sample-sites/sample_sites.hpp"
 
@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "sites/builtin_sites.hpp"
 #include "tools/loopback/http_server.hpp"
 #include "tools/sample-sites/served_sites.hpp"
 #include "tools/sample-sites/site_paths.hpp"
@@ -96,7 +97,7 @@ struct SampleSites::Impl {
   std::vector<std::chrono::steady_clock::time_point> chapter_times;
   std::chrono::steady_clock::time_point answering_until{};
   int refused = 0;
-  std::unique_ptr<loopback::HttpServer> search, source1, source2;
+  std::unique_ptr<loopback::HttpServer> search, source1, source2, source3;
 };
 
 SampleSites::SampleSites(sites::SiteConfig base, Ports ports, BigBook big, Behaviour behaviour,
@@ -110,15 +111,27 @@ SampleSites::SampleSites(sites::SiteConfig base, Ports ports, BigBook big, Behav
                                                           ports.source1, options);
   impl_->source2 = std::make_unique<loopback::HttpServer>(impl_->handler(answer_source2, true),
                                                           ports.source2, options);
+  impl_->source3 = std::make_unique<loopback::HttpServer>(impl_->handler(answer_source3, true),
+                                                          ports.source3, options);
   auto sites = std::make_shared<ServedSites>();
   sites->config = std::move(base);
   sites->config.search_host = impl_->search->host();
   sites->config.source1_host = impl_->source1->host();
   sites->config.source2_host = impl_->source2->host();
   sites->config.source2_label = impl_->source2->host() + "/";
+  const sites::Site source2 = sites::builtin_site(sites::kSource2Id, sites->config);
+  sites->display_name = source2.value("display_name");
+  for (std::size_t k = 0; k < sites->ad_sentences.size(); ++k) {
+    // Appended, not "literal" + string: MinGW's GCC 12 warns falsely (-Wrestrict) on that.
+    std::string name = "ad_sentence_";
+    name += std::to_string(k + 1);
+    sites->ad_sentences[k] = source2.value(name);
+  }
   sites->serials = serials;
   sites->source1 = served_books(1, big, serials);
   sites->source2 = served_books(2, big, serials);
+  sites->source3_host = impl_->source3->host();
+  sites->source3 = served_books(1, big, serials);
   std::lock_guard lock(impl_->mutex);
   impl_->published = std::move(sites);
 }
@@ -128,6 +141,7 @@ SampleSites::~SampleSites() {
   impl_->search.reset();
   impl_->source1.reset();
   impl_->source2.reset();
+  impl_->source3.reset();
 }
 
 std::string SampleSites::search_host() const {
@@ -140,9 +154,13 @@ std::string SampleSites::source2_host() const {
   return impl_->source2->host();
 }
 
+std::string SampleSites::source3_host() const {
+  return impl_->source3->host();
+}
+
 std::size_t SampleSites::accepted_connections() const {
   return impl_->search->accepted_connections() + impl_->source1->accepted_connections() +
-         impl_->source2->accepted_connections();
+         impl_->source2->accepted_connections() + impl_->source3->accepted_connections();
 }
 
 std::vector<std::chrono::steady_clock::time_point> SampleSites::chapter_request_times() const {
@@ -159,7 +177,7 @@ int SampleSites::grow_serials(int chapters) {
   std::lock_guard lock(impl_->mutex);
   auto sites = std::make_shared<ServedSites>(*impl_->published);
   sites->serials.chapters += chapters;
-  for (std::vector<ServedBook>* books : {&sites->source1, &sites->source2}) {
+  for (std::vector<ServedBook>* books : {&sites->source1, &sites->source2, &sites->source3}) {
     for (ServedBook& book : *books)
       if (book.serial) book.chapter_count = sites->serials.chapters;
   }

@@ -19,6 +19,7 @@ struct Ports {
   std::uint16_t search = 0;
   std::uint16_t source1 = 0;
   std::uint16_t source2 = 0;
+  std::uint16_t source3 = 0;
 };
 
 // The benchmark book "测试巨著" on both sources: `chapters` chapters whose text markup is
@@ -52,8 +53,8 @@ struct Behaviour {
 
 class SampleSites {
  public:
-  // Serves `base`'s source 2 display name and advertising sentences; the hosts come from
-  // the ports the servers listen on.
+  // Serves source 2's display name and advertising sentences as its site file says them;
+  // the hosts come from the ports the servers listen on, the rest from `base`.
   explicit SampleSites(sites::SiteConfig base = sites::SiteConfig::defaults(), Ports ports = {},
                        BigBook big = {}, Behaviour behaviour = {}, Serials serials = {});
   ~SampleSites();
@@ -63,11 +64,14 @@ class SampleSites {
   std::string search_host() const;  // "127.0.0.1:" + port
   std::string source1_host() const;
   std::string source2_host() const;
+  // Source 3 is a site known only by its site file (the worked example of docs/sites.md),
+  // so the configuration holds no host of it.
+  std::string source3_host() const;
   // `base` with the three hosts set to the servers' and the source 2 label set to the
   // source 2 host followed by "/", so that it never matches inside a source 1 address
   // whose port merely begins with the same digits.
   sites::SiteConfig config() const;
-  // Connections the three servers have accepted so far.
+  // Connections the servers have accepted so far.
   std::size_t accepted_connections() const;
   // When each chapter page request arrived, by the servers' clock, oldest first; and how
   // many of them got 429.

@@ -120,12 +120,12 @@ std::string chapter_markup(const ServedBook& book, int n, int source, const Serv
     if (c == kSiteLinkAnchor) {
       out += anchor_head + config.source2_host + "-</a>";
     } else if (c == kSiteNameAnchor) {
-      out += anchor_head + config.source2_display_name + "-</a>";
+      out += anchor_head + sites.display_name + "-</a>";
     } else if (c >= kAdSentence && c < kAdSentence + 4) {
-      out += config.source2_ad_sentences[c - kAdSentence];
+      out += sites.ad_sentences[c - kAdSentence];
     } else if (c >= kAdSentenceNbsp && c < kAdSentenceNbsp + 4) {
       // A space byte never occurs inside a double-byte character, so a plain scan is safe.
-      for (char s : config.source2_ad_sentences[c - kAdSentenceNbsp])
+      for (char s : sites.ad_sentences[c - kAdSentenceNbsp])
         out += s == ' ' ? std::string("&nbsp;") : std::string(1, s);
     } else {
       out += c;

@@ -1,9 +1,10 @@
-// What the three sample sites share while they serve: the configuration with the real
-// hosts, and the books each source lists. Read-only once published, so the three server
+// What the four sample sites share while they serve: the configuration with the real
+// hosts, and the books each source lists. Read-only once published, so the server
 // threads read it without locks; the serials' growth publishes a grown copy instead, and a
 // request already answering keeps the copy it started with.
 #pragma once
 
+#include <array>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -31,9 +32,15 @@ struct ServedBook {
 
 struct ServedSites {
   sites::SiteConfig config;  // real hosts
-  Serials serials;           // chapters: as many as each serial holds now
+  // What source 2's site file says the site writes into its pages: its name in its
+  // site-name anchor, and its four advertising sentences, sentence 1 first.
+  std::string display_name;
+  std::array<std::string, 4> ad_sentences;
+  Serials serials;  // chapters: as many as each serial holds now
   std::vector<ServedBook> source1;
   std::vector<ServedBook> source2;
+  std::string source3_host;
+  std::vector<ServedBook> source3;  // source 1's books, served in source 3's markup
 };
 
 // Source: 1 or 2. The big book (when it has chapters) and then the serials come after the
@@ -50,6 +57,7 @@ loopback::Response answer_search_service(const loopback::Request& request,
                                          const ServedSites& sites);
 loopback::Response answer_source1(const loopback::Request& request, const ServedSites& sites);
 loopback::Response answer_source2(const loopback::Request& request, const ServedSites& sites);
+loopback::Response answer_source3(const loopback::Request& request, const ServedSites& sites);
 
 // Pages
 loopback::Response gbk_page(std::string body);

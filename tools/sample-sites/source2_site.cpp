@@ -29,7 +29,7 @@ std::string index_dir(const ServedBook& book) {
 }
 
 std::string front_page(const ServedSites& sites) {
-  std::string page = head(sites.config.source2_display_name);
+  std::string page = head(sites.display_name);
   page += "<div class=\"novels\">\r\n";
   for (const ServedBook& book : sites.source2)
     page += "<p><a href=\"/Book/" + book.id + ".aspx\">" + book.name + "</a></p>\r\n";
