@@ -44,7 +44,7 @@ std::string without_dots(std::string_view path_and_query) {
   std::string out;
   for (std::size_t i = 0; i < kept.size(); ++i) out.append(i ? "/" : "").append(kept[i]);
   if (ends_in_directory) out += '/';
-  if (out.empty() || out[0] != '/') out.insert(0, "/");
+  if (out.empty() || out[0] != '/') out = text::concat("/", out);
   if (query_at != std::string_view::npos) out.append(path_and_query.substr(query_at));
   return out;
 }

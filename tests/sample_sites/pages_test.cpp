@@ -149,9 +149,9 @@ TEST(SampleSitesConfig, Source2ChaptersUseTheSiteFilesTexts) {
   std::string all;
   for (int n = 1; n <= 3; ++n)
     all += http_get(host, "/Html/1001/" + std::to_string(n) + ".html").body;
-  EXPECT_NE(all.find("<a href=\"//" + host + "\" target=\"_blank\">-五二小说网-</a>"),
+  EXPECT_NE(all.find(text::concat("<a href=\"//", host, "\" target=\"_blank\">-五二小说网-</a>")),
             std::string::npos);
-  EXPECT_NE(all.find("<a href=\"//" + host + "\" target=\"_blank\">-" + host + "-</a>"),
+  EXPECT_NE(all.find(text::concat("<a href=\"//", host, "\" target=\"_blank\">-", host, "-</a>")),
             std::string::npos);
   for (int k = 0; k < 3; ++k) EXPECT_NE(all.find(ads[k]), std::string::npos) << k;
   std::string nbsp_ad = ads[3];

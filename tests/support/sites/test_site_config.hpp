@@ -33,7 +33,7 @@ inline std::array<Text, 4> source2_ad_sentences(const SiteConfig& config) {
   const Site site = builtin_site(kSource2Id, config);
   std::array<Text, 4> ads;
   for (std::size_t k = 0; k < ads.size(); ++k)
-    ads[k] = site.value("ad_sentence_" + std::to_string(k + 1));
+    ads[k] = site.value(text::concat("ad_sentence_", std::to_string(k + 1)));
   return ads;
 }
 
