@@ -148,7 +148,7 @@ TEST(SampleSitesConfig, Source2ChaptersUseTheSiteFilesTexts) {
   const auto ads = sites::source2_ad_sentences(sites.config());
   std::string all;
   for (int n = 1; n <= 3; ++n)
-    all += http_get(host, "/Html/1001/" + std::to_string(n) + ".html").body;
+    all += http_get(host, text::concat("/Html/1001/", std::to_string(n), ".html")).body;
   EXPECT_NE(all.find(text::concat("<a href=\"//", host, "\" target=\"_blank\">-五二小说网-</a>")),
             std::string::npos);
   EXPECT_NE(all.find(text::concat("<a href=\"//", host, "\" target=\"_blank\">-", host, "-</a>")),
