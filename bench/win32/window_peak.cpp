@@ -16,7 +16,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "tests/support/win32_program_window.hpp"
+#include "tests/support/app/win32_program_window.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
 
 namespace {

@@ -14,9 +14,9 @@
 #include "download/chapter_store.hpp"
 #include "download/report.hpp"
 #include "sites/source1.hpp"
+#include "tests/support/app/win32_program_window.hpp"
 #include "tests/support/recording_report.hpp"
 #include "tests/support/temp_folder.hpp"
-#include "tests/support/win32_program_window.hpp"
 #include "text/files.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
 
