@@ -223,23 +223,32 @@ books::BookOutcome Controller::write_books(
   books::BookPart part;
   control.range = range_;
   control.part = &part;
+  download::WrittenBooks written;
+  control.written = &written;
+  unwritten_.clear();
   BookOutcome outcome = download(control);
-  if (outcome != BookOutcome::kComplete && outcome != BookOutcome::kWrittenWithGaps) return outcome;
+  // A download that ended before its books (stopped, no index) wrote none.
+  if (!written.files) return outcome;
   // A part's files and lines go by the part's name; the book inside still opens with the
   // novel's.
   const Text saved_name = range_ ? books::part_name(book_name, part) : book_name;
-  if (control.text_book)
-    written_files_.push_back(
-        text::join_path(book_directory_, books::safe_book_file_name(saved_name) + ".txt"));
+  if (written.text_book) written_files_.push_back(written.files->text_book());
+  if (control.text_book && !written.text_book)
+    unwritten_ = text::concat("the TXT was not written: ", written.text_book_failure);
   if (!epub) return outcome;
 
+  // The download finished the EPUB before it recorded the book; finish() answers again.
   const bool epub_written = epub->finish();
   if (epub_written) written_files_.push_back(epub->path());
+  else
+    unwritten_ = text::concat(unwritten_, unwritten_.empty() ? "" : "; ",
+                              "the EPUB was not written: ", epub->failure());
   const int lost = epub->lost_chapters();
   if (control.text_book) {
-    controls_.set_status(
-        text::concat(books::written_line(saved_name, lost),
-                     epub_written ? books::kEpubAlsoWritten : books::kEpubNotSaved));
+    controls_.set_status(text::concat(
+        written.text_book ? books::written_line(saved_name, lost)
+                          : books::save_failed_line(saved_name),
+        epub_written ? books::kEpubAlsoWritten : books::kEpubNotSaved));
   } else {
     controls_.set_status(epub_written ? books::epub_written_line(saved_name, lost)
                                       : books::epub_save_failed_line(saved_name));

@@ -46,22 +46,23 @@ class Controller {
 
   Text update_page_address() const;
 
-  // The book directory's shelf. Interface thread: the menu's three shelf items; the last
-  // two start a worker, as "生成TXT" does.
+  // The book directory's shelf. Interface thread: the menu's three shelf items, each of
+  // which starts a worker, as "生成TXT" does.
   void on_show_shelf();
   void on_check_shelf();
   void on_update_shelf();
   // Any thread: books in the result list, one row each in shelf order with 状态 "共N章",
-  // and the status line saying how many.
-  void list_shelf(const std::vector<download::ShelfBook>& books);
+  // and the status line saying how many, and how many stores could not be read.
+  void list_shelf(const std::vector<download::ShelfBook>& books, int unreadable = 0);
 
   // What checking or updating one shelf book came to.
   struct ShelfResult {
     bool checked = false;  // its book page and index were had
     Text why;              // when not checked: why not
-    int new_chapters = 0;  // chapters its site has that its store does not
+    int new_chapters = 0;  // chapters of its index that its book files lack
     books::BookOutcome outcome = books::BookOutcome::kComplete;  // of its update
-    bool updated = false;                                        // its books were written again
+    bool updated = false;  // some of its books were written again
+    Text unwritten;        // the formats its update could not write, and why; "" for none
   };
   // Worker thread (or the command line's): the books listed by list_shelf, row by row.
   // check_shelf fetches each book's page and index and fills its 状态 cell ("有K章新内容",
@@ -100,8 +101,9 @@ class Controller {
   // with the status line saying why and the controls enabled again.
   void run_guarded_work(const std::function<void()>& work);
   void report_failure(std::string_view what);
-  // Interface thread: the shelf listed and then checked (or updated) on a worker.
-  void start_shelf_worker(bool update);
+  // Interface thread: the shelf read and listed, and then checked or updated, on a worker.
+  enum class Shelf { kList, kCheck, kUpdate };
+  void start_shelf_worker(Shelf what);
   std::vector<ShelfResult> run_shelf(const std::vector<download::ShelfBook>& books, bool update);
   // Writes a book in the formats given: the TXT from the log box, the EPUB beside it. The
   // download itself is download(control) with the control filled in here.
@@ -126,6 +128,7 @@ class Controller {
   // Set on the interface thread by the menu's check item, read by the download worker.
   std::atomic<bool> epub_{false};
   std::vector<Text> written_files_;
+  Text unwritten_;  // the formats the last download asked for and did not write, and why
   std::vector<Text> shelf_written_;
 };
 

@@ -76,6 +76,12 @@ void HeadlessControls::placeholder_chapters(int count) {
   });
 }
 
+void HeadlessControls::store_not_used(std::string_view path, std::string_view why) {
+  interface_thread_.call([&] {
+    if (note_callback_) note_callback_(download::store_not_used_line(path, why));
+  });
+}
+
 void HeadlessControls::slowed_down(int connections) {
   interface_thread_.call([&] {
     if (note_callback_) note_callback_(download::slowed_down_line(connections));

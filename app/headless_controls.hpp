@@ -39,6 +39,7 @@ class HeadlessControls : public BookBufferControls {
   int source_choice() override;
   void page_failed(std::string_view address, std::string_view reason, int tries) override;
   void placeholder_chapters(int count) override;
+  void store_not_used(std::string_view path, std::string_view why) override;
   void slowed_down(int connections) override;
   void chapters_progress(const download::ChapterProgress& progress) override;
 
@@ -54,7 +55,7 @@ class HeadlessControls : public BookBufferControls {
   void set_failed_page_callback(FailedPageCallback callback);
   // Called on the interface thread with each note of a download that the windows keep off
   // their status lines: the placeholder chapters of a written book, a site that asked the
-  // download to slow down.
+  // download to slow down, a chapter store left alone.
   void set_note_callback(std::function<void(const Text&)> callback);
   // Called on the interface thread with each report of how far a download's chapters are.
   void set_progress_callback(std::function<void(const download::ChapterProgress&)> callback);

@@ -42,6 +42,9 @@ class RowStatusReport : public download::Report {
     controls_.page_failed(address, reason, tries);
   }
   void placeholder_chapters(int count) override { controls_.placeholder_chapters(count); }
+  void store_not_used(std::string_view path, std::string_view why) override {
+    controls_.store_not_used(path, why);
+  }
   void slowed_down(int connections) override { controls_.slowed_down(connections); }
   void chapters_progress(const download::ChapterProgress& progress) override;
 

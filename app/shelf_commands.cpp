@@ -24,7 +24,7 @@ bool book_file_missing(const Text& directory, const download::ShelfBook& book) {
 
 }  // namespace
 
-void Controller::list_shelf(const std::vector<download::ShelfBook>& books) {
+void Controller::list_shelf(const std::vector<download::ShelfBook>& books, int unreadable) {
   controls_.list_clear();
   for (const download::ShelfBook& book : books) {
     const int row = controls_.list_append_row();
@@ -34,30 +34,35 @@ void Controller::list_shelf(const std::vector<download::ShelfBook>& books) {
   }
   // As after a search, the first row is chosen, so that 生成TXT updates it at once.
   if (!books.empty()) controls_.list_select_row(0);
-  controls_.set_status(books.empty() ? Text(kShelfEmpty) : shelf_books_line(int(books.size())));
+  controls_.set_status(text::concat(
+      books.empty() ? Text(kShelfEmpty) : shelf_books_line(static_cast<int>(books.size())),
+      unreadable > 0 ? unreadable_stores_note(unreadable) : Text()));
 }
 
 void Controller::on_show_shelf() {
-  list_shelf(download::read_shelf(book_directory_));
-  // As after a search: 生成TXT, grey until the first list is shown, updates the row chosen.
-  controls_.set_busy(false);
+  start_shelf_worker(Shelf::kList);
 }
 
 void Controller::on_check_shelf() {
-  start_shelf_worker(false);
+  start_shelf_worker(Shelf::kCheck);
 }
 
 void Controller::on_update_shelf() {
-  start_shelf_worker(true);
+  start_shelf_worker(Shelf::kUpdate);
 }
 
-void Controller::start_shelf_worker(bool update) {
+void Controller::start_shelf_worker(Shelf what) {
+  // The stores are read on the worker too: a shelf of hundreds of books keeps the window
+  // answering while it is read, and the list fills once it is.
   controls_.set_busy(true);
-  const bool started = shell_.start_worker([this, update] {
-    run_guarded_work([this, update] {
-      const std::vector<download::ShelfBook> books = download::read_shelf(book_directory_);
-      list_shelf(books);
-      if (!books.empty()) run_shelf(books, update);
+  const bool started = shell_.start_worker([this, what] {
+    run_guarded_work([this, what] {
+      const download::Shelf shelf = download::read_shelf(book_directory_);
+      list_shelf(shelf.books, static_cast<int>(shelf.skipped.size()));
+      if (what != Shelf::kList && !shelf.books.empty())
+        run_shelf(shelf.books, what == Shelf::kUpdate);
+      // As after a search: 生成TXT, grey until the first list is shown, updates the row
+      // chosen.
       controls_.set_busy(false);
     });
   });
@@ -79,10 +84,11 @@ std::vector<Controller::ShelfResult> Controller::run_shelf(
   using books::BookOutcome;
   shelf_written_.clear();
   const std::stop_token stop = stop_.get_token();
-  // One pace for the checks running ahead and the update under way: together they never
-  // ask a site for more pages at once than a download would.
-  const std::unique_ptr<download::RequestPace> pace = download::site_pace(config_, stop);
-  download::ShelfChecks checks(books, book_directory_, config_, *pace, update, stop);
+  // One pace for each site, shared by the checks running ahead and the update under way:
+  // together they never ask a site for more pages at once than a download would, and a
+  // site that asks them to slow down slows its own books only.
+  download::SitePaces paces(config_, stop);
+  download::ShelfChecks checks(books, book_directory_, config_, paces, update, stop);
   std::vector<ShelfResult> results;
   int with_new = 0, new_chapters = 0, failed = 0;
   for (std::size_t i = 0; i < books.size(); ++i) {
@@ -91,7 +97,10 @@ std::vector<Controller::ShelfResult> Controller::run_shelf(
     controls_.set_status(checking_line(book.record.name));
     std::optional<download::BookCheck> check = checks.next();
     if (!check || stop.stop_requested()) break;
-    ShelfResult result{check->checked, check->why, check->to_fetch};
+    ShelfResult result;
+    result.checked = check->checked;
+    result.why = check->why;
+    result.new_chapters = check->new_chapters;
     if (!check->checked) {
       ++failed;
       controls_.list_set_cell(row, kStatusColumn, kCheckFailed);
@@ -102,8 +111,10 @@ std::vector<Controller::ShelfResult> Controller::run_shelf(
       ++with_new;
       new_chapters += result.new_chapters;
     }
-    const bool write =
-        update && (result.new_chapters > 0 || book_file_missing(book_directory_, book));
+    // A format the last download could not write is written now, new chapters or not.
+    const bool write = update && (result.new_chapters > 0 || book.record.text_book_unwritten ||
+                                  book.record.epub_unwritten ||
+                                  book_file_missing(book_directory_, book));
     if (!write) {
       controls_.list_set_cell(
           row, kStatusColumn,
@@ -122,7 +133,8 @@ std::vector<Controller::ShelfResult> Controller::run_shelf(
             download::DownloadControl control = given;
             control.fetched = &check->fetched;
             return download::write_book(check->links, book.address, book.record.name, report,
-                                        config_, book_directory_, pages, *pace, control);
+                                        config_, book_directory_, pages,
+                                        paces.of(book.address), control);
           });
     } catch (const InterfaceGone&) {
       throw;
@@ -132,8 +144,9 @@ std::vector<Controller::ShelfResult> Controller::run_shelf(
     }
     report.finish(result.outcome);
     if (result.outcome == BookOutcome::kStopped) break;
-    result.updated = result.outcome != BookOutcome::kNotWritten;
-    if (!result.updated) ++failed;
+    result.updated = !written_files_.empty();
+    result.unwritten = unwritten_;
+    if (result.outcome == BookOutcome::kNotWritten) ++failed;
     shelf_written_.insert(shelf_written_.end(), written_files_.begin(), written_files_.end());
     results.push_back(std::move(result));
   }

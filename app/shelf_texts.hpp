@@ -25,6 +25,12 @@ inline text::Text shelf_books_line(int books) {
                       "\xB1\xBE\xCA\xE9");
 }
 
+// ",另有" + K + "本无法读取": behind the shelf's line when stores could not be read.
+inline text::Text unreadable_stores_note(int stores) {
+  return text::concat(",\xC1\xED\xD3\xD0", std::to_string(stores),
+                      "\xB1\xBE\xCE\xDE\xB7\xA8\xB6\xC1\xC8\xA1");
+}
+
 // "有" + K + "章新内容": the 状态 cell of a book with chapters to fetch.
 inline text::Text new_chapters_cell(int chapters) {
   return text::concat("\xD3\xD0", std::to_string(chapters), "\xD5\xC2\xD0\xC2\xC4\xDA\xC8\xDD");

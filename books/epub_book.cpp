@@ -65,9 +65,8 @@ Text known(const Text& value) {
 }  // namespace
 
 EpubBook::EpubBook(const Text& directory, EpubDetails details, std::int64_t seconds)
-    : directory_(directory),
-      path_(text::join_path(directory, safe_book_file_name(details.book_name) + ".epub")),
-      temporary_(path_ + ".part"),
+    : path_(BookFiles(directory, details.book_name).epub()),
+      temporary_(BookFiles::temporary(path_)),
       details_(std::move(details)),
       identifier_("urn:uuid:" + url_uuid(text::cp936_to_utf8(details_.book_address))) {
   details_.author = known(details_.author);
@@ -80,10 +79,10 @@ EpubBook::EpubBook(const Text& directory, EpubDetails details, std::int64_t seco
   queue_.emplace([this](std::string_view title, const Text* text) { write_chapter(title, text); });
 }
 
-void EpubBook::chapters_end(const BookPart* part) {
+void EpubBook::chapters_end(const BookFiles& files, const BookPart* part) {
+  path_ = files.epub();
   if (part) {
     details_.book_name = part_name(details_.book_name, *part);
-    path_ = text::join_path(directory_, safe_book_file_name(details_.book_name) + ".epub");
     identifier_ =
         "urn:uuid:" + url_uuid(text::cp936_to_utf8(text::concat(
                           details_.book_address, "#chapters=", std::to_string(part->first), "-",
@@ -227,6 +226,7 @@ void EpubBook::write_end() {
 }
 
 bool EpubBook::finish() {
+  if (written_) return *written_;
   queue_->finish();
   queue_.reset();
   if (!end_written_) write_end();
@@ -234,9 +234,12 @@ bool EpubBook::finish() {
   zip_.reset();
   if (!written || !text::replace_file(temporary_, path_)) {
     text::remove_file(temporary_);
+    failure_ = written ? not_moved_into_place(path_) : temporary_not_written(temporary_);
+    written_ = false;
     return false;
   }
   finished_ = true;
+  written_ = true;
   return true;
 }
 

@@ -35,8 +35,8 @@ inline constexpr std::size_t kMostChapterFileBytes = 256 * 1024;
 // run on the book's own thread, a few chapters behind.
 class EpubBook : public ChapterSink {
  public:
-  // the book file name + ".epub" in directory; seconds: the time every entry and
-  // dcterms:modified carry (see book_time()).
+  // BookFiles(directory, book name).epub() unless chapters_end names other files; seconds:
+  // the time every entry and dcterms:modified carry (see book_time()).
   EpubBook(const Text& directory, EpubDetails details, std::int64_t seconds);
   ~EpubBook() override;
   EpubBook(const EpubBook&) = delete;
@@ -46,17 +46,21 @@ class EpubBook : public ChapterSink {
   // Rethrows what the book's thread threw.
   void chapter(std::string_view title, const Text* text) override;
   // The book's thread writes what follows the chapters (title page, navigation, package)
-  // once the last chapter is written, while the download saves its TXT. A part of the book
-  // is written as part_name(book_name, part) + ".epub", under that title, with an
+  // once the last chapter is written, while the download saves its TXT. The book goes to
+  // files.epub(). A part of the book is written under part_name(book_name, part), with an
   // identifier of its own (from the address and the part), so that a reader never takes
   // it for the whole book.
-  void chapters_end(const BookPart* part) override;
+  void chapters_end(const BookFiles& files, const BookPart* part) override;
   // Waits until every chapter and what follows them are written (writing the latter here
   // when chapters_end was not called) and moves the file into place; false when any write
-  // failed (the temporary file is gone then).
+  // failed (the temporary file is gone then, and failure() says why). Called again, it
+  // answers the same.
   bool finish();
+  bool finish_book() override { return finish(); }
 
   const Text& path() const { return path_; }
+  // Why the book could not be written; "" when it was, or is not finished.
+  const Text& failure() const { return failure_; }
   int lost_chapters() const { return lost_; }
 
  private:
@@ -73,7 +77,6 @@ class EpubBook : public ChapterSink {
   std::string title_page() const;
   std::string book_title() const;  // XML text, never empty
 
-  Text directory_;  // the book folder
   Text path_;
   Text temporary_;
   EpubDetails details_;
@@ -85,6 +88,8 @@ class EpubBook : public ChapterSink {
   int lost_ = 0;
   bool end_written_ = false;  // by write_end, on whichever thread ran it
   bool finished_ = false;
+  std::optional<bool> written_;  // once finish() has answered
+  Text failure_;
   std::optional<ChapterQueue> queue_;  // last: its thread uses everything above
 };
 

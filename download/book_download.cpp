@@ -6,11 +6,13 @@
 #include <chrono>
 #include <vector>
 
+#include "download/book_names.hpp"
 #include "download/pages_ahead.hpp"
 #include "download/placeholder_chapters.hpp"
 #include "download/request_pace.hpp"
 #include "download/status_texts.hpp"
 #include "http/retry.hpp"
+#include "http/url.hpp"
 #include "sites/page.hpp"
 #include "text/markers.hpp"
 
@@ -238,6 +240,17 @@ std::unique_ptr<RequestPace> site_pace(const SiteConfig& config, std::stop_token
       std::move(stop));
 }
 
+SitePaces::SitePaces(const SiteConfig& config, std::stop_token stop)
+    : config_(config), stop_(std::move(stop)) {}
+
+RequestPace& SitePaces::of(const Text& book_address) {
+  const Text site = http::split_url(book_address, true);
+  std::lock_guard lock(mutex_);
+  std::unique_ptr<RequestPace>& pace = paces_[site];
+  if (!pace) pace = site_pace(config_, stop_);
+  return *pace;
+}
+
 AheadPage fetch_chapter(const Text& address, const SiteConfig& config, const SourcePages& pages,
                         RequestPace& pace, std::stop_token stop) {
   AheadPage page{http::fetch_with_retries(address, paced_policy(config, pace), std::move(stop)),
@@ -289,24 +302,48 @@ BookOutcome write_book(const std::vector<ChapterLink>& index, const Text& book_a
   const bool fresh_part = control.range && control.store == ChapterStore::Mode::kFresh;
   ChapterStore store(directory, book_address,
                      fresh_part ? ChapterStore::Mode::kUse : control.store);
+  if (!store.problem().empty()) log_box.store_not_used(store.path(), store.problem());
+  // The files keep the name the book's last download gave them; a book new to the folder
+  // does not take the files of another book of its name.
+  const books::BookFiles book_files = book_files_for(directory, book_address, book_name,
+                                                     store.book(), site_name(book_address, config));
+  const books::BookFiles files = part ? book_files.part(*part) : book_files;
   StoredChapters stored = look_up_stored(store, links, log_box, control, !fresh_part);
   const std::optional<ChaptersWritten> written =
       write_chapters(download, store, links, std::move(stored));
   if (!written || control.stopped()) return BookOutcome::kStopped;
-  if (control.chapters) control.chapters->chapters_end(part ? &*part : nullptr);
+  if (control.chapters) control.chapters->chapters_end(files, part ? &*part : nullptr);
   // Said before the completion line, which stays the download's last word.
   if (written->placeholders > 0) log_box.placeholder_chapters(written->placeholders);
-  const BookOutcome outcome = control.text_book
-                                  ? save_book(log_box, saved_name, directory, written->lost)
-                              : written->lost > 0 ? BookOutcome::kWrittenWithGaps
-                                                  : BookOutcome::kComplete;
-  // The shelf lists whole books only.
-  if (control.shelf && !control.range && outcome != BookOutcome::kNotWritten) {
+  WrittenBooks wrote;
+  wrote.files = files;
+  const BookOutcome outcome =
+      control.text_book
+          ? save_book(log_box, files, saved_name, written->lost, &wrote.text_book_failure)
+      : written->lost > 0 ? BookOutcome::kWrittenWithGaps
+                          : BookOutcome::kComplete;
+  wrote.text_book = control.text_book && outcome != BookOutcome::kNotWritten;
+  wrote.second = control.chapters && control.chapters->finish_book();
+  // The record comes last, once every book file is in place, and names the formats
+  // written: a run killed before it leaves the record of the books as they were, and a
+  // format that could not be written is written again at the next update. The shelf lists
+  // whole books only.
+  if (control.shelf && !control.range && (wrote.text_book || wrote.second)) {
     const auto now = std::chrono::system_clock::now().time_since_epoch();
-    store.keep_book({book_name, control.shelf->introduction, control.shelf->author,
-                     control.text_book, control.chapters != nullptr, static_cast<int>(links.size()),
-                     std::chrono::duration_cast<std::chrono::seconds>(now).count()});
+    BookRecord record;
+    record.name = book_name;
+    record.introduction = control.shelf->introduction;
+    record.author = control.shelf->author;
+    record.text_book = control.text_book;
+    record.epub = control.chapters != nullptr;
+    record.chapters = static_cast<int>(links.size());
+    record.written_at = std::chrono::duration_cast<std::chrono::seconds>(now).count();
+    record.text_book_unwritten = control.text_book && !wrote.text_book;
+    record.epub_unwritten = control.chapters && !wrote.second;
+    if (book_files.file_name() != book_name) record.file_name = book_files.file_name();
+    store.keep_book(record);
   }
+  if (control.written) *control.written = std::move(wrote);
   return outcome;
 }
 

@@ -5,6 +5,7 @@
 
 #include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <stop_token>
 #include <vector>
@@ -36,6 +37,16 @@ struct ShelfDetails {
   Text author;
 };
 
+// What the end of a download wrote, for its caller to name: the files the book went to,
+// and which of the books asked for are in place.
+struct WrittenBooks {
+  // The book's files (a part's for a part); none when the download ended before writing.
+  std::optional<books::BookFiles> files;
+  bool text_book = false;  // the TXT was written
+  bool second = false;     // the second book (DownloadControl::chapters) was written
+  Text text_book_failure;  // why the TXT asked for was not written
+};
+
 // How one download runs beyond the site settings: its chapter store, and the stop that
 // ends it (requested by a closing window or Ctrl-C, from any thread).
 struct DownloadControl {
@@ -58,6 +69,8 @@ struct DownloadControl {
   std::optional<ChapterRange> range = std::nullopt;
   // Where a download with a range says which chapters it took, once it has the index.
   books::BookPart* part = nullptr;
+  // Where the download says what it wrote.
+  WrittenBooks* written = nullptr;
 
   bool stopped() const { return stop.stop_requested(); }
 };
@@ -65,6 +78,25 @@ struct DownloadControl {
 // The pace every request of one download (or of one update of the shelf) is taken at: the
 // site settings' connections and pause, ended at once by stop.
 std::unique_ptr<RequestPace> site_pace(const SiteConfig& config, std::stop_token stop = {});
+
+// The paces of an update of the shelf: one for each site (host and port) it asks, each
+// with the site settings' connections and pause, so that a site answering 429 slows its own
+// books only. Any thread.
+class SitePaces {
+ public:
+  explicit SitePaces(const SiteConfig& config, std::stop_token stop = {});
+  SitePaces(const SitePaces&) = delete;
+  SitePaces& operator=(const SitePaces&) = delete;
+
+  // The pace of the site book_address is on; the same one for every address there.
+  RequestPace& of(const Text& book_address);
+
+ private:
+  const SiteConfig& config_;
+  const std::stop_token stop_;
+  std::mutex mutex_;
+  std::map<Text, std::unique_ptr<RequestPace>> paces_;
+};
 
 // A chapter page fetched at pace and cut on the calling thread (any thread).
 AheadPage fetch_chapter(const Text& address, const SiteConfig& config, const SourcePages& pages,

@@ -4,6 +4,7 @@
 
 #include <zlib.h>
 
+#include <algorithm>
 #include <string>
 
 #include "text/little_endian.hpp"
@@ -28,6 +29,7 @@ class Reader {
   explicit Reader(std::span<const unsigned char> bytes) : bytes_(bytes) {}
   std::size_t position() const { return at_; }
   std::size_t left() const { return bytes_.size() - at_; }
+  void skip_to(std::size_t at) { at_ = std::min(at, bytes_.size()); }
   bool take_u32(std::uint32_t& value) {
     if (left() < 4) return false;
     value = text::le32_at(bytes_.data() + at_);
@@ -96,26 +98,42 @@ std::optional<BookRecord> decode_book_record(std::string_view text) {
   book.name = name;
   book.introduction = introduction;
   book.author = author;
-  book.text_book = formats.find('t') != std::string_view::npos;
-  book.epub = formats.find('e') != std::string_view::npos;
+  const auto has = [&](char letter) { return formats.find(letter) != std::string_view::npos; };
+  book.text_book_unwritten = has('T');
+  book.epub_unwritten = has('E');
+  book.text_book = has('t') || book.text_book_unwritten;
+  book.epub = has('e') || book.epub_unwritten;
   book.chapters = static_cast<int>(chapters);
+  // Fields added later: absent from the records of earlier versions.
+  std::string_view file_name;
+  if (take_field(text, file_name)) book.file_name = file_name;
   return book;
 }
 
-// The header where reader stands (the file's start): the book address it names, or nullopt
-// for a header of another format or version, or a damaged one.
-std::optional<std::string_view> take_header(Reader& reader, std::span<const unsigned char> bytes) {
+// What the header at the file's start says.
+struct HeaderRead {
+  bool magic = false;          // the file starts with the magic
+  std::uint32_t version = 0;   // after it
+  bool checks = false;         // the whole header of this version, its check sum right
+  std::optional<std::string_view> address;  // the address it names, checked or not
+  std::size_t end = 0;         // where the records start, when it checks
+};
+
+HeaderRead read_header(std::span<const unsigned char> bytes) {
+  HeaderRead header;
+  Reader reader(bytes);
   std::string_view magic;
-  std::uint32_t version = 0;
+  if (!reader.take_text(kMagic.size(), magic) || magic != kMagic) return header;
+  header.magic = true;
+  if (!reader.take_u32(header.version) || header.version != kChapterStoreVersion) return header;
   std::string_view address;
-  std::uint32_t check = 0;
-  if (!reader.take_text(kMagic.size(), magic) || magic != kMagic || !reader.take_u32(version) ||
-      version != kChapterStoreVersion || !reader.take_counted(address)) {
-    return std::nullopt;
-  }
+  if (!reader.take_counted(address)) return header;
+  header.address = address;
   const std::size_t checked = reader.position();
-  if (!reader.take_u32(check) || check != crc32(bytes.first(checked))) return std::nullopt;
-  return address;
+  std::uint32_t check = 0;
+  header.checks = reader.take_u32(check) && check == crc32(bytes.first(checked));
+  header.end = reader.position();
+  return header;
 }
 
 bool holds_zero(std::string_view text) {
@@ -140,6 +158,49 @@ bool take_record(Reader& reader, std::span<const unsigned char> bytes, StoredCha
   fields.take_text(fields.left(), chapter.text);
   chapter.record_size = reader.position() - start;
   return !holds_zero(chapter.address) && !holds_zero(chapter.title) && !holds_zero(chapter.text);
+}
+
+// Whether a record may start at `at`: its length, and the counted address and title inside
+// its body, fit. Cheap, so that looking for the next sound record after a damaged one reads
+// a check sum only where a record may really start. No text holds a zero byte, so inside a
+// chapter's text the length's high byte already rules a place out.
+bool may_start_record(std::span<const unsigned char> bytes, std::size_t at) {
+  const std::size_t left = bytes.size() - at;
+  if (left < 16) return false;
+  const std::size_t size = text::le32_at(bytes.data() + at);
+  if (size < 8 || size > left - 8) return false;
+  const std::size_t address = text::le32_at(bytes.data() + at + 8);
+  if (address > size - 8) return false;
+  const std::size_t title = text::le32_at(bytes.data() + at + 12 + address);
+  return title <= size - 8 - address;
+}
+
+// The sound records from `at` to the end into parsed, damaged bytes passed over.
+void take_records(std::span<const unsigned char> bytes, std::size_t at, ParsedStore& parsed) {
+  StoredChapter chapter;
+  while (at < bytes.size()) {
+    Reader reader(bytes);
+    reader.skip_to(at);
+    if (may_start_record(bytes, at) && take_record(reader, bytes, chapter)) {
+      if (chapter.address != kBookRecordAddress) {
+        parsed.chapters.push_back(chapter);
+      } else if (std::optional<BookRecord> book = decode_book_record(chapter.text)) {
+        parsed.book = std::move(book);
+      }
+      at = reader.position();
+      continue;
+    }
+    // Damaged or torn: the next place a sound record starts, or the end.
+    std::size_t next = at + 1;
+    for (; next < bytes.size(); ++next) {
+      if (!may_start_record(bytes, next)) continue;
+      Reader probe(bytes);
+      probe.skip_to(next);
+      if (take_record(probe, bytes, chapter)) break;
+    }
+    parsed.passed_over += next - at;
+    at = next;
+  }
 }
 
 }  // namespace
@@ -180,39 +241,59 @@ Bytes encode_book_record(const BookRecord& book) {
   put_field(fields, book.name);
   put_field(fields, book.introduction);
   put_field(fields, book.author);
-  put_field(fields, text::concat(book.text_book ? "t" : "", book.epub ? "e" : ""));
+  put_field(fields, text::concat(!book.text_book          ? ""
+                                 : book.text_book_unwritten ? "T"
+                                                            : "t",
+                                 !book.epub ? "" : book.epub_unwritten ? "E" : "e"));
   put_field(fields, std::to_string(book.chapters));
   put_field(fields, std::to_string(book.written_at));
+  // Added after the first version of the record; "" (the name) is left out, so a record
+  // of such a book is byte for byte what the first version wrote.
+  if (!book.file_name.empty() && book.file_name != book.name) put_field(fields, book.file_name);
   return encode_chapter_record(kBookRecordAddress, "", fields);
 }
 
-std::optional<Text> store_book_address(std::span<const unsigned char> bytes) {
-  Reader reader(bytes);
-  const std::optional<std::string_view> address = take_header(reader, bytes);
-  return address ? std::optional<Text>(*address) : std::nullopt;
+std::optional<Text> store_book_address(std::span<const unsigned char> bytes, bool unchecked) {
+  const HeaderRead header = read_header(bytes);
+  if (!header.address || !(header.checks || unchecked)) return std::nullopt;
+  return Text(*header.address);
 }
 
 ParsedStore parse_chapter_store(std::span<const unsigned char> bytes,
                                 std::string_view book_address) {
   ParsedStore parsed;
-  Reader reader(bytes);
-  const std::optional<std::string_view> address = take_header(reader, bytes);
-  if (!address) return parsed;
-  if (*address != book_address) {
-    parsed.header = ParsedStore::Header::kOtherBook;
+  const HeaderRead header = read_header(bytes);
+  parsed.version = header.version;
+  if (header.magic && header.version > kChapterStoreVersion) {
+    parsed.header = ParsedStore::Header::kNewer;
     return parsed;
   }
-  parsed.header = ParsedStore::Header::kGood;
-  parsed.whole_size = reader.position();
-  StoredChapter chapter;
-  while (reader.left() > 0 && take_record(reader, bytes, chapter)) {
-    if (chapter.address != kBookRecordAddress) {
-      parsed.chapters.push_back(chapter);
-    } else if (std::optional<BookRecord> book = decode_book_record(chapter.text)) {
-      parsed.book = std::move(book);
+  if (header.checks) {
+    if (!book_address.empty() && *header.address != book_address) {
+      parsed.header = ParsedStore::Header::kOtherBook;
+      return parsed;
     }
-    parsed.whole_size = reader.position();
+    parsed.header = ParsedStore::Header::kGood;
+    take_records(bytes, header.end, parsed);
+    return parsed;
   }
+  // A header written only in part before a crash (the file is a start of the header this
+  // book's store begins with) lost nothing.
+  const Bytes expected = encode_store_header(
+      book_address.empty() ? header.address.value_or(std::string_view()) : book_address);
+  if (bytes.size() < expected.size() && std::equal(bytes.begin(), bytes.end(), expected.begin())) {
+    parsed.header = ParsedStore::Header::kDamaged;
+    return parsed;
+  }
+  // A damaged header: the records are looked for from the start. Without the magic, a file
+  // with no sound record is another program's.
+  take_records(bytes, 0, parsed);
+  const bool ours = header.magic || !parsed.chapters.empty() || parsed.book;
+  if (!ours) {
+    parsed = ParsedStore{};
+    return parsed;
+  }
+  parsed.header = ParsedStore::Header::kDamaged;
   return parsed;
 }
 

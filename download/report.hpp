@@ -23,6 +23,13 @@ class Report : public sites::SearchReport, public books::BookLog {
   // so the next download fetches them again. Called once, just before the book is saved.
   virtual void placeholder_chapters(int count) { (void)count; }
 
+  // The book's chapter store at path is left as it is and not used, for why (it cannot be
+  // read, or is another program's file, or a store of a newer version): the download goes
+  // on without it and fetches every chapter. Called once, before the chapters.
+  virtual void store_not_used(std::string_view path, std::string_view why) {
+    (void)path, (void)why;
+  }
+
   // The site answered 429 or 503, and the download now fetches over `connections` at once
   // for the rest of its run. Called from the download worker once for each lowering it sees.
   virtual void slowed_down(int connections) { (void)connections; }

@@ -1,5 +1,5 @@
 // ShelfChecks: a few threads take the shelf's books in order while there is room ahead of
-// the caller; each fetches its book's page and index at the shared pace, reporting into a
+// the caller; each fetches its book's page and index at its site's pace, reporting into a
 // report of its own that keeps only why a check failed.
 #include "download/shelf_checks.hpp"
 
@@ -37,11 +37,11 @@ class CheckReport : public Report {
 }  // namespace
 
 ShelfChecks::ShelfChecks(std::vector<ShelfBook> books, Text directory, const SiteConfig& config,
-                         RequestPace& pace, bool fetch_new, std::stop_token stop)
+                         SitePaces& paces, bool fetch_new, std::stop_token stop)
     : books_(std::move(books)),
       directory_(std::move(directory)),
       config_(config),
-      pace_(pace),
+      paces_(paces),
       fetch_new_(fetch_new),
       window_(2 * static_cast<std::size_t>(
                       std::clamp(config.connections, 1, PagesAhead::kMostConnections))),
@@ -63,17 +63,27 @@ BookCheck ShelfChecks::check(const ShelfBook& book, std::stop_token stop) const 
   DownloadControl control;
   control.stop = stop;
   const SourcePages& pages = source_pages(book.address, config_);
+  RequestPace& pace = paces_.of(book.address);
   result.links =
-      fetch_chapter_links(book.address, book.record.name, report, config_, pages, pace_, control);
+      fetch_chapter_links(book.address, book.record.name, report, config_, pages, pace, control);
   if (result.links.empty()) {
     result.why = report.why();
     return result;
   }
   result.checked = true;
-  ChapterStore store(directory_, book.address);
+  // Only an update's check writes (the chapters it fetches); a check alone only looks.
+  ChapterStore store(directory_, book.address,
+                     fetch_new_ ? ChapterStore::Mode::kUse : ChapterStore::Mode::kLook);
+  // New is new to the book files: a chapter an update killed before the book was written
+  // had fetched into the store is still new, though the store holds it.
   std::vector<const ChapterLink*> missing;
-  for (const ChapterLink& link : result.links)
-    if (!store.holds(link.address, link.title)) missing.push_back(&link);
+  const std::size_t held = static_cast<std::size_t>(std::max(book.record.chapters, 0));
+  for (std::size_t i = 0; i < result.links.size(); ++i) {
+    const ChapterLink& link = result.links[i];
+    const bool stored = store.holds(link.address, link.title);
+    if (!stored) missing.push_back(&link);
+    if (!stored || i >= held) ++result.new_chapters;
+  }
   result.to_fetch = static_cast<int>(missing.size());
   if (!fetch_new_ || result.to_fetch > kMostFetchedAhead) return result;
   // A chapter fetched here goes into the store at once, as a download would keep it, so
@@ -81,7 +91,7 @@ BookCheck ShelfChecks::check(const ShelfBook& book, std::stop_token stop) const 
   // from there. A lost or placeholder page is handed over instead, not to be asked twice.
   for (const ChapterLink* link : missing) {
     if (stop.stop_requested() || result.fetched.count(link->address)) continue;
-    AheadPage page = fetch_chapter(link->address, config_, pages, pace_, stop);
+    AheadPage page = fetch_chapter(link->address, config_, pages, pace, stop);
     if (page.fetched.stopped) continue;
     if (page.chapter && !looks_like_placeholder(*page.chapter))
       store.keep(link->address, link->title, *page.chapter);

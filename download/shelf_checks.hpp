@@ -24,8 +24,12 @@ struct BookCheck {
   bool checked = false;  // the book page and index were had and cut
   Text why;              // when not: the page that could not be had, or the status line
   std::vector<ChapterLink> links;
-  // Chapters an update would fetch: new in the index, lost or a placeholder last time,
-  // or retitled (the store holds a chapter by its address and title).
+  // Chapters the book's files lack: those of the index past the chapters its last written
+  // book held, and those the store lacks (lost or a placeholder last time, retitled, or
+  // lost to damage in the store). An update writes the book again when there are any.
+  int new_chapters = 0;
+  // Of those, the ones the store lacks (by address and title), which an update fetches;
+  // the rest come from the store without a request.
   int to_fetch = 0;
   // With fetch_new, when they were few, those chapters were fetched beside the index: the
   // ones with text are in the store already, and the rest (lost, placeholders) are here
@@ -39,10 +43,11 @@ class ShelfChecks {
   static constexpr int kMostFetchedAhead = 16;
 
   // Checks start at once on up to config.connections threads, never more than twice
-  // that many books ahead of the one handed out. Every request goes through pace, which
-  // the caller may share with its own downloads; a stop ends the checks under way.
+  // that many books ahead of the one handed out. Every request goes through the pace of its
+  // book's site, which the caller may share with its own downloads; a stop ends the checks
+  // under way.
   ShelfChecks(std::vector<ShelfBook> books, Text directory, const SiteConfig& config,
-              RequestPace& pace, bool fetch_new, std::stop_token stop = {});
+              SitePaces& paces, bool fetch_new, std::stop_token stop = {});
   ~ShelfChecks();
   ShelfChecks(const ShelfChecks&) = delete;
   ShelfChecks& operator=(const ShelfChecks&) = delete;
@@ -62,7 +67,7 @@ class ShelfChecks {
   const std::vector<ShelfBook> books_;
   const Text directory_;
   const SiteConfig& config_;
-  RequestPace& pace_;
+  SitePaces& paces_;
   const bool fetch_new_;
   const std::size_t window_;
   std::stop_source stop_;

@@ -72,4 +72,11 @@ inline text::Text slowed_down_line(int connections) {
                       std::to_string(connections), "\xB8\xF6\xC1\xAC\xBD\xD3");
 }
 
+// The note of a download that leaves its chapter store alone (Report::store_not_used); in
+// English, as the command line's other notes on files.
+inline text::Text store_not_used_line(std::string_view path, std::string_view why) {
+  return text::concat("the chapter store ", path, " is left as it is and not used (", why,
+                      "); every chapter is fetched");
+}
+
 }  // namespace quillreap::download

@@ -1,8 +1,10 @@
 // Fuzzes the chapter store's file reader: any bytes read without failing, and what is read
 // is exactly what was written. Raw input is read as a store file as it stands; otherwise
 // the input makes a sound store of a few chapters, then cuts it or damages one byte, and
-// the reader must hand back the chapters before that point, every one whole and unchanged,
-// and each record must read back alone from the place the reader gives for it.
+// the reader must hand back every chapter the cut or the damage did not touch (those
+// before a cut; all but the damaged one), every one whole and unchanged, and each record
+// must read back alone from the place the reader gives for it.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <span>
@@ -24,41 +26,28 @@ struct Chapter {
   std::string address, title, text;
 };
 
-// Book records (the shelf's rows) lie between the chapters; what stands from again's end up
-// to upto must be whole book records, which are added to again as they stand.
-void take_book_records(const Bytes& bytes, Bytes& again, std::size_t upto) {
-  while (again.size() < upto) {
-    const std::size_t at = again.size();
-    QUILLREAP_FUZZ_CHECK(upto - at >= 8);
-    const std::size_t size = 8 + (bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) |
-                                  (std::size_t{bytes[at + 3]} << 24));
-    QUILLREAP_FUZZ_CHECK(size <= upto - at);
-    quillreap::download::StoredChapter record;
-    QUILLREAP_FUZZ_CHECK(
-        quillreap::download::parse_chapter_record(std::span(bytes).subspan(at, size), record));
-    QUILLREAP_FUZZ_CHECK(record.address == kBookRecordAddress);
-    again.insert(again.end(), bytes.begin() + static_cast<std::ptrdiff_t>(at),
-                 bytes.begin() + static_cast<std::ptrdiff_t>(at + size));
-  }
-}
-
-// Whatever was read re-encodes to the very bytes it was read from.
-void check_reads_back(const Bytes& bytes, const ParsedStore& parsed, std::string_view book) {
-  QUILLREAP_FUZZ_CHECK(parsed.whole_size <= bytes.size());
-  if (parsed.header != ParsedStore::Header::kGood) {
-    QUILLREAP_FUZZ_CHECK(parsed.chapters.empty() && parsed.whole_size == 0);
+// Whatever was read re-encodes to the very bytes it was read from, and the records read lie
+// one after another, none inside another.
+void check_reads_back(const Bytes& bytes, const ParsedStore& parsed) {
+  QUILLREAP_FUZZ_CHECK(parsed.passed_over <= bytes.size());
+  if (parsed.header != ParsedStore::Header::kGood &&
+      parsed.header != ParsedStore::Header::kDamaged) {
+    QUILLREAP_FUZZ_CHECK(parsed.chapters.empty() && !parsed.book && parsed.passed_over == 0);
     return;
   }
-  Bytes again = quillreap::download::encode_store_header(book);
+  std::size_t after = 0;  // the end of the record before
   for (const auto& chapter : parsed.chapters) {
     for (std::string_view text : {chapter.address, chapter.title, chapter.text})
       QUILLREAP_FUZZ_CHECK(text.find('\0') == std::string_view::npos);
+    QUILLREAP_FUZZ_CHECK(chapter.address != kBookRecordAddress);
     const Bytes record =
         quillreap::download::encode_chapter_record(chapter.address, chapter.title, chapter.text);
     // Each record's place holds exactly it, and reads back alone as it did in the file.
-    take_book_records(bytes, again, chapter.record_offset);
-    QUILLREAP_FUZZ_CHECK(chapter.record_offset == again.size());
+    QUILLREAP_FUZZ_CHECK(chapter.record_offset >= after);
     QUILLREAP_FUZZ_CHECK(chapter.record_size == record.size());
+    QUILLREAP_FUZZ_CHECK(chapter.record_offset + chapter.record_size <= bytes.size());
+    QUILLREAP_FUZZ_CHECK(std::equal(record.begin(), record.end(),
+                                    bytes.begin() + static_cast<std::ptrdiff_t>(chapter.record_offset)));
     quillreap::download::StoredChapter alone;
     QUILLREAP_FUZZ_CHECK(quillreap::download::parse_chapter_record(
         std::span(bytes).subspan(chapter.record_offset, chapter.record_size), alone));
@@ -67,11 +56,9 @@ void check_reads_back(const Bytes& bytes, const ParsedStore& parsed, std::string
     // One byte short of it is not a record.
     QUILLREAP_FUZZ_CHECK(!quillreap::download::parse_chapter_record(
         std::span(bytes).subspan(chapter.record_offset, chapter.record_size - 1), alone));
-    again.insert(again.end(), record.begin(), record.end());
+    after = chapter.record_offset + chapter.record_size;
   }
-  take_book_records(bytes, again, parsed.whole_size);
-  QUILLREAP_FUZZ_CHECK(again.size() == parsed.whole_size);
-  QUILLREAP_FUZZ_CHECK(std::equal(again.begin(), again.end(), bytes.begin()));
+  if (parsed.sound()) QUILLREAP_FUZZ_CHECK(parsed.header == ParsedStore::Header::kGood);
 }
 
 }  // namespace
@@ -81,7 +68,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (input.ConsumeBool()) {
     const std::string rest = input.ConsumeRemainingBytesAsString();
     const Bytes bytes(rest.begin(), rest.end());
-    check_reads_back(bytes, quillreap::download::parse_chapter_store(bytes, kBook), kBook);
+    check_reads_back(bytes, quillreap::download::parse_chapter_store(bytes, kBook));
+    check_reads_back(bytes, quillreap::download::parse_chapter_store(bytes, ""));
     return 0;
   }
 
@@ -103,28 +91,47 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   }
   const bool cut = input.ConsumeBool();
   const std::size_t at = input.ConsumeIntegralInRange<std::size_t>(0, bytes.size());
+  const bool changed = at < bytes.size();  // a cut at the end or no byte: nothing changes
+  const bool at_boundary = at == header || std::find(ends.begin(), ends.end(), at) != ends.end();
   if (cut) {
     bytes.resize(at);
   } else if (at < bytes.size()) {
     bytes[at] ^= input.ConsumeIntegralInRange<std::uint8_t>(1, 255);
   }
   const ParsedStore parsed = quillreap::download::parse_chapter_store(bytes, book);
-  check_reads_back(bytes, parsed, book);
+  check_reads_back(bytes, parsed);
 
-  // A one-byte change is always caught by the check sum, so exactly the records that end
-  // before the cut or the damaged byte are read, and a damaged header sets all aside.
-  if (at >= header || (!cut && at == bytes.size())) {
-    QUILLREAP_FUZZ_CHECK(parsed.header == ParsedStore::Header::kGood);
-    std::size_t before = 0;
-    while (before < ends.size() && ends[before] <= at) ++before;
-    QUILLREAP_FUZZ_CHECK(parsed.chapters.size() == before);
-  } else {
-    QUILLREAP_FUZZ_CHECK(parsed.header != ParsedStore::Header::kGood);
+  // The chapters the cut or the damaged byte left alone: a one-byte change is always caught
+  // by the check sum, and the reader goes on behind the damage.
+  std::vector<std::size_t> expected;
+  for (std::size_t i = 0; i < chapters.size(); ++i) {
+    const std::size_t start = i == 0 ? header : ends[i - 1];
+    const bool touched = changed && (cut ? ends[i] > at : at >= start && at < ends[i]);
+    if (!touched) expected.push_back(i);
   }
+  if (!changed || at >= header) {
+    QUILLREAP_FUZZ_CHECK(parsed.header == ParsedStore::Header::kGood);
+    // Cut between two records, the store is as sound as if the rest had never been written.
+    QUILLREAP_FUZZ_CHECK(parsed.sound() == (!changed || (cut && at_boundary)));
+  } else if (cut) {
+    // A header cut short: a store begun before a crash, holding nothing yet.
+    QUILLREAP_FUZZ_CHECK(parsed.header == ParsedStore::Header::kDamaged);
+    QUILLREAP_FUZZ_CHECK(expected.empty());
+  } else {
+    // A damaged header loses nothing, unless it now names a version to come, or nothing at
+    // all shows the file is a store.
+    QUILLREAP_FUZZ_CHECK(parsed.header != ParsedStore::Header::kGood);
+    if (parsed.header != ParsedStore::Header::kDamaged) {
+      QUILLREAP_FUZZ_CHECK(parsed.header == ParsedStore::Header::kNewer || chapters.empty());
+      return 0;
+    }
+  }
+  QUILLREAP_FUZZ_CHECK(parsed.chapters.size() == expected.size());
   for (std::size_t i = 0; i < parsed.chapters.size(); ++i) {
-    QUILLREAP_FUZZ_CHECK(parsed.chapters[i].address == chapters[i].address);
-    QUILLREAP_FUZZ_CHECK(parsed.chapters[i].title == chapters[i].title);
-    QUILLREAP_FUZZ_CHECK(parsed.chapters[i].text == chapters[i].text);
+    const Chapter& chapter = chapters[expected[i]];
+    QUILLREAP_FUZZ_CHECK(parsed.chapters[i].address == chapter.address);
+    QUILLREAP_FUZZ_CHECK(parsed.chapters[i].title == chapter.title);
+    QUILLREAP_FUZZ_CHECK(parsed.chapters[i].text == chapter.text);
   }
   return 0;
 }

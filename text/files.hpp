@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <string_view>
@@ -56,6 +57,13 @@ bool remove_file(std::string_view path);
 // The bytes of a file, or nullopt when it cannot be read (tests and the command line), with
 // why in *problem when one is given.
 std::optional<Bytes> read_file(std::string_view path, FileProblem* problem = nullptr);
+// The seam tests fail reads through, as a disk error or another program's lock would: while
+// a fault is set, read_file fails for each path it answers a problem other than kNone for,
+// with that problem. Set and cleared while no other thread reads a file.
+using ReadFault = std::function<FileProblem(std::string_view path)>;
+void set_read_fault(ReadFault fault);
+// What the fault set says of path; kNone when none is set.
+FileProblem read_fault(std::string_view path);
 // Whether a plain file stands at path.
 bool file_exists(std::string_view path);
 // Whether a directory stands at path.

@@ -163,6 +163,10 @@ bool remove_file(std::string_view path) {
 
 std::optional<Bytes> read_file(std::string_view path, FileProblem* problem) {
   tell(problem, FileProblem::kMissing);
+  if (const FileProblem fault = read_fault(path); fault != FileProblem::kNone) {
+    tell(problem, fault);
+    return std::nullopt;
+  }
   if (path.empty()) return std::nullopt;
   FileDescriptor file(::open(system_path(path).c_str(), O_RDONLY | O_CLOEXEC));
   if (!file.valid()) {

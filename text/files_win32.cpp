@@ -179,6 +179,10 @@ bool remove_file(std::string_view path) {
 
 std::optional<Bytes> read_file(std::string_view path, FileProblem* problem) {
   tell(problem, FileProblem::kMissing);
+  if (const FileProblem fault = read_fault(path); fault != FileProblem::kNone) {
+    tell(problem, fault);
+    return std::nullopt;
+  }
   // Others may hold the file open for appending meanwhile (a download's chapter store
   // does, for the whole download): what they appended so far is read.
   FileHandle file = open_file(

@@ -199,33 +199,59 @@ class Session {
                     controls_.list_get_cell(row, 3), controls_.list_get_cell(row, 2));
   }
 
+  // Each store the shelf could not read a book from, named with why; true when any was.
+  bool say_skipped(const download::Shelf& shelf) {
+    for (const download::SkippedStore& store : shelf.skipped)
+      say(text::concat(store.path, ": left out of the shelf, and left as it is: ", store.why));
+    return !shelf.skipped.empty();
+  }
+
   int shelf() {
     const Text& directory = invocation_.out_directory;
     if (!invocation_.remove_name.empty()) {
-      if (download::remove_from_shelf(directory, invocation_.remove_name) > 0) return kExitComplete;
-      say(text::concat(invocation_.remove_name, " is not on the shelf"));
+      const Text& named = invocation_.remove_name;
+      const download::Removal removal = download::remove_from_shelf(directory, named);
+      if (removal.named.size() > 1) {
+        // Which of them is meant, only the user knows: nothing is removed.
+        Text addresses;
+        for (const download::ShelfBook& book : removal.named)
+          addresses += text::concat(addresses.empty() ? "" : ", ", book.address);
+        say(text::concat(named, " is the name of ", std::to_string(removal.named.size()),
+                         " books on the shelf (", addresses,
+                         "); give the address of the one to take off"));
+        return kExitUsage;
+      }
+      if (removal.removed) return kExitComplete;
+      say(removal.named.empty()
+              ? text::concat(named, " is not on the shelf")
+              : text::concat(named, ": its chapter store could not be deleted"));
       return kExitNothingWritten;
     }
-    const std::vector<download::ShelfBook> books = download::read_shelf(directory);
-    if (books.empty()) {
+    const download::Shelf shelf = download::read_shelf(directory);
+    say_skipped(shelf);
+    if (shelf.books.empty()) {
       say(text::concat("the shelf of ", directory, " is empty"));
       return kExitNothingWritten;
     }
-    for (const download::ShelfBook& book : books) write_text(Stream::kOut, shelf_line(book));
+    for (const download::ShelfBook& book : shelf.books) write_text(Stream::kOut, shelf_line(book));
     return kExitComplete;
   }
 
   int update() {
-    std::vector<download::ShelfBook> books = download::read_shelf(invocation_.out_directory);
+    const download::Shelf shelf = download::read_shelf(invocation_.out_directory);
+    std::vector<download::ShelfBook> books = shelf.books;
     if (!invocation_.names.empty()) {
       // Every name is checked before any request: a typo stops the run, not one book.
       std::optional<Text> unknown;
       books = books_named(books, invocation_.names, unknown);
       if (unknown) {
+        say_skipped(shelf);
         say(text::concat(*unknown, " is not on the shelf"));
         return kExitNothingWritten;
       }
     }
+    // A store the shelf cannot read is not updated, and the run says so and fails for it.
+    const bool skipped = say_skipped(shelf);
     if (books.empty()) {
       say(text::concat("the shelf of ", invocation_.out_directory, " is empty"));
       return kExitNothingWritten;
@@ -235,7 +261,7 @@ class Session {
         invocation_.check ? controller_.check_shelf(books) : controller_.update_shelf(books);
     const bool stopped = results.size() < books.size();
     output_.conclude(!stopped);
-    int exit_status = kExitComplete;
+    int exit_status = skipped ? kExitNothingWritten : kExitComplete;
     for (std::size_t i = 0; i < results.size(); ++i) {
       const Controller::ShelfResult& result = results[i];
       const Text& name = books[i].record.name;
@@ -245,8 +271,14 @@ class Session {
       } else if (invocation_.check) {
         write_text(Stream::kOut,
                    text::concat(name, "\t", std::to_string(result.new_chapters), "\n"));
+      } else if (result.updated && !result.unwritten.empty()) {
+        // Some of its books were written: none stayed as it was, and the rest come next time.
+        say(text::concat(name, ": ", result.unwritten, "; the next update writes it"));
+        exit_status = worse(exit_status, kExitNothingWritten);
       } else if (!result.updated && result.outcome == BookOutcome::kNotWritten) {
-        say(text::concat(name, ": not written again; its books stay as they were"));
+        say(text::concat(name, ": not written again",
+                         result.unwritten.empty() ? "" : text::concat(" (", result.unwritten, ")"),
+                         "; its books stay as they were"));
         exit_status = worse(exit_status, kExitNothingWritten);
       } else if (result.outcome == BookOutcome::kWrittenWithGaps) {
         exit_status = worse(exit_status, kExitWithGaps);

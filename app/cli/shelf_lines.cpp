@@ -33,6 +33,7 @@ text::Text shelf_line(const download::ShelfBook& book) {
     add_cell(line, cell);
   add_cell(line, std::to_string(book.record.chapters));
   add_cell(line, local_time(book.record.written_at));
+  add_cell(line, book.record.files_name());
   return line + "\n";
 }
 
@@ -40,15 +41,19 @@ std::vector<download::ShelfBook> books_named(const std::vector<download::ShelfBo
                                              const std::vector<text::Text>& names,
                                              std::optional<text::Text>& unknown) {
   std::vector<download::ShelfBook> named;
+  const auto named_by = [](const download::ShelfBook& book, const text::Text& name) {
+    return book.record.name == name || book.address == name;
+  };
   for (const text::Text& name : names) {
-    const auto has_name = [&](const download::ShelfBook& book) { return book.record.name == name; };
-    if (std::none_of(shelf.begin(), shelf.end(), has_name)) {
+    if (std::none_of(shelf.begin(), shelf.end(),
+                     [&](const download::ShelfBook& book) { return named_by(book, name); })) {
       unknown = name;
       return {};
     }
   }
   for (const download::ShelfBook& book : shelf)
-    if (std::find(names.begin(), names.end(), book.record.name) != names.end())
+    if (std::any_of(names.begin(), names.end(),
+                    [&](const text::Text& name) { return named_by(book, name); }))
       named.push_back(book);
   return named;
 }

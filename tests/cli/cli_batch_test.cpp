@@ -125,7 +125,7 @@ TEST_F(CliBatchTest, ListsPartsAndTheBookFolder) {
     }
     EXPECT_EQ(run.out, printed);
     // Whole books go on the shelf; a part never does.
-    EXPECT_EQ(static_cast<std::ptrdiff_t>(download::read_shelf(out).size()),
+    EXPECT_EQ(static_cast<std::ptrdiff_t>(download::read_shelf(out).books.size()),
               std::count_if(each.books.begin(), each.books.end(), [](const auto& written) {
                 return written.first.find("(第") == std::string::npos;
               }));

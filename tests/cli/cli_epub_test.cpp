@@ -8,6 +8,7 @@
 
 #include "tests/support/books/zip_reading.hpp"
 #include "tests/support/program.hpp"
+#include "tests/support/sites/changing_book_site.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "tests/support/two_sources_site.hpp"
 #include "text/codepage.hpp"
@@ -121,6 +122,45 @@ TEST_F(CliEpubTest, LostChaptersExitWithThreeWithBothBooksWritten) {
                               ".epub' '" + text::ansi_to_utf8(out() + "/缺章.txt") + "'";
   EXPECT_EQ(std::system(command.c_str()), 0);
 #endif
+}
+
+// An EPUB that could not be written (its temporary file's place taken) beside a TXT that was:
+// the record names the TXT alone, so the next update writes the EPUB though nothing is new;
+// the update that failed says so and exits 1, and never says the books stayed as they were.
+TEST_F(CliEpubTest, AFormatNotWrittenIsWrittenAtTheNextUpdate) {
+  sites::ChangingBookSite site(3);
+  const auto run = [&](Lines arguments) {
+    arguments.insert(arguments.end(), {"--source1-host", site.host(), "--out", out()});
+    site.reset_counts();
+    return test_support::run_program(QUILLREAP_CLI, arguments);
+  };
+  // An ASCII name: the test makes a folder of the name beside the program's files.
+  const std::string stem = out() + "/serial";
+  ASSERT_EQ(run({"download", site.book_address(), "serial", "--format", "both"}).exit_status, 0);
+  site.add_chapters(1);
+  const std::string blocked = stem + ".epub.part";
+  ASSERT_TRUE(std::filesystem::create_directory(blocked));
+  const ProgramRun failed = run({"update"});
+  EXPECT_EQ(failed.exit_status, 1) << failed.err;
+  EXPECT_EQ(failed.out, stem + ".txt\n");
+  EXPECT_NE(failed.err.find("serial: the EPUB was not written: could not write " + blocked),
+            std::string::npos)
+      << failed.err;
+  EXPECT_EQ(failed.err.find("stay as they were"), std::string::npos) << failed.err;
+  // The EPUB of the download before stays, a chapter short.
+  EXPECT_FALSE(test_support::zip_entry(file("serial.epub"), "EPUB/c00004.xhtml"));
+
+  std::filesystem::remove(blocked);
+  const ProgramRun check = run({"update", "--check"});
+  EXPECT_EQ(check.out, "serial\t0\n");
+  const ProgramRun again = run({"update"});
+  EXPECT_EQ(again.exit_status, 0) << again.err;
+  EXPECT_EQ(again.out, stem + ".txt\n" + stem + ".epub\n");
+  EXPECT_EQ(site.chapter_requests(), 0);
+  EXPECT_TRUE(test_support::zip_entry(file("serial.epub"), "EPUB/c00004.xhtml"));
+  const ProgramRun nothing = run({"update"});
+  EXPECT_EQ(nothing.exit_status, 0) << nothing.err;
+  EXPECT_EQ(nothing.out, "");
 }
 
 }  // namespace

@@ -3,10 +3,16 @@
 // and how many chapter pages it asked each site for.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <map>
 #include <memory>
 #include <optional>
 
+#include "download/chapter_store.hpp"
 #include "tests/support/program.hpp"
 #include "tests/support/sites/changing_book_site.hpp"
 #include "tests/support/temp_folder.hpp"
@@ -123,6 +129,25 @@ TEST_F(CliShelfTest, ListsChecksAndUpdatesOnlyWhatIsNew) {
        "乙.txt\n",
        1,
        -1},
+      {"chapters the store holds but the book files lack are new",
+       [&] {
+         // As an update killed after its check fetched them: in the store, not in the book.
+         first_.add_chapters(2);
+         EXPECT_EQ(
+             cli({"download", first_.book_address(), "乙", "--chapters", "13-14"}).exit_status, 0);
+       },
+       {"update", "--check", "乙"},
+       0,
+       "乙\t2\n",
+       0,
+       -1},
+      {"and are written from the store without a request",
+       [] {},
+       {"update", "乙"},
+       0,
+       "乙.txt\n",
+       0,
+       -1},
   };
   for (const Step& step : steps) {
     SCOPED_TRACE(step.what);
@@ -156,7 +181,154 @@ TEST_F(CliShelfTest, ListsChecksAndUpdatesOnlyWhatIsNew) {
   }
   const test_support::ProgramRun shelf = cli({"shelf"});
   EXPECT_NE(shelf.out.find(first_.book_address() + "\t乙\t"), std::string::npos) << shelf.out;
-  EXPECT_NE(shelf.out.find("\t12\t"), std::string::npos) << shelf.out;  // 乙's chapters
+  EXPECT_NE(shelf.out.find("\t14\t"), std::string::npos) << shelf.out;  // 乙's chapters
+}
+
+// A store the shelf cannot read is named with why and left as it is; shelf lists the rest and
+// update updates the rest and exits 1. Looking (shelf, update --check) leaves every store,
+// a torn one too, byte for byte and with its time as it was.
+TEST_F(CliShelfTest, AStoreItCannotReadIsNamedAndLookingWritesNothing) {
+  namespace fs = std::filesystem;
+  ASSERT_EQ(cli({"download", first_.book_address(), "乙"}).exit_status, 0);
+  ASSERT_EQ(cli({"download", second_book_, "甲"}).exit_status, 0);
+  const fs::path folder = directory_.path() / ".quillreap";
+  const fs::path foreign = folder / "0123456789abcdef.chapters";
+  {
+    std::ofstream(foreign, std::ios::binary) << "not a store";
+    // 乙's store, torn by a download killed while it appended a chapter.
+    std::ofstream(fs::path(download::chapter_store_path(directory_.text(), first_.book_address())),
+                  std::ios::binary | std::ios::app)
+        << std::string("\x30\x00\x00\x00\x01", 5);
+  }
+  first_.add_chapters(1);
+  for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+    fs::last_write_time(entry.path(), fs::last_write_time(entry.path()) - std::chrono::hours(48));
+  const auto stores = [&] {
+    std::map<fs::path, std::pair<std::string, fs::file_time_type>> files;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+      std::ifstream file(entry.path(), std::ios::binary);
+      files[entry.path()] = {std::string(std::istreambuf_iterator<char>(file), {}),
+                             fs::last_write_time(entry.path())};
+    }
+    return files;
+  };
+  const auto before = stores();
+  // Each command names it in a line of its own words.
+  const std::string named = text::join_path(text::join_path(directory_.text(), ".quillreap"),
+                                            "0123456789abcdef.chapters") +
+                            ": left out of the shelf, and "
+                            "left as it is: it is not a chapter store (another program's file?)\n";
+
+  const test_support::ProgramRun shelf = cli({"shelf"});
+  EXPECT_EQ(shelf.exit_status, 0) << shelf.err;
+  EXPECT_EQ(std::count(shelf.out.begin(), shelf.out.end(), '\n'), 2) << shelf.out;
+  EXPECT_EQ(shelf.err, "quillreap-cli shelf: " + named);
+  const test_support::ProgramRun check = cli({"update", "--check"});
+  EXPECT_EQ(check.exit_status, 1) << check.err;
+  EXPECT_EQ(check.out, "甲\t0\n乙\t1\n");
+  EXPECT_NE(check.err.find("quillreap-cli update: " + named), std::string::npos) << check.err;
+  EXPECT_TRUE(stores() == before);
+
+  const test_support::ProgramRun update = cli({"update"});
+  EXPECT_EQ(update.exit_status, 1) << update.err;
+  EXPECT_EQ(update.out, path("乙.txt") + "\n");
+  EXPECT_NE(update.err.find("quillreap-cli update: " + named), std::string::npos) << update.err;
+  EXPECT_EQ(book("乙"), expected(first_, "乙"));
+  EXPECT_EQ(stores().at(foreign), before.at(foreign));
+}
+
+// Books of one name stay apart: the later book's files take its site's name as well (and a
+// number after that), every later download and update keeps the names, and shelf --remove
+// takes a name two books share for a usage error, removing nothing.
+TEST_F(CliShelfTest, BooksOfOneNameStayApart) {
+  const std::string other_book = "http://" + second_host_ + "/Book/1003.aspx";
+  const auto stores = [&] {
+    return std::count_if(std::filesystem::directory_iterator(directory_.path() / ".quillreap"), {},
+                         [](const auto& entry) { return entry.path().extension() == ".chapters"; });
+  };
+  const struct Step {
+    const char* what;
+    Lines arguments;
+    int exit_status;
+    std::string out;  // standard output; "*" for any
+    std::string err;  // a part of standard error; "" for no check
+    long stores;      // chapter stores left
+  } steps[] = {
+      {"the first book takes the name",
+       {"download", first_.book_address(), "同名"},
+       0,
+       path("同名.txt") + "\n",
+       "",
+       1},
+      {"a second book of the name takes its site's too",
+       {"download", second_book_, "同名"},
+       0,
+       path("同名(源站②).txt") + "\n",
+       "",
+       2},
+      {"a third takes a number after it",
+       {"download", other_book, "同名"},
+       0,
+       path("同名(源站②)2.txt") + "\n",
+       "",
+       3},
+      {"a book downloaded again keeps its name",
+       {"download", first_.book_address(), "同名"},
+       0,
+       path("同名.txt") + "\n",
+       "",
+       3},
+      {"and so does the later one",
+       {"download", second_book_, "同名"},
+       0,
+       path("同名(源站②).txt") + "\n",
+       "",
+       3},
+      {"an update writes each under its own", {"update", second_book_, "同名"}, 0, "*", "", 3},
+      {"a name the books share removes nothing",
+       {"shelf", "--remove", "同名"},
+       2,
+       "",
+       "同名 is the name of 3 books on the shelf (",
+       3},
+      {"an address removes its book", {"shelf", "--remove", second_book_}, 0, "", "", 2},
+      {"an address not on the shelf",
+       {"shelf", "--remove", second_book_},
+       1,
+       "",
+       second_book_ + " is not on the shelf",
+       2},
+  };
+  for (const Step& step : steps) {
+    SCOPED_TRACE(step.what);
+    const test_support::ProgramRun run = cli(step.arguments);
+    EXPECT_EQ(run.exit_status, step.exit_status) << run.err;
+    if (step.out != "*") {
+      EXPECT_EQ(run.out, step.out);
+    }
+    EXPECT_NE(run.err.find(step.err), std::string::npos) << step.err << "\n" << run.err;
+    if (step.exit_status == 2) {
+      // Every book of the name, by its address.
+      for (const std::string& address : {first_.book_address(), second_book_, other_book})
+        EXPECT_NE(run.err.find(address), std::string::npos) << run.err;
+    }
+    EXPECT_EQ(stores(), step.stores);
+    // Each file holds its own book, whoever wrote last.
+    EXPECT_EQ(book("同名"), expected(first_, "同名"));
+    for (const char* other : {"同名(源站②)", "同名(源站②)2"}) {
+      if (book(other) != "(no file)") {
+        EXPECT_EQ(book(other).rfind("同名\r\n\r\n", 0), 0u) << other;
+        EXPECT_NE(book(other), expected(first_, "同名")) << other;
+      }
+    }
+    if (book("同名(源站②)2") != "(no file)") {
+      EXPECT_NE(book("同名(源站②)"), book("同名(源站②)2"));
+    }
+  }
+  const test_support::ProgramRun shelf = cli({"shelf"});
+  EXPECT_NE(shelf.out.find(first_.book_address() + "\t同名\t"), std::string::npos) << shelf.out;
+  EXPECT_NE(shelf.out.find("\t同名(源站②)2\n"), std::string::npos) << shelf.out;
+  EXPECT_EQ(shelf.out.find("\t同名(源站②)\n"), std::string::npos) << shelf.out;
 }
 
 }  // namespace

@@ -164,11 +164,9 @@ TEST_F(CliStoreTest, DamagedStoreStillGivesTheRightBook) {
   };
   text::Bytes flipped = *whole;
   flipped[flipped.size() * 2 / 3] ^= 0x5A;
-  text::Bytes garbage(whole->size(), 0xEE);
   const Damage damages[] = {
       {"cut in half", text::Bytes(whole->begin(), whole->begin() + whole->size() / 2)},
       {"one byte flipped", flipped},
-      {"garbage", garbage},
       {"empty", {}},
   };
   for (const Damage& damage : damages) {
@@ -181,6 +179,21 @@ TEST_F(CliStoreTest, DamagedStoreStillGivesTheRightBook) {
     // The run mended the store: the next one fetches nothing.
     EXPECT_EQ(download().exit_status, 0);
     EXPECT_EQ(site_.chapter_requests(), 0);
+  }
+  // Another program's file where the store would be is left as it is: the download goes on
+  // without a store, fetching every chapter, and says so.
+  const text::Bytes garbage(whole->size(), 0xEE);
+  ASSERT_TRUE(text::write_file(store_file().string(), garbage));
+  for (int run = 0; run < 2; ++run) {
+    const ProgramRun done = download();
+    EXPECT_EQ(done.exit_status, 0) << done.err;
+    EXPECT_EQ(site_.chapter_requests(), 10);
+    EXPECT_NE(done.err.find("the chapter store " + store_file().string() +
+                            " is left as it is and not used (it is not a chapter store"),
+              std::string::npos)
+        << done.err;
+    EXPECT_EQ(book(), site_.expected_book());
+    EXPECT_EQ(text::read_file(store_file().string()), garbage);
   }
 }
 

@@ -1,7 +1,8 @@
 // The chapter store: what is kept is found again byte for byte, and only under the exact
-// address and title; a torn, damaged or foreign file never yields a wrong text, is
-// mended or set aside, and the store goes on working; a store that cannot be written
-// never throws; the fresh and off modes.
+// address and title; a torn or damaged file never yields a wrong text, loses only the
+// records the damage touched, and is mended when next written, never by opening it; a
+// foreign, newer or unreadable file is left as it is; a store that cannot be written never
+// throws; the fresh, off and look modes.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,6 +13,7 @@
 
 #include "download/chapter_records.hpp"
 #include "download/chapter_store.hpp"
+#include "download/shelf.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "text/files.hpp"
 
@@ -103,7 +105,44 @@ TEST(ChapterRecords, ARecordWithASoundCheckSumButAZeroByteIsNotRead) {
   const ParsedStore parsed = parse_chapter_store(bytes, kBook);
   EXPECT_EQ(parsed.header, ParsedStore::Header::kGood);
   EXPECT_TRUE(parsed.chapters.empty());
-  EXPECT_EQ(parsed.whole_size, encode_store_header(kBook).size());
+  EXPECT_EQ(parsed.passed_over, record.size());
+}
+
+TEST(ChapterRecords, ARecordAfterDamageIsFoundAgainAndTheLatestSoundBookRecordStands) {
+  BookRecord first;
+  first.name = "书";
+  first.chapters = 1;
+  first.written_at = 100;
+  BookRecord second = first;
+  second.chapters = 2;
+  Bytes bytes = encode_store_header(kBook);
+  const auto add = [&](const Bytes& record) {
+    const std::size_t at = bytes.size();
+    bytes.insert(bytes.end(), record.begin(), record.end());
+    return at;
+  };
+  add(encode_chapter_record("1.html", "一", "正文一"));
+  add(encode_book_record(first));
+  const std::size_t damaged = add(encode_chapter_record("2.html", "二", "正文二"));
+  add(encode_chapter_record("3.html", "三", "正文三"));
+  const std::size_t book = add(encode_book_record(second));
+  for (const std::size_t at : {damaged, damaged + 1, damaged + 9, book + 12}) {
+    SCOPED_TRACE(at);
+    Bytes copy = bytes;
+    copy[at] ^= 0x20;
+    const ParsedStore parsed = parse_chapter_store(copy, kBook);
+    EXPECT_EQ(parsed.header, ParsedStore::Header::kGood);
+    EXPECT_GT(parsed.passed_over, 0u);
+    std::vector<std::string_view> titles;
+    for (const StoredChapter& chapter : parsed.chapters) titles.push_back(chapter.title);
+    // Damage in the last book record costs that record alone; in chapter 2, chapter 2.
+    const bool in_book = at == book + 12;
+    const std::vector<std::string_view> expected =
+        in_book ? std::vector<std::string_view>{"一", "二", "三"}
+                : std::vector<std::string_view>{"一", "三"};
+    EXPECT_EQ(titles, expected);
+    EXPECT_EQ(parsed.book, in_book ? first : second);
+  }
 }
 
 TEST_F(ChapterStoreTest, KeptChaptersAreFoundAgainOnlyUnderTheirExactEntry) {
@@ -170,29 +209,42 @@ TEST_F(ChapterStoreTest, AFileChangedAfterOpeningNeverYieldsAnotherEntrysText) {
   }
 }
 
-TEST_F(ChapterStoreTest, AFileCutAnywhereKeepsExactlyTheWholeRecordsBeforeTheCut) {
+TEST_F(ChapterStoreTest, AFileCutAnywhereKeepsTheWholeRecordsAndIsMendedOnlyWhenNextWritten) {
   std::vector<std::size_t> ends;
   const Bytes whole = whole_file(ends);
   const std::size_t header = encode_store_header(kBook).size();
+  const Bytes added = encode_chapter_record("new.html", "新", "新的正文");
   for (std::size_t cut = 0; cut <= whole.size(); ++cut) {
     SCOPED_TRACE(cut);
-    write(Bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut)));
+    const Bytes cut_file(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
+    write(cut_file);
     std::size_t count = 0;
     while (count < ends.size() && ends[count] <= cut) ++count;
+    const std::size_t sound = count == 0 ? header : ends[count - 1];
+    const bool written_next = cut % 37 == 0 || cut == whole.size();
     {
       ChapterStore store(dir_.text(), kBook);
       EXPECT_TRUE(store.writable());
-      EXPECT_EQ(store.set_aside(), cut < header);
+      EXPECT_EQ(store.problem(), "");
+      EXPECT_EQ(store.damaged(), cut != sound);
       expect_first(store, count);
+      // Opening reads; it writes nothing.
+      EXPECT_EQ(file(), cut_file);
+      if (written_next) store.keep("new.html", "新", "新的正文");
     }
-    // The torn tail is gone, so what is appended next is read back.
-    const std::size_t kept = cut < header ? header : (count == 0 ? header : ends[count - 1]);
-    EXPECT_EQ(file().size(), kept);
-    if (cut % 37 == 0 || cut == whole.size()) expect_works_on();
+    if (!written_next) continue;
+    // Written next, the file holds its whole records and the new one, the torn tail gone.
+    Bytes mended(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(sound));
+    mended.insert(mended.end(), added.begin(), added.end());
+    EXPECT_EQ(file(), mended);
+    EXPECT_FALSE(fs::exists(fs::path(path() + ".part")));
+    ChapterStore again(dir_.text(), kBook);
+    EXPECT_FALSE(again.damaged());
+    EXPECT_EQ(again.read("new.html", "新"), "新的正文");
   }
 }
 
-TEST_F(ChapterStoreTest, ADamagedByteDropsItsRecordAndEveryOneBehindIt) {
+TEST_F(ChapterStoreTest, ADamagedByteDropsOnlyItsRecord) {
   std::vector<std::size_t> ends;
   const Bytes whole = whole_file(ends);
   const std::size_t header = encode_store_header(kBook).size();
@@ -201,33 +253,87 @@ TEST_F(ChapterStoreTest, ADamagedByteDropsItsRecordAndEveryOneBehindIt) {
     Bytes damaged = whole;
     damaged[at] ^= 0x01;
     write(damaged);
-    std::size_t count = 0;
-    while (count < ends.size() && ends[count] <= at) ++count;
     ChapterStore store(dir_.text(), kBook);
-    EXPECT_EQ(store.set_aside(), at < header);
-    expect_first(store, at < header ? 0 : count);
+    // The version's higher bytes make a version to come: that store is left alone.
+    if (at > 8 && at < 12) {
+      EXPECT_NE(store.problem(), "");
+      EXPECT_EQ(store.stored_count(), 0);
+      continue;
+    }
+    EXPECT_EQ(store.problem(), "");
+    EXPECT_TRUE(store.damaged());
+    // A damaged header costs nothing: the records are found all the same.
+    std::size_t hit = kChapters.size();
+    for (std::size_t i = 0; i < ends.size() && at >= header; ++i) {
+      if (at < ends[i]) {
+        hit = i;
+        break;
+      }
+    }
+    EXPECT_EQ(store.stored_count(), static_cast<int>(kChapters.size() - (hit < ends.size())));
+    for (std::size_t i = 0; i < kChapters.size(); ++i) {
+      EXPECT_EQ(store.read(kChapters[i].address, kChapters[i].title),
+                i == hit ? std::nullopt : std::optional(kChapters[i].text))
+          << i;
+    }
+    EXPECT_EQ(file(), damaged);
   }
 }
 
-TEST_F(ChapterStoreTest, AForeignOrOlderFileIsSetAsideAndTheStoreStartsAgain) {
-  // A sound header of another version: its own check sum is right.
-  Bytes older = encode_store_header(kBook);
-  older[8] = static_cast<unsigned char>(kChapterStoreVersion + 1);  // the version's low byte
-  const std::size_t checked = older.size() - 4;
-  const std::uint32_t check = crc32(std::span(older).first(checked));
+TEST_F(ChapterStoreTest, AForeignNewerOrUnreadableFileIsLeftAsItIs) {
+  // A sound header of a later version: its own check sum is right.
+  Bytes newer = encode_store_header(kBook);
+  newer[8] = static_cast<unsigned char>(kChapterStoreVersion + 1);  // the version's low byte
+  const std::size_t checked = newer.size() - 4;
+  const std::uint32_t check = crc32(std::span(newer).first(checked));
   for (std::size_t i = 0; i < 4; ++i)
-    older[checked + i] = static_cast<unsigned char>(check >> (8 * i));
+    newer[checked + i] = static_cast<unsigned char>(check >> (8 * i));
   const Bytes garbage = text::to_bytes("第一章\r\n not a store at all");
-  for (const Bytes& foreign : {older, garbage}) {
-    write(foreign);
-    {
-      ChapterStore store(dir_.text(), kBook);
-      EXPECT_TRUE(store.set_aside());
+  const struct {
+    Bytes file;
+    const char* why;
+  } cases[] = {
+      {newer, "it was written by a newer version of Quillreap (store format 2)"},
+      {garbage, "it is not a chapter store (another program's file?)"},
+  };
+  for (const auto& c : cases) {
+    write(c.file);
+    for (const ChapterStore::Mode mode :
+         {ChapterStore::Mode::kUse, ChapterStore::Mode::kFresh, ChapterStore::Mode::kLook}) {
+      ChapterStore store(dir_.text(), kBook, mode);
+      EXPECT_EQ(store.problem(), c.why);
+      EXPECT_FALSE(store.writable());
       EXPECT_EQ(store.stored_count(), 0);
+      store.keep("1.html", "一", "正文");
+      EXPECT_FALSE(store.holds("1.html", "一"));
     }
-    EXPECT_EQ(text::read_file(path() + ".old"), foreign);
-    expect_works_on();
+    EXPECT_EQ(file(), c.file);
+    // The store's folder holds the file alone: nothing set aside, nothing beside it.
+    const auto entries = fs::directory_iterator(dir_.path() / kChapterStoreFolder);
+    EXPECT_EQ(std::distance(fs::begin(entries), fs::end(entries)), 1);
   }
+}
+
+TEST_F(ChapterStoreTest, LookModeMakesAndMendsNothing) {
+  std::vector<std::size_t> ends;
+  const Bytes whole = whole_file(ends);
+  {
+    ChapterStore none(dir_.text(), kBook, ChapterStore::Mode::kLook);
+    EXPECT_EQ(none.stored_count(), 0);
+    EXPECT_EQ(none.problem(), "");
+  }
+  EXPECT_EQ(dir_.entry_count(), 0);
+  const Bytes torn(whole.begin(), whole.end() - 1);
+  write(torn);
+  ChapterStore store(dir_.text(), kBook, ChapterStore::Mode::kLook);
+  EXPECT_TRUE(store.damaged());
+  EXPECT_FALSE(store.writable());
+  expect_first(store, kChapters.size() - 1);
+  store.keep("1.html", "一", "正文");
+  BookRecord book;
+  book.name = "书";
+  store.keep_book(book);
+  EXPECT_EQ(file(), torn);
 }
 
 TEST_F(ChapterStoreTest, AStoreThatCannotBeWrittenGoesOnWithoutTheFile) {
@@ -278,6 +384,37 @@ TEST_F(ChapterStoreTest, OffModeTouchesNoFile) {
   store.keep("1.html", "一", "正文");
   expect_first(store, 0);
   EXPECT_EQ(file(), whole);
+}
+
+// A store as version 1.1 wrote it (a whole download of the sample sites' 西游记 in both
+// formats), kept as it was: every later version reads it.
+TEST(ChapterStoreFormat, AStoreOfTheFirstFormatIsReadAsItWasWritten) {
+  const Text directory = QUILLREAP_FIXTURES_DIR "/store/v1";
+  const Text address = "http://127.0.0.1:18062/1_1/";
+  const Shelf shelf = read_shelf(directory);
+  EXPECT_TRUE(shelf.skipped.empty());
+  ASSERT_EQ(shelf.books.size(), 1u);
+  const ShelfBook& book = shelf.books.front();
+  EXPECT_EQ(book.address, address);
+  EXPECT_EQ(book.record.name, "西游记");
+  EXPECT_EQ(book.record.author, "吴承恩");
+  EXPECT_EQ(book.record.introduction.rfind("《西游记》是明代吴承恩所著", 0), 0u);
+  EXPECT_TRUE(book.record.text_book);
+  EXPECT_TRUE(book.record.epub);
+  EXPECT_FALSE(book.record.text_book_unwritten || book.record.epub_unwritten);
+  EXPECT_EQ(book.record.chapters, 3);
+  EXPECT_EQ(book.record.written_at, 1796839323);
+  EXPECT_EQ(book.record.files_name(), "西游记");
+
+  ChapterStore store(directory, address, ChapterStore::Mode::kLook);
+  EXPECT_EQ(store.problem(), "");
+  EXPECT_FALSE(store.damaged());
+  EXPECT_EQ(store.stored_count(), 3);
+  EXPECT_EQ(store.book(), book.record);
+  const std::optional<Text> first =
+      store.read("http://127.0.0.1:18062/1_1/1.html", "第一回 灵根育孕源流出 心性修持大道生");
+  ASSERT_TRUE(first);
+  EXPECT_LT(first->find("诗曰：混沌未分天地乱"), 10u);
 }
 
 }  // namespace
