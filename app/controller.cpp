@@ -214,16 +214,16 @@ books::BookOutcome Controller::write_books(
         books::book_time());
   // A whole book written with its store goes on the shelf, with the row's cells.
   const download::ShelfDetails shelf{introduction, author};
-  download::DownloadControl control{store_mode_, stop_.get_token()};
-  control.chapters = epub ? &*epub : nullptr;
-  control.text_book = text_book || !epub;
+  download::DownloadControl control{.request = {store_mode_, stop_.get_token()}};
+  control.results.chapters = epub ? &*epub : nullptr;
+  control.request.text_book = text_book || !epub;
   // A part of a book is no book of the shelf.
-  if (store_mode_ != download::ChapterStore::Mode::kOff && !range_) control.shelf = &shelf;
+  if (store_mode_ != download::ChapterStore::Mode::kOff && !range_) control.request.shelf = &shelf;
   books::BookPart part;
-  control.range = range_;
-  control.part = &part;
+  control.request.range = range_;
+  control.results.part = &part;
   download::WrittenBooks written;
-  control.written = &written;
+  control.results.written = &written;
   unwritten_.clear();
   BookOutcome outcome = download(control);
   // A download that ended before its books (stopped, no index) wrote none.
@@ -232,22 +232,23 @@ books::BookOutcome Controller::write_books(
   // novel's.
   const Text saved_name = range_ ? books::part_name(book_name, part) : book_name;
   if (written.text_book) written_files_.push_back(written.files->text_book());
-  if (control.text_book && !written.text_book)
+  if (control.request.text_book && !written.text_book)
     unwritten_ = text::concat("the TXT was not written: ", written.text_book_failure);
   if (!epub) return outcome;
 
   // The download finished the EPUB before it recorded the book; finish() answers again.
   const bool epub_written = epub->finish();
-  if (epub_written) written_files_.push_back(epub->path());
+  if (epub_written)
+    written_files_.push_back(epub->path());
   else
     unwritten_ = text::concat(unwritten_, unwritten_.empty() ? "" : "; ",
                               "the EPUB was not written: ", epub->failure());
   const int lost = epub->lost_chapters();
-  if (control.text_book) {
-    controls_.set_status(text::concat(
-        written.text_book ? books::written_line(saved_name, lost)
-                          : books::save_failed_line(saved_name),
-        epub_written ? books::kEpubAlsoWritten : books::kEpubNotSaved));
+  if (control.request.text_book) {
+    controls_.set_status(
+        text::concat(written.text_book ? books::written_line(saved_name, lost)
+                                       : books::save_failed_line(saved_name),
+                     epub_written ? books::kEpubAlsoWritten : books::kEpubNotSaved));
   } else {
     controls_.set_status(epub_written ? books::epub_written_line(saved_name, lost)
                                       : books::epub_save_failed_line(saved_name));

@@ -1,4 +1,5 @@
-// The whole behaviour of the main window: the four commands and the download worker.
+// The whole behaviour of the main window: every command of its buttons and menu, and the
+// download worker.
 // Holds no data of its own; every piece of state lives in the controls.
 #pragma once
 

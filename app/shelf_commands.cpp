@@ -22,6 +22,43 @@ bool book_file_missing(const Text& directory, const download::ShelfBook& book) {
   return false;
 }
 
+// What the check of one book found, before any update of it.
+Controller::ShelfResult result_of(const download::BookCheck& check) {
+  Controller::ShelfResult result;
+  result.checked = check.checked;
+  result.why = check.why;
+  result.new_chapters = check.new_chapters;
+  return result;
+}
+
+// The books a check found new chapters for, how many, and the books that failed; the
+// status line says them once the shelf is done.
+struct ShelfTally {
+  int with_new = 0;
+  int new_chapters = 0;
+  int failed = 0;
+
+  void count(const Controller::ShelfResult& result) {
+    if (!result.checked) ++failed;
+    if (result.new_chapters <= 0) return;
+    ++with_new;
+    new_chapters += result.new_chapters;
+  }
+};
+
+// The 状态 cell of a book that was checked and not written.
+Text checked_cell(const Controller::ShelfResult& result) {
+  if (!result.checked) return Text(kCheckFailed);
+  return result.new_chapters > 0 ? new_chapters_cell(result.new_chapters) : Text(kUpToDate);
+}
+
+// Whether an update writes the book: new chapters, or a format the last download could
+// not write or whose file is gone, which is written now, new chapters or not.
+bool needs_writing(const Text& directory, const download::ShelfBook& book, int new_chapters) {
+  return new_chapters > 0 || book.record.text_book_unwritten || book.record.epub_unwritten ||
+         book_file_missing(directory, book);
+}
+
 }  // namespace
 
 void Controller::list_shelf(const std::vector<download::ShelfBook>& books, int unreadable) {
@@ -90,35 +127,17 @@ std::vector<Controller::ShelfResult> Controller::run_shelf(
   download::SitePaces paces(config_, stop);
   download::ShelfChecks checks(books, book_directory_, config_, paces, update, stop);
   std::vector<ShelfResult> results;
-  int with_new = 0, new_chapters = 0, failed = 0;
+  ShelfTally tally;
   for (std::size_t i = 0; i < books.size(); ++i) {
     const download::ShelfBook& book = books[i];
     const int row = static_cast<int>(i);
     controls_.set_status(checking_line(book.record.name));
     std::optional<download::BookCheck> check = checks.next();
     if (!check || stop.stop_requested()) break;
-    ShelfResult result;
-    result.checked = check->checked;
-    result.why = check->why;
-    result.new_chapters = check->new_chapters;
-    if (!check->checked) {
-      ++failed;
-      controls_.list_set_cell(row, kStatusColumn, kCheckFailed);
-      results.push_back(std::move(result));
-      continue;
-    }
-    if (result.new_chapters > 0) {
-      ++with_new;
-      new_chapters += result.new_chapters;
-    }
-    // A format the last download could not write is written now, new chapters or not.
-    const bool write = update && (result.new_chapters > 0 || book.record.text_book_unwritten ||
-                                  book.record.epub_unwritten ||
-                                  book_file_missing(book_directory_, book));
-    if (!write) {
-      controls_.list_set_cell(
-          row, kStatusColumn,
-          result.new_chapters > 0 ? new_chapters_cell(result.new_chapters) : Text(kUpToDate));
+    ShelfResult result = result_of(*check);
+    tally.count(result);
+    if (!update || !result.checked || !needs_writing(book_directory_, book, result.new_chapters)) {
+      controls_.list_set_cell(row, kStatusColumn, checked_cell(result));
       results.push_back(std::move(result));
       continue;
     }
@@ -131,10 +150,10 @@ std::vector<Controller::ShelfResult> Controller::run_shelf(
           book.address, book.record.name, book.record.author, book.record.introduction,
           book.record.text_book, book.record.epub, [&](const download::DownloadControl& given) {
             download::DownloadControl control = given;
-            control.fetched = &check->fetched;
+            control.request.early_pages = &check->early_pages;
             return download::write_book(check->links, book.address, book.record.name, report,
-                                        config_, book_directory_, pages,
-                                        paces.of(book.address), control);
+                                        config_, book_directory_, pages, paces.of(book.address),
+                                        control);
           });
     } catch (const InterfaceGone&) {
       throw;
@@ -146,13 +165,13 @@ std::vector<Controller::ShelfResult> Controller::run_shelf(
     if (result.outcome == BookOutcome::kStopped) break;
     result.updated = !written_files_.empty();
     result.unwritten = unwritten_;
-    if (result.outcome == BookOutcome::kNotWritten) ++failed;
+    if (result.outcome == BookOutcome::kNotWritten) ++tally.failed;
     shelf_written_.insert(shelf_written_.end(), written_files_.begin(), written_files_.end());
     results.push_back(std::move(result));
   }
   if (stop.stop_requested()) return results;
-  controls_.set_status(update ? shelf_updated_line(with_new, new_chapters, failed)
-                              : checked_line(with_new));
+  controls_.set_status(update ? shelf_updated_line(tally.with_new, tally.new_chapters, tally.failed)
+                              : checked_line(tally.with_new));
   return results;
 }
 

@@ -62,7 +62,7 @@ void report_failure(Report& log_box, const Text& address, const http::RetriedFet
 // download was stopped, or when the page could not be had (reported, and the status says
 // no index was found).
 std::optional<Text> needed_page(const Download& download, const Text& address) {
-  const http::RetriedFetch fetched = download.fetch(address, download.control.stop);
+  const http::RetriedFetch fetched = download.fetch(address, download.control.request.stop);
   if (fetched.stopped) return std::nullopt;
   if (fetched.result.failed) {
     report_failure(download.log_box, address, fetched);
@@ -111,10 +111,10 @@ std::vector<ChapterLink> chapter_links(const Download& download, const Text& boo
 }
 
 // A chapter page an update's check fetched already; nullopt when none was.
-std::optional<AheadPage> fetched_before(const DownloadControl& control, const Text& address) {
-  if (!control.fetched) return std::nullopt;
-  const auto found = control.fetched->find(address);
-  if (found == control.fetched->end()) return std::nullopt;
+std::optional<AheadPage> early_page(const DownloadControl& control, const Text& address) {
+  if (!control.request.early_pages) return std::nullopt;
+  const auto found = control.request.early_pages->find(address);
+  if (found == control.request.early_pages->end()) return std::nullopt;
   return found->second;
 }
 
@@ -126,7 +126,7 @@ StoredChapters look_up_stored(ChapterStore& store, const std::vector<ChapterLink
   stored.held.assign(links.size(), false);
   for (size_t i = 0; i < links.size(); ++i) {
     stored.held[i] = take_kept && store.holds(links[i].address, links[i].title);
-    if (!stored.held[i] && !fetched_before(control, links[i].address))
+    if (!stored.held[i] && !early_page(control, links[i].address))
       stored.to_fetch.push_back(links[i].address);
   }
   const int stored_count = static_cast<int>(links.size() - stored.to_fetch.size());
@@ -176,8 +176,8 @@ Written write_fetched(const Download& download, ChapterStore& store, const Chapt
   const std::optional<Text> chapter =
       page.cut ? std::move(page.chapter)
                : download.pages.chapter_text(download.pages.page_text(fetched.result));
-  if (download.control.chapters)
-    download.control.chapters->chapter(link.title, chapter ? &*chapter : nullptr);
+  if (download.control.results.chapters)
+    download.control.results.chapters->chapter(link.title, chapter ? &*chapter : nullptr);
   if (!chapter) return Written::kLost;
   const bool placeholder = looks_like_placeholder(*chapter);
   if (!placeholder) store.keep(link.address, link.title, *chapter);
@@ -191,7 +191,8 @@ bool write_kept(const Download& download, ChapterStore& store, const ChapterLink
   const std::optional<Text> kept = store.read(link.address, link.title);
   if (!kept) return false;
   download.log_box.append_log(*kept);
-  if (download.control.chapters) download.control.chapters->chapter(link.title, &*kept);
+  if (download.control.results.chapters)
+    download.control.results.chapters->chapter(link.title, &*kept);
   return true;
 }
 
@@ -212,7 +213,7 @@ std::optional<ChaptersWritten> write_chapters(const Download& download, ChapterS
         return fetch_chapter(address, download.config, download.pages, download.pace,
                              std::move(stop));
       },
-      download.config.connections, download.control.stop);
+      download.config.connections, download.control.request.stop);
   // Said on this thread, once for each lowering seen, between the chapters' status lines.
   const auto tell_lowering = [&] {
     if (const std::optional<int> lowered = download.pace.lowered_since_asked())
@@ -236,10 +237,10 @@ std::optional<ChaptersWritten> write_chapters(const Download& download, ChapterS
     download.log_box.append_log(text::concat("\r\n\r\n", link.title, "\r\n\r\n"));
     Written result = Written::kText;
     if (!stored.held[i] || !write_kept(download, store, link)) {
-      std::optional<AheadPage> page = fetched_before(download.control, link.address);
+      std::optional<AheadPage> page = early_page(download.control, link.address);
       if (!page) {
         page = stored.held[i] ? fetch_chapter(link.address, download.config, download.pages,
-                                              download.pace, download.control.stop)
+                                              download.pace, download.control.request.stop)
                               : ahead.next();
       }
       if (!page || page->fetched.stopped || download.control.stopped()) return std::nullopt;
@@ -295,6 +296,41 @@ std::vector<ChapterLink> fetch_chapter_links(const Text& book_address, const Tex
   return chapter_links(download, book_address);
 }
 
+namespace {
+
+// The part of the index a download with a range takes; none when the range starts past
+// the last chapter, which the status line then says.
+std::optional<books::BookPart> part_of_index(const ChapterRange& range, int chapters,
+                                             const Text& book_name, Report& log_box) {
+  std::optional<books::BookPart> part = part_of(range, chapters);
+  if (!part) log_box.set_status(past_last_chapter_line(book_name, chapters, range.first));
+  return part;
+}
+
+// The record comes last, once every book file is in place, and names the formats written:
+// a run killed before it leaves the record of the books as they were, and a format that
+// could not be written is written again at the next update. The shelf lists whole books
+// only.
+void keep_book_record(ChapterStore& store, const Text& book_name, const DownloadControl& control,
+                      const WrittenBooks& wrote, int chapters, const books::BookFiles& book_files) {
+  if (!control.request.shelf || control.request.range || !(wrote.text_book || wrote.second)) return;
+  const auto now = std::chrono::system_clock::now().time_since_epoch();
+  BookRecord record;
+  record.name = book_name;
+  record.introduction = control.request.shelf->introduction;
+  record.author = control.request.shelf->author;
+  record.text_book = control.request.text_book;
+  record.epub = control.results.chapters != nullptr;
+  record.chapters = chapters;
+  record.written_at = std::chrono::duration_cast<std::chrono::seconds>(now).count();
+  record.text_book_unwritten = control.request.text_book && !wrote.text_book;
+  record.epub_unwritten = control.results.chapters && !wrote.second;
+  if (book_files.file_name() != book_name) record.file_name = book_files.file_name();
+  store.keep_book(record);
+}
+
+}  // namespace
+
 BookOutcome write_book(const std::vector<ChapterLink>& index, const Text& book_address,
                        const Text& book_name, Report& log_box, const SiteConfig& config,
                        const Text& directory, const SourcePages& pages, RequestPace& pace,
@@ -305,18 +341,15 @@ BookOutcome write_book(const std::vector<ChapterLink>& index, const Text& book_a
   std::vector<ChapterLink> part_links;
   Text saved_name = book_name;
   std::optional<books::BookPart> part;
-  if (control.range) {
-    const int chapters = static_cast<int>(index.size());
-    part = part_of(*control.range, chapters);
-    if (!part) {
-      log_box.set_status(past_last_chapter_line(book_name, chapters, control.range->first));
-      return BookOutcome::kNotWritten;
-    }
+  if (control.request.range) {
+    part =
+        part_of_index(*control.request.range, static_cast<int>(index.size()), book_name, log_box);
+    if (!part) return BookOutcome::kNotWritten;
     part_links.assign(index.begin() + (part->first - 1), index.begin() + part->last);
     saved_name = books::part_name(book_name, *part);
-    if (control.part) *control.part = *part;
+    if (control.results.part) *control.results.part = *part;
   }
-  const std::vector<ChapterLink>& links = control.range ? part_links : index;
+  const std::vector<ChapterLink>& links = control.request.range ? part_links : index;
   // Links fetched earlier (an update's check) come without the clearing the book page's
   // arrival does: the log box may still hold the book written before.
   log_box.log_clear();
@@ -324,9 +357,10 @@ BookOutcome write_book(const std::vector<ChapterLink>& index, const Text& book_a
 
   // A part fetched afresh adds its chapters to the store without starting the store again,
   // which would drop the rest of the book.
-  const bool fresh_part = control.range && control.store == ChapterStore::Mode::kFresh;
+  const bool fresh_part =
+      control.request.range && control.request.store == ChapterStore::Mode::kFresh;
   ChapterStore store(directory, book_address,
-                     fresh_part ? ChapterStore::Mode::kUse : control.store);
+                     fresh_part ? ChapterStore::Mode::kUse : control.request.store);
   if (!store.problem().empty()) log_box.store_not_used(store.path(), store.problem());
   // The files keep the name the book's last download gave them; a book new to the folder
   // does not take the files of another book of its name.
@@ -337,45 +371,28 @@ BookOutcome write_book(const std::vector<ChapterLink>& index, const Text& book_a
   const std::optional<ChaptersWritten> written =
       write_chapters(download, store, links, std::move(stored));
   if (!written || control.stopped()) return BookOutcome::kStopped;
-  if (control.chapters) control.chapters->chapters_end(files, part ? &*part : nullptr);
+  if (control.results.chapters)
+    control.results.chapters->chapters_end(files, part ? &*part : nullptr);
   // Said before the completion line, which stays the download's last word.
   if (written->placeholders > 0) log_box.placeholder_chapters(written->placeholders);
   WrittenBooks wrote;
   wrote.files = files;
   const BookOutcome outcome =
-      control.text_book
+      control.request.text_book
           ? save_book(log_box, files, saved_name, written->lost, &wrote.text_book_failure)
       : written->lost > 0 ? BookOutcome::kWrittenWithGaps
                           : BookOutcome::kComplete;
-  wrote.text_book = control.text_book && outcome != BookOutcome::kNotWritten;
-  wrote.second = control.chapters && control.chapters->finish_book();
-  // The record comes last, once every book file is in place, and names the formats
-  // written: a run killed before it leaves the record of the books as they were, and a
-  // format that could not be written is written again at the next update. The shelf lists
-  // whole books only.
-  if (control.shelf && !control.range && (wrote.text_book || wrote.second)) {
-    const auto now = std::chrono::system_clock::now().time_since_epoch();
-    BookRecord record;
-    record.name = book_name;
-    record.introduction = control.shelf->introduction;
-    record.author = control.shelf->author;
-    record.text_book = control.text_book;
-    record.epub = control.chapters != nullptr;
-    record.chapters = static_cast<int>(links.size());
-    record.written_at = std::chrono::duration_cast<std::chrono::seconds>(now).count();
-    record.text_book_unwritten = control.text_book && !wrote.text_book;
-    record.epub_unwritten = control.chapters && !wrote.second;
-    if (book_files.file_name() != book_name) record.file_name = book_files.file_name();
-    store.keep_book(record);
-  }
-  if (control.written) *control.written = std::move(wrote);
+  wrote.text_book = control.request.text_book && outcome != BookOutcome::kNotWritten;
+  wrote.second = control.results.chapters && control.results.chapters->finish_book();
+  keep_book_record(store, book_name, control, wrote, static_cast<int>(links.size()), book_files);
+  if (control.results.written) *control.results.written = std::move(wrote);
   return outcome;
 }
 
 BookOutcome download_book(const Text& book_address, const Text& book_name, Report& log_box,
                           const SiteConfig& config, const Text& directory, const SourcePages& pages,
                           const DownloadControl& control) {
-  const std::unique_ptr<RequestPace> pace = site_pace(config, control.stop);
+  const std::unique_ptr<RequestPace> pace = site_pace(config, control.request.stop);
   const std::vector<ChapterLink> links =
       fetch_chapter_links(book_address, book_name, log_box, config, pages, *pace, control);
   return write_book(links, book_address, book_name, log_box, config, directory, pages, *pace,

@@ -43,17 +43,16 @@ struct WrittenBooks {
   // The book's files (a part's for a part); none when the download ended before writing.
   std::optional<books::BookFiles> files;
   bool text_book = false;  // the TXT was written
-  bool second = false;     // the second book (DownloadControl::chapters) was written
+  bool second = false;     // the second book (DownloadResults::chapters) was written
   Text text_book_failure;  // why the TXT asked for was not written
 };
 
-// How one download runs beyond the site settings: its chapter store, and the stop that
-// ends it (requested by a closing window or Ctrl-C, from any thread).
-struct DownloadControl {
+// What one download is given beyond the site settings: its chapter store, the stop that
+// ends it (requested by a closing window or Ctrl-C, from any thread), which books it writes
+// and of which chapters.
+struct DownloadRequest {
   ChapterStore::Mode store = ChapterStore::Mode::kUse;
   std::stop_token stop = {};
-  // A second book fed every chapter in index order (the EPUB); the caller finishes it.
-  ChapterSink* chapters = nullptr;
   // False: no TXT book is written, and a complete download ends without a status line.
   bool text_book = true;
   // Set for a whole-book download: once its book is written, its store records the book
@@ -61,18 +60,31 @@ struct DownloadControl {
   const ShelfDetails* shelf = nullptr;
   // Chapter pages fetched before the download began (beside an update's check of the
   // index), by address: they are not asked for again.
-  const std::map<Text, AheadPage>* fetched = nullptr;
+  const std::map<Text, AheadPage>* early_pages = nullptr;
   // Only these chapters of the index (the command line's --chapters and --last); none for
   // the whole book. A part is saved as books::part_name(book_name, part), keeps its
   // chapters in the store as every download does, and never sets shelf: the shelf lists
   // whole books only.
   std::optional<ChapterRange> range = std::nullopt;
-  // Where a download with a range says which chapters it took, once it has the index.
-  books::BookPart* part = nullptr;
-  // Where the download says what it wrote.
-  WrittenBooks* written = nullptr;
+};
 
-  bool stopped() const { return stop.stop_requested(); }
+// Where one download hands over what it makes besides the book buffer and its status
+// lines; each null when nobody asks for it.
+struct DownloadResults {
+  // A second book fed every chapter in index order (the EPUB); the caller finishes it.
+  ChapterSink* chapters = nullptr;
+  // Which chapters a download with a range took, once it has the index.
+  books::BookPart* part = nullptr;
+  // What the download wrote.
+  WrittenBooks* written = nullptr;
+};
+
+// Both, as every download function takes them.
+struct DownloadControl {
+  DownloadRequest request = {};
+  DownloadResults results = {};
+
+  bool stopped() const { return request.stop.stop_requested(); }
 };
 
 // The pace every request of one download (or of one update of the shelf) is taken at: the

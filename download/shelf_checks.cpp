@@ -61,7 +61,7 @@ BookCheck ShelfChecks::check(const ShelfBook& book, std::stop_token stop) const 
   BookCheck result;
   CheckReport report;
   DownloadControl control;
-  control.stop = stop;
+  control.request.stop = stop;
   const SourcePages& pages = source_pages(book.address, config_);
   RequestPace& pace = paces_.of(book.address);
   result.links =
@@ -85,18 +85,18 @@ BookCheck ShelfChecks::check(const ShelfBook& book, std::stop_token stop) const 
     if (!stored || i >= held) ++result.new_chapters;
   }
   result.to_fetch = static_cast<int>(missing.size());
-  if (!fetch_new_ || result.to_fetch > kMostFetchedAhead) return result;
+  if (!fetch_new_ || result.to_fetch > kMostEarlyPages) return result;
   // A chapter fetched here goes into the store at once, as a download would keep it, so
   // that a run killed before the book is written loses none; the update then reads it
   // from there. A lost or placeholder page is handed over instead, not to be asked twice.
   for (const ChapterLink* link : missing) {
-    if (stop.stop_requested() || result.fetched.count(link->address)) continue;
+    if (stop.stop_requested() || result.early_pages.count(link->address)) continue;
     AheadPage page = fetch_chapter(link->address, config_, pages, pace, stop);
     if (page.fetched.stopped) continue;
     if (page.chapter && !looks_like_placeholder(*page.chapter))
       store.keep(link->address, link->title, *page.chapter);
     else
-      result.fetched.emplace(link->address, std::move(page));
+      result.early_pages.emplace(link->address, std::move(page));
   }
   return result;
 }

@@ -34,13 +34,13 @@ struct BookCheck {
   // With fetch_new, when they were few, those chapters were fetched beside the index: the
   // ones with text are in the store already, and the rest (lost, placeholders) are here
   // by address, so that the update asks for none of them again.
-  std::map<Text, AheadPage> fetched;
+  std::map<Text, AheadPage> early_pages;
 };
 
 class ShelfChecks {
  public:
   // The most chapter pages of one book fetched beside its check.
-  static constexpr int kMostFetchedAhead = 16;
+  static constexpr int kMostEarlyPages = 16;
 
   // Checks start at once on up to config.connections threads, never more than twice
   // that many books ahead of the one handed out. Every request goes through the pace of its

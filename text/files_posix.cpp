@@ -72,6 +72,16 @@ FileProblem problem_of(int error) {
   }
 }
 
+// What stands at a path (in the file system's form): nothing, a file, a directory or
+// something else (a device, a socket).
+enum class Entry { kNone, kFile, kDirectory, kOther };
+Entry entry_at(const std::string& name) {
+  struct stat info {};
+  if (::stat(name.c_str(), &info) != 0) return Entry::kNone;
+  if (S_ISREG(info.st_mode)) return Entry::kFile;
+  return S_ISDIR(info.st_mode) ? Entry::kDirectory : Entry::kOther;
+}
+
 void tell(FileProblem* problem, FileProblem what) {
   if (problem) *problem = what;
 }
@@ -122,8 +132,7 @@ bool make_directory(std::string_view path, bool /*hidden*/) {
   if (path.empty()) return false;
   const std::string name = system_path(path);
   if (::mkdir(name.c_str(), 0777) == 0) return true;
-  struct stat info {};
-  return errno == EEXIST && ::stat(name.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+  return errno == EEXIST && entry_at(name) == Entry::kDirectory;
 }
 
 FileProblem make_directories(std::string_view path) {
@@ -134,9 +143,9 @@ FileProblem make_directories(std::string_view path) {
     const std::string step = name.substr(0, end);
     if (::mkdir(step.c_str(), 0777) != 0) {
       const int error = errno;
-      struct stat info {};
-      if (::stat(step.c_str(), &info) != 0) return problem_of(error);
-      if (!S_ISDIR(info.st_mode)) return FileProblem::kFileInTheWay;
+      const Entry there = entry_at(step);
+      if (there == Entry::kNone) return problem_of(error);
+      if (there != Entry::kDirectory) return FileProblem::kFileInTheWay;
     }
     if (end == std::string::npos) return FileProblem::kNone;
   }
@@ -233,15 +242,11 @@ Text join_path(std::string_view directory, std::string_view name) {
 }
 
 bool file_exists(std::string_view path) {
-  struct stat status {};
-  return !path.empty() && ::stat(system_path(path).c_str(), &status) == 0 &&
-         S_ISREG(status.st_mode);
+  return !path.empty() && entry_at(system_path(path)) == Entry::kFile;
 }
 
 bool directory_exists(std::string_view path) {
-  struct stat status {};
-  return !path.empty() && ::stat(system_path(path).c_str(), &status) == 0 &&
-         S_ISDIR(status.st_mode);
+  return !path.empty() && entry_at(system_path(path)) == Entry::kDirectory;
 }
 
 std::vector<Text> list_files(std::string_view directory) {
@@ -251,9 +256,7 @@ std::vector<Text> list_files(std::string_view directory) {
   if (!listing) return names;
   while (const dirent* entry = ::readdir(listing.get())) {
     const std::string name = entry->d_name;
-    struct stat status {};
-    if (::stat((folder + "/" + name).c_str(), &status) == 0 && S_ISREG(status.st_mode))
-      names.push_back(utf8_to_ansi(name));
+    if (entry_at(folder + "/" + name) == Entry::kFile) names.push_back(utf8_to_ansi(name));
   }
   return names;
 }

@@ -45,6 +45,22 @@ bool write_new_file(std::string_view path, Write write) {
   return file && write(file.get()) && CloseHandle(file.release()) != 0;
 }
 
+// Opened with every sharing allowed, as a raw handle for FileAppender and FileReader: the
+// chapter store reads the file it appends to, and others may read it meanwhile.
+std::intptr_t open_shared(std::string_view path, DWORD access, DWORD disposition) {
+  FileHandle file =
+      open_file(path, access, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, disposition);
+  return file ? reinterpret_cast<std::intptr_t>(file.release()) : -1;  // -1: the classes' kNone
+}
+
+// What stands at a path: nothing, a file or a directory.
+enum class Entry { kNone, kFile, kDirectory };
+Entry entry_at(const std::wstring& name) {
+  const DWORD attributes = GetFileAttributesW(name.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return Entry::kNone;
+  return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? Entry::kDirectory : Entry::kFile;
+}
+
 FileProblem problem_of(DWORD error) {
   switch (error) {
     case ERROR_FILE_NOT_FOUND:
@@ -107,11 +123,7 @@ bool write_text_file(std::string_view path, std::string_view text) {
 FileAppender::FileAppender(std::string_view path) {
   // Append-only access: every write lands at the end, even beside another writer. Held
   // open for a whole download, so every sharing is allowed meanwhile.
-  if (FileHandle file =
-          open_file(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    OPEN_ALWAYS)) {
-    handle_ = reinterpret_cast<std::intptr_t>(file.release());
-  }
+  handle_ = open_shared(path, FILE_APPEND_DATA, OPEN_ALWAYS);
 }
 
 bool FileAppender::append(const Bytes& bytes) {
@@ -133,8 +145,7 @@ bool make_directory(std::string_view path, bool hidden) {
     if (hidden) SetFileAttributesW(name.c_str(), FILE_ATTRIBUTE_HIDDEN);
     return true;
   }
-  const DWORD attributes = GetFileAttributesW(name.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  return entry_at(name) == Entry::kDirectory;
 }
 
 FileProblem make_directories(std::string_view path) {
@@ -147,9 +158,9 @@ FileProblem make_directories(std::string_view path) {
     if (step.empty() || is_separator(step.back())) continue;
     if (!CreateDirectoryW(step.c_str(), nullptr)) {
       const DWORD error = GetLastError();
-      const DWORD attributes = GetFileAttributesW(step.c_str());
-      if (attributes == INVALID_FILE_ATTRIBUTES) return problem_of(error);
-      if ((attributes & FILE_ATTRIBUTE_DIRECTORY) == 0) return FileProblem::kFileInTheWay;
+      const Entry there = entry_at(step);
+      if (there == Entry::kNone) return problem_of(error);
+      if (there == Entry::kFile) return FileProblem::kFileInTheWay;
     }
   }
   return FileProblem::kNone;
@@ -180,10 +191,8 @@ std::optional<Bytes> read_file(std::string_view path, FileProblem* problem) {
     if (!path.empty()) {
       const DWORD error = GetLastError();
       // A directory cannot be opened as a file; the system calls that access denied.
-      const DWORD attributes = GetFileAttributesW(gbk_to_wide(path).c_str());
-      tell(problem, attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)
-                        ? FileProblem::kIsADirectory
-                        : problem_of(error));
+      tell(problem, entry_at(gbk_to_wide(path)) == Entry::kDirectory ? FileProblem::kIsADirectory
+                                                                     : problem_of(error));
     }
     return std::nullopt;
   }
@@ -207,12 +216,7 @@ std::optional<Bytes> read_file(std::string_view path, FileProblem* problem) {
 }
 
 FileReader::FileReader(std::string_view path) {
-  // Every sharing allowed: the chapter store appends to the file it reads from.
-  if (FileHandle file =
-          open_file(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    OPEN_EXISTING)) {
-    handle_ = reinterpret_cast<std::intptr_t>(file.release());
-  }
+  handle_ = open_shared(path, GENERIC_READ, OPEN_EXISTING);
 }
 
 void FileReader::close() {
@@ -275,15 +279,11 @@ Text join_path(std::string_view directory, std::string_view name) {
 }
 
 bool file_exists(std::string_view path) {
-  if (path.empty()) return false;
-  const DWORD attributes = GetFileAttributesW(gbk_to_wide(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+  return !path.empty() && entry_at(gbk_to_wide(path)) == Entry::kFile;
 }
 
 bool directory_exists(std::string_view path) {
-  if (path.empty()) return false;
-  const DWORD attributes = GetFileAttributesW(gbk_to_wide(path).c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  return !path.empty() && entry_at(gbk_to_wide(path)) == Entry::kDirectory;
 }
 
 std::vector<Text> list_files(std::string_view directory) {

@@ -1,5 +1,5 @@
-// quillreap-cli: searches the two novel sites and saves a book from a terminal, through
-// the same controller as the window.
+// quillreap-cli: searches the two novel sites, saves books and keeps a folder's books up to
+// date from a terminal, through the same controller as the window.
 #include <exception>
 #include <string>
 #include <variant>

@@ -58,16 +58,6 @@ TEST_F(ControllerTest, NoSelectedRowWritesNothingAndSaysSo) {
   EXPECT_EQ(controls_.busy_history(), (std::vector<bool>{true, true, false}));
 }
 
-TEST_F(ControllerTest, WarningBookWritesNothingAndEnablesTheControls) {
-  add_row(site_.address("/warning/1.html"), "坏书");
-  controls_.append_log("上一本书");
-  generate_and_wait();
-  EXPECT_EQ(files_written(), 0);
-  EXPECT_EQ(controls_.status(), download::kFaultyBook);
-  EXPECT_EQ(controls_.book_buffer(), "上一本书");
-  EXPECT_FALSE(controls_.busy());
-}
-
 // The interface thread notes, at every status line, that it is the thread showing it and
 // whether the worker was still running: a worker that touched the model itself, or an
 // interface thread that stopped serving requests during the download, fails here.

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include "books/status_texts.hpp"
-#include "download/status_texts.hpp"
 #include "sites/status_texts.hpp"
 #include "tests/app/controller_fixture.hpp"
 #include "tests/support/golden_book.hpp"
@@ -69,14 +68,6 @@ TEST_F(SampleSitesTest, GeneratedHitsBecomeTheExpectedBooks) {
   EXPECT_EQ(book("三国演义.txt"), golden_book("source2_sanguoyanyi"));
   EXPECT_EQ(controls_.thread_violations(), 0);
   EXPECT_FALSE(controls_.busy());
-}
-
-TEST_F(SampleSitesTest, WarningBookIsRefused) {
-  search(0, "西游补");
-  ASSERT_EQ(controls_.row_count(), 1);
-  generate_and_wait();
-  EXPECT_EQ(controls_.status(), download::kFaultyBook);
-  EXPECT_EQ(files_written(), 0);
 }
 
 }  // namespace

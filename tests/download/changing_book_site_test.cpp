@@ -22,9 +22,10 @@ class ChangingBookSiteTest : public ::testing::Test {
   // file it wrote.
   Text download(BookOutcome expected) {
     test_support::RecordingReport<download::Report> controls;
-    EXPECT_EQ(download_source1(site_.book_address(), ChangingBookSite::kBookName, controls,
-                               site_.config(), dir_.text(), {ChapterStore::Mode::kOff}),
-              expected);
+    EXPECT_EQ(
+        download_source1(site_.book_address(), ChangingBookSite::kBookName, controls,
+                         site_.config(), dir_.text(), {.request = {ChapterStore::Mode::kOff}}),
+        expected);
     const auto bytes = text::read_file(dir_.text() + "/" + ChangingBookSite::kBookName + ".txt");
     return bytes ? Text(bytes->begin(), bytes->end()) : Text("<no file>");
   }

@@ -48,7 +48,7 @@ Download download(int source, const Text& name, int connections, int tries,
   const size_t search_statuses = controls.status_history().size();
 
   test_support::TempFolder dir;
-  const DownloadControl no_store{ChapterStore::Mode::kOff, {}};
+  const DownloadControl no_store{.request = {ChapterStore::Mode::kOff, {}}};
   Download out;
   out.outcome = source == 1
                     ? download_source1(address, name, controls, config, dir.text(), no_store)

@@ -144,16 +144,5 @@ TEST_F(SampleSites, DownloadsMatchTheirGoldenFiles) {
   }
 }
 
-TEST_F(SampleSites, WarningBookIsRefused) {
-  const int row = search_row(1, "西游补");
-  controls_.append_log("earlier");
-  EXPECT_EQ(
-      download_source1(controls_.list_get_cell(row, 0), "西游补", controls_, config_, dir_.text()),
-      BookOutcome::kNotWritten);
-  EXPECT_EQ(controls_.status(), "该书籍有错误!请更换书籍");
-  EXPECT_EQ(controls_.book_buffer(), "earlier");
-  EXPECT_EQ(dir_.entry_count(), 0);
-}
-
 }  // namespace
 }  // namespace quillreap::download

@@ -118,12 +118,17 @@ TEST_F(FaultTest, BigHeaderBlockWithManyCookiesStillGivesTheBook) {
   }
 }
 
+// A book page carrying the site's "Warning" is refused before anything else is asked for:
+// one status line, the earlier book of the name and the log box untouched, the controls
+// given back.
 TEST_F(FaultTest, WarningBookIsRefusedAndTheEarlierBookKept) {
   const Text name = "警告书";
   const Download run = download(site().book_address("warning-book", 1), name);
-  EXPECT_EQ(run.status, download::kFaultyBook);
+  EXPECT_EQ(run.statuses, std::vector<Text>{Text(download::kFaultyBook)});
   EXPECT_EQ(run.file, kEarlierBook);
+  EXPECT_EQ(run.book_buffer, "");
   EXPECT_TRUE(run.stray.empty());
+  EXPECT_FALSE(run.busy);
 }
 
 TEST_F(FaultTest, NamesThatAreNoFileNamesStayInsideTheBookDirectory) {

@@ -87,12 +87,14 @@ TEST_F(Searches, Source1CellMarkersMatchExactCase) {
 }
 
 TEST_F(Searches, Source1UnclosedLastHitEndsTheCutting) {
-  const std::u8string hit =
-      service_hit(u8"href=\"http://b/1/\" title=\"书\" class=\"t\"", u8"", u8"某");
   site_.page(kService,
-             utf8(hit + hit + u8"<div class=\"result-game-item-detail\"> title=\"残\" class"));
+             utf8(service_hit(u8"href=\"http://b/1/\" title=\"甲\" class=\"t\"", u8"", u8"某") +
+                  service_hit(u8"href=\"http://b/2/\" title=\"乙\" class=\"t\"", u8"", u8"谁") +
+                  u8"<div class=\"result-game-item-detail\"> title=\"残\" class"));
   search_source1("x", controls_, config_);
-  EXPECT_EQ(controls_.row_count(), 2);
+  ASSERT_EQ(controls_.row_count(), 2);
+  expect_row(0, "http://b/1/", "甲", "暂无简介", "某");
+  expect_row(1, "http://b/2/", "乙", "暂无简介", "谁");
 }
 
 TEST_F(Searches, Source1SendsTheWordUnescapedAndListsNothingOnFailure) {

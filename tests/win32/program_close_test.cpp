@@ -14,6 +14,7 @@
 #include "download/chapter_store.hpp"
 #include "download/report.hpp"
 #include "sites/site_search.hpp"
+#include "tests/support/app/win32_program_window.hpp"
 #include "tests/support/recording_report.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "text/files.hpp"
@@ -23,13 +24,8 @@ namespace quillreap {
 namespace {
 
 namespace fs = std::filesystem;
-
-struct HandleCloser {
-  void operator()(HANDLE handle) const noexcept {
-    if (handle) CloseHandle(handle);
-  }
-};
-using Handle = std::unique_ptr<void, HandleCloser>;
+using test_support::wait_for;
+using test_support::window_of;
 
 std::string narrow(const std::wstring& wide) {
   std::string out(wide.size() * 2 + 1, '\0');
@@ -37,62 +33,6 @@ std::string narrow(const std::wstring& wide) {
                                     static_cast<int>(out.size()), nullptr, nullptr);
   out.resize(static_cast<size_t>(n > 0 ? n : 0));
   return out;
-}
-
-struct Found {
-  DWORD process;
-  HWND window;
-};
-
-BOOL CALLBACK look_at_window(HWND window, LPARAM data) {
-  auto* found = reinterpret_cast<Found*>(data);
-  DWORD owner = 0;
-  GetWindowThreadProcessId(window, &owner);
-  if (owner != found->process || !IsWindowVisible(window)) return TRUE;
-  found->window = window;
-  return FALSE;
-}
-
-// The program's top-level window, once it has one.
-HWND window_of(DWORD process) {
-  Found found{process, nullptr};
-  EnumWindows(look_at_window, reinterpret_cast<LPARAM>(&found));
-  return found.window;
-}
-
-struct Wanted {
-  int id;
-  HWND found;
-};
-
-BOOL CALLBACK look_at_child(HWND child, LPARAM data) {
-  auto* wanted = reinterpret_cast<Wanted*>(data);
-  if (GetDlgCtrlID(child) != wanted->id) return TRUE;
-  wanted->found = child;
-  return FALSE;
-}
-
-// A control of the program's window by its name in the window description: the window
-// numbers its controls in description order.
-HWND control_of(HWND window, std::string_view name) {
-  const auto& controls = app::main_window_description().controls;
-  for (size_t i = 0; i < controls.size(); ++i) {
-    if (controls[i].name != name) continue;
-    Wanted wanted{100 + static_cast<int>(i), nullptr};
-    EnumChildWindows(window, look_at_child, reinterpret_cast<LPARAM>(&wanted));
-    return wanted.found;
-  }
-  return nullptr;
-}
-
-template <typename Done>
-bool wait_for(Done done, std::chrono::seconds limit) {
-  const auto deadline = std::chrono::steady_clock::now() + limit;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  }
-  return true;
 }
 
 TEST(ProgramClose, ClosingDuringASlowDownloadEndsTheProgramAndKeepsTheStore) {
@@ -107,24 +47,14 @@ TEST(ProgramClose, ClosingDuringASlowDownloadEndsTheProgramAndKeepsTheStore) {
   const fs::path program = folder / L"quillreap.exe";
   ASSERT_TRUE(CopyFileW(QUILLREAP_EXE, program.c_str(), FALSE));
 
-  STARTUPINFOW startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION started{};
-  std::wstring command = L"\"" + program.wstring() + L"\"";
-  ASSERT_TRUE(CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                             folder.c_str(), &startup, &started));
-  Handle process(started.hProcess);
-  Handle thread(started.hThread);
+  const test_support::StartedProgram started = test_support::start_program(program);
+  ASSERT_TRUE(started.process);
   HWND window = nullptr;
-  ASSERT_TRUE(wait_for([&] { return (window = window_of(started.dwProcessId)) != nullptr; },
+  ASSERT_TRUE(wait_for([&] { return (window = window_of(started.id)) != nullptr; },
                        std::chrono::seconds(60)));
 
   // Search source 1 for the big book: the search selects its first row, the only hit.
-  SendMessageW(control_of(window, app::names::kSourceCombo), CB_SETCURSEL, 0, 0);
-  SendMessageW(control_of(window, app::names::kSearchEdit), WM_SETTEXT, 0,
-               reinterpret_cast<LPARAM>(L"\x6D4B\x8BD5\x5DE8\x8457"));
-  SendMessageW(control_of(window, app::names::kSearchButton), BM_CLICK, 0, 0);
-  PostMessageW(control_of(window, app::names::kGenerateButton), BM_CLICK, 0, 0);
+  test_support::search_and_generate(window, 0, L"\x6D4B\x8BD5\x5DE8\x8457");
 
   // The same search here gives the address the program is downloading.
   test_support::RecordingReport<sites::SearchReport> list;
@@ -142,9 +72,10 @@ TEST(ProgramClose, ClosingDuringASlowDownloadEndsTheProgramAndKeepsTheStore) {
 
   const auto asked = std::chrono::steady_clock::now();
   PostMessageW(window, WM_CLOSE, 0, 0);
-  EXPECT_EQ(WaitForSingleObject(process.get(), 10'000), WAIT_OBJECT_0);
+  EXPECT_EQ(WaitForSingleObject(started.process.get(), 10'000), WAIT_OBJECT_0);
   EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(2));
-  if (WaitForSingleObject(process.get(), 0) != WAIT_OBJECT_0) TerminateProcess(process.get(), 1);
+  if (WaitForSingleObject(started.process.get(), 0) != WAIT_OBJECT_0)
+    TerminateProcess(started.process.get(), 1);
 
   EXPECT_FALSE(fs::exists(folder / (L"\x6D4B\x8BD5\x5DE8\x8457" + std::wstring(L".txt"))));
   download::ChapterStore store(folder_gbk, list.list_get_cell(0, 0));
