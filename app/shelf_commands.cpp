@@ -90,7 +90,7 @@ std::vector<Controller::ShelfResult> Controller::run_shelf(
   download::SitePaces paces(config_, stop);
   download::ShelfChecks checks(books, book_directory_, config_, paces, update, stop);
   std::vector<ShelfResult> results;
-  int with_new = 0, new_chapters = 0, failed = 0;
+  int with_new = 0, new_chapters = 0, failed_checks = 0, failed_updates = 0;
   for (std::size_t i = 0; i < books.size(); ++i) {
     const download::ShelfBook& book = books[i];
     const int row = static_cast<int>(i);
@@ -102,7 +102,7 @@ std::vector<Controller::ShelfResult> Controller::run_shelf(
     result.why = check->why;
     result.new_chapters = check->new_chapters;
     if (!check->checked) {
-      ++failed;
+      ++failed_checks;
       controls_.list_set_cell(row, kStatusColumn, kCheckFailed);
       results.push_back(std::move(result));
       continue;
@@ -146,13 +146,14 @@ std::vector<Controller::ShelfResult> Controller::run_shelf(
     if (result.outcome == BookOutcome::kStopped) break;
     result.updated = !written_files_.empty();
     result.unwritten = unwritten_;
-    if (result.outcome == BookOutcome::kNotWritten) ++failed;
+    if (result.outcome == BookOutcome::kNotWritten) ++failed_updates;
     shelf_written_.insert(shelf_written_.end(), written_files_.begin(), written_files_.end());
     results.push_back(std::move(result));
   }
   if (stop.stop_requested()) return results;
-  controls_.set_status(update ? shelf_updated_line(with_new, new_chapters, failed)
-                              : checked_line(with_new));
+  controls_.set_status(update ? shelf_updated_line(with_new, new_chapters, failed_updates,
+                                                  failed_checks)
+                              : checked_line(with_new, failed_checks));
   return results;
 }
 
