@@ -270,7 +270,8 @@ TEST(StoreDamage, LookingAtTheShelfWritesNothing) {
     return files;
   };
   for (const fs::directory_entry& entry : fs::recursive_directory_iterator(directory.path()))
-    fs::last_write_time(entry.path(), fs::last_write_time(entry.path()) - std::chrono::hours(48));
+    if (entry.is_regular_file())
+      fs::last_write_time(entry.path(), fs::last_write_time(entry.path()) - std::chrono::hours(48));
   const auto before = snapshot();
 
   sites::SiteConfig config = sound_site.config();
