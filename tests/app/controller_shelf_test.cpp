@@ -215,7 +215,8 @@ TEST(StoreDamage, TheShelfListsWhatSurvivesAndAnUpdateFetchesOnlyWhatWasLost) {
       EXPECT_TRUE(mended.sound());
       EXPECT_EQ(mended.chapters.size(), 5u);
       EXPECT_EQ(mended.book->chapters, 5);
-      const text::Bytes book = text::read_file(directory.text() + "/乙.txt").value_or(text::Bytes{});
+      const text::Bytes book =
+          text::read_file(directory.text() + "/乙.txt").value_or(text::Bytes{});
       EXPECT_EQ(Text(book.begin(), book.end()),
                 "乙" + site.expected_book().substr(std::string("变化之书").size()));
     }
