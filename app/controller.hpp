@@ -65,8 +65,8 @@ class Controller {
     Text unwritten;        // the formats its update could not write, and why; "" for none
   };
   // Worker thread (or the command line's): the books listed by list_shelf, row by row.
-  // check_shelf fetches each book's page and index and fills its 状态 cell ("有K章新内容",
-  // "已是最新", "检查失败"); update_shelf also downloads each book with new chapters, or
+  // check_shelf fetches each book's page and index and fills its 状态 cell ("新K章",
+  // "最新", "检查失败"); update_shelf also downloads each book with new chapters, or
   // whose book file is missing, in the formats of its last download. Both end early on
   // the stop, with fewer results than books.
   std::vector<ShelfResult> check_shelf(const std::vector<download::ShelfBook>& books);

@@ -31,15 +31,16 @@ Controller::ShelfResult result_of(const download::BookCheck& check) {
   return result;
 }
 
-// The books a check found new chapters for, how many, and the books that failed; the
-// status line says them once the shelf is done.
+// The books a check found new chapters for, how many, the books whose check failed and
+// those whose update failed, counted apart; the status line says them once the shelf is done.
 struct ShelfTally {
   int with_new = 0;
   int new_chapters = 0;
-  int failed = 0;
+  int failed_checks = 0;
+  int failed_updates = 0;
 
   void count(const Controller::ShelfResult& result) {
-    if (!result.checked) ++failed;
+    if (!result.checked) ++failed_checks;
     if (result.new_chapters <= 0) return;
     ++with_new;
     new_chapters += result.new_chapters;
@@ -165,13 +166,14 @@ std::vector<Controller::ShelfResult> Controller::run_shelf(
     if (result.outcome == BookOutcome::kStopped) break;
     result.updated = !written_files_.empty();
     result.unwritten = unwritten_;
-    if (result.outcome == BookOutcome::kNotWritten) ++tally.failed;
+    if (result.outcome == BookOutcome::kNotWritten) ++tally.failed_updates;
     shelf_written_.insert(shelf_written_.end(), written_files_.begin(), written_files_.end());
     results.push_back(std::move(result));
   }
   if (stop.stop_requested()) return results;
-  controls_.set_status(update ? shelf_updated_line(tally.with_new, tally.new_chapters, tally.failed)
-                              : checked_line(tally.with_new));
+  controls_.set_status(update ? shelf_updated_line(tally.with_new, tally.new_chapters,
+                                                   tally.failed_updates, tally.failed_checks)
+                              : checked_line(tally.with_new, tally.failed_checks));
   return results;
 }
 

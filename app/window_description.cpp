@@ -83,9 +83,10 @@ const WindowDescription& main_window_description() {
           {
               {"\xB5\xD8\xD6\xB7", 0},                   // 地址: held, not shown
               {"\xD0\xA1\xCB\xB5\xC3\xFB", 80},          // 小说名
-              {"\xD0\xA1\xCB\xB5\xBD\xE9\xC9\xDC", 230},  // 小说介绍
+              {"\xD0\xA1\xCB\xB5\xBD\xE9\xC9\xDC", 180},  // 小说介绍
               {"\xD7\xF7\xD5\xDF", 80},                  // 作者
-              {"\xD7\xB4\xCC\xAC", 50},                  // 状态
+              // 状态: room for "下载中 1234/5678" and "缺12章 待更新3章".
+              {"\xD7\xB4\xCC\xAC", 100},                 // 状态
           },
       .status_parts =
           {

@@ -28,10 +28,12 @@ http::RetryPolicy paced_policy(const SiteConfig& config, RequestPace& pace) {
   return policy;
 }
 
-// What every step of one download works with.
-struct Download {
+// What every step of one download works with, reporting through Reporting: IndexReport for
+// the book page and the index (all a check of the shelf implements), Report for the rest.
+template <class Reporting>
+struct Steps {
   const Text& book_name;
-  Report& log_box;
+  Reporting& log_box;
   const SiteConfig& config;
   const SourcePages& pages;
   const DownloadControl& control;
@@ -47,6 +49,9 @@ struct Download {
   }
 };
 
+using IndexFetch = Steps<IndexReport>;
+using Download = Steps<Report>;
+
 // The chapters an earlier download kept, and the addresses still to fetch.
 struct StoredChapters {
   // One per link: whether the store holds it. Kept texts are read when their turn comes.
@@ -54,14 +59,15 @@ struct StoredChapters {
   std::vector<Text> to_fetch;
 };
 
-void report_failure(Report& log_box, const Text& address, const http::RetriedFetch& fetched) {
+void report_failure(IndexReport& log_box, const Text& address,
+                    const http::RetriedFetch& fetched) {
   log_box.page_failed(address, http::failure_description(fetched.result), fetched.tries);
 }
 
 // The book page or the index, which the download cannot do without: nullopt when the
 // download was stopped, or when the page could not be had (reported, and the status says
 // no index was found).
-std::optional<Text> needed_page(const Download& download, const Text& address) {
+std::optional<Text> needed_page(const IndexFetch& download, const Text& address) {
   const http::RetriedFetch fetched = download.fetch(address, download.control.request.stop);
   if (fetched.stopped) return std::nullopt;
   if (fetched.result.failed) {
@@ -74,7 +80,7 @@ std::optional<Text> needed_page(const Download& download, const Text& address) {
 
 // The book page and, through it, the index page; nullopt when the download ends there
 // (stopped, a page not had, or a book the site marks as broken).
-std::optional<Text> book_and_index(const Download& download, const Text& book_address,
+std::optional<Text> book_and_index(const IndexFetch& download, const Text& book_address,
                                    Text& index_address) {
   const std::optional<Text> book_page = needed_page(download, book_address);
   if (!book_page) return std::nullopt;
@@ -83,8 +89,8 @@ std::optional<Text> book_and_index(const Download& download, const Text& book_ad
     download.log_box.set_status(kFaultyBook);
     return std::nullopt;
   }
+  // The log box is the second half's: it clears it before the book goes in.
   download.log_box.set_status(found_line(download.book_name));
-  download.log_box.log_clear();
   text::do_events();
   index_address = download.pages.index_address(*book_page, book_address);
   if (download.pages.index_on_book_page()) return book_page;
@@ -93,7 +99,7 @@ std::optional<Text> book_and_index(const Download& download, const Text& book_ad
 
 // Every chapter's link in index order; empty (with the status line saying so) when the
 // index lists none, or when the download ended before it.
-std::vector<ChapterLink> chapter_links(const Download& download, const Text& book_address) {
+std::vector<ChapterLink> chapter_links(const IndexFetch& download, const Text& book_address) {
   Text index_address;
   const std::optional<Text> index_page = book_and_index(download, book_address, index_address);
   if (!index_page) return {};
@@ -261,7 +267,7 @@ std::unique_ptr<RequestPace> site_pace(const SiteConfig& config, std::stop_token
   // Every try of every page goes through the pace: a pause between the requests of each
   // connection, and fewer connections once the site says it is busy.
   return std::make_unique<RequestPace>(
-      std::clamp(config.connections, 1, PagesAhead::kMostConnections), config.request_pause_ms,
+      std::clamp(config.connections, 1, AheadWindow::kMostConnections), config.request_pause_ms,
       std::move(stop));
 }
 
@@ -289,10 +295,10 @@ AheadPage fetch_chapter(const Text& address, const SiteConfig& config, const Sou
 }
 
 std::vector<ChapterLink> fetch_chapter_links(const Text& book_address, const Text& book_name,
-                                             Report& log_box, const SiteConfig& config,
+                                             IndexReport& log_box, const SiteConfig& config,
                                              const SourcePages& pages, RequestPace& pace,
                                              const DownloadControl& control) {
-  const Download download{book_name, log_box, config, pages, control, pace};
+  const IndexFetch download{book_name, log_box, config, pages, control, pace};
   return chapter_links(download, book_address);
 }
 

@@ -118,7 +118,7 @@ AheadPage fetch_chapter(const Text& address, const SiteConfig& config, const Sou
 // Empty when the download ends there (stopped, a page not had, a book the site marks as
 // broken, an index with no entries); the status line says which.
 std::vector<ChapterLink> fetch_chapter_links(const Text& book_address, const Text& book_name,
-                                             Report& log_box, const SiteConfig& config,
+                                             IndexReport& log_box, const SiteConfig& config,
                                              const SourcePages& pages, RequestPace& pace,
                                              const DownloadControl& control = {});
 

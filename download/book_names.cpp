@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <string>
 
-#include "books/book_file.hpp"
 #include "download/shelf.hpp"
 #include "text/files.hpp"
 
@@ -26,10 +25,10 @@ books::BookFiles book_files_for(const text::Text& directory, const text::Text& b
   // one file name, so the names are compared as files.
   const std::vector<ShelfBook> shelf = read_shelf(directory).books;
   const auto held_by_another = [&](const text::Text& file_name) {
-    const text::Text safe = books::safe_book_file_name(file_name);
+    const text::Text path = books::BookFiles(directory, file_name).text_book();
     return std::any_of(shelf.begin(), shelf.end(), [&](const ShelfBook& book) {
       return book.address != book_address &&
-             books::safe_book_file_name(book.record.files_name()) == safe;
+             shelf_book_file_set(directory, book).text_book() == path;
     });
   };
   if (!held_by_another(book_name)) return plain;

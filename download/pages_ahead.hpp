@@ -33,9 +33,65 @@ using PageFetch =
 // The same, cutting the chapter out of the page where it was fetched.
 using ChapterFetch = std::function<AheadPage(const text::Text& address, std::stop_token stop)>;
 
-class PagesAhead {
+// The ordered window both a download's chapter pages and a shelf's checks run ahead
+// through: items 0 to count - 1, each worked on by one of up to `connections` threads, never
+// more than 2 x connections beyond the last one handed back, and handed back strictly in
+// order. With one connection nothing runs in the background: next() does each item's work
+// itself, when asked for it, as a plain loop would.
+class AheadWindow {
  public:
   static constexpr int kMostConnections = 16;
+
+  // Does item `index`, keeping what it makes where next()'s caller finds it; stop is
+  // requested once the window's stop is (or the window ends), and the work should give up.
+  using Work = std::function<void(std::size_t index, std::stop_token stop)>;
+
+  // connections is held to 1..kMostConnections. Once stop is requested no new work starts
+  // and the work under way is told to give up.
+  AheadWindow(std::size_t count, Work work, int connections = 1, std::stop_token stop = {});
+  // Stops the work as the stop would, and waits for the working threads.
+  ~AheadWindow();
+  AheadWindow(const AheadWindow&) = delete;
+  AheadWindow& operator=(const AheadWindow&) = delete;
+
+  // The next item in order once its work is done: its index. nullopt after the last item,
+  // or at once when the stop is requested. Work that threw (a fault in the program, out of
+  // memory) throws here, on the caller's thread, when its item's turn comes. What the work
+  // kept is the caller's from here on. Called from one thread.
+  std::optional<std::size_t> next();
+
+  std::size_t size() const { return count_; }
+  // The most items ever worked on or waiting at once beyond those handed back.
+  std::size_t most_held_ahead() const;
+  // The window's stop, requested by the one given or by the destructor.
+  std::stop_token stop_token() const { return stop_.get_token(); }
+
+ private:
+  enum class State : unsigned char { kWaiting, kDone, kThrew };
+  void work_on_items();  // each working thread
+
+  const std::size_t count_;
+  const Work work_;
+  const std::size_t connections_;
+  const std::size_t window_;
+  // Requested by the caller's stop (through stop_link_) or by the destructor.
+  std::stop_source stop_;
+  std::stop_callback<std::function<void()>> stop_link_;
+
+  mutable std::mutex mutex_;
+  std::condition_variable_any done_;  // an item's work ended
+  std::condition_variable_any room_;  // an item was handed back
+  std::vector<State> states_;
+  std::vector<std::exception_ptr> thrown_;
+  std::size_t handed_out_ = 0;
+  std::size_t next_to_work_ = 0;
+  std::size_t most_held_ = 0;
+  std::vector<std::thread> threads_;  // last: started once everything above exists
+};
+
+class PagesAhead {
+ public:
+  static constexpr int kMostConnections = AheadWindow::kMostConnections;
 
   // connections is held to 1..kMostConnections. With one, nothing runs in the background:
   // each page is fetched by next() itself, when asked for, as a plain loop would. With
@@ -46,8 +102,6 @@ class PagesAhead {
              std::stop_token stop = {});
   PagesAhead(std::vector<text::Text> addresses, ChapterFetch fetch, int connections = 1,
              std::stop_token stop = {});
-  // Stops the fetches as the stop would, and waits for the fetching threads.
-  ~PagesAhead();
   PagesAhead(const PagesAhead&) = delete;
   PagesAhead& operator=(const PagesAhead&) = delete;
 
@@ -59,34 +113,13 @@ class PagesAhead {
 
   std::size_t size() const { return addresses_.size(); }
   // The most pages ever held at once beyond those handed out (in flight plus waiting).
-  std::size_t most_held_ahead() const;
+  std::size_t most_held_ahead() const { return window_.most_held_ahead(); }
 
  private:
-  // A page's place: empty until its fetch ends with the page or with what it threw.
-  struct Slot {
-    std::optional<AheadPage> page;
-    std::exception_ptr thrown;
-    bool ready() const { return page || thrown; }
-  };
-
-  void fetch_pages();  // each fetching thread
-
   const std::vector<text::Text> addresses_;
   const ChapterFetch fetch_;
-  const std::size_t connections_;
-  const std::size_t window_;
-  // Requested by the download's stop (through stop_link_) or by the destructor.
-  std::stop_source stop_;
-  std::stop_callback<std::function<void()>> stop_link_;
-
-  mutable std::mutex mutex_;
-  std::condition_variable_any page_ready_;  // a fetch finished
-  std::condition_variable_any room_;        // a page was handed out
-  std::vector<Slot> pages_;                 // handed-out ones are emptied
-  std::size_t handed_out_ = 0;
-  std::size_t next_to_fetch_ = 0;
-  std::size_t most_held_ = 0;
-  std::vector<std::thread> threads_;  // last: started once everything above exists
+  std::vector<std::optional<AheadPage>> pages_;  // handed-out ones are emptied
+  AheadWindow window_;  // last: its threads use everything above
 };
 
 }  // namespace quillreap::download

@@ -1,6 +1,7 @@
 // What a download reports through: the search's status line and result list, the log box
 // the TXT book is built in, and how far the chapters are. The app's controls implement it;
-// tests can implement it alone.
+// tests can implement it alone. Its first half, the book page and index, reports through
+// IndexReport alone, which is all a check of the shelf implements.
 #pragma once
 
 #include <string_view>
@@ -13,10 +14,27 @@ namespace quillreap::download {
 
 using text::Text;
 
-class Report : public sites::SearchReport, public books::BookLog {
+// What fetching a book's page and index reports through: the status line and the pages
+// that could not be had. A check of the shelf reports through this alone.
+class IndexReport {
+ public:
+  virtual ~IndexReport() = default;
+  virtual void set_status(std::string_view text) = 0;
+  // As sites::SearchReport::page_failed.
+  virtual void page_failed(std::string_view address, std::string_view reason, int tries) {
+    (void)address, (void)reason, (void)tries;
+  }
+};
+
+// What a whole download reports through.
+class Report : public sites::SearchReport, public books::BookLog, public IndexReport {
  public:
   // One status line, whichever side asks for it.
   void set_status(std::string_view text) override = 0;
+  // One line for each page not had, whichever side could not have it.
+  void page_failed(std::string_view address, std::string_view reason, int tries) override {
+    (void)address, (void)reason, (void)tries;
+  }
 
   // The book a download is about to write holds `count` (> 0) chapters that look like
   // placeholders the site has not filled in yet; they were not kept in the chapter store,

@@ -1,6 +1,6 @@
-// ShelfChecks: a few threads take the shelf's books in order while there is room ahead of
-// the caller; each fetches its book's page and index at its site's pace, reporting into a
-// report of its own that keeps only why a check failed.
+// ShelfChecks: the download's ordered window takes the shelf's books in order while there is
+// room ahead of the caller; each check fetches its book's page and index at its site's pace,
+// reporting into a report of its own that keeps only why it failed.
 #include "download/shelf_checks.hpp"
 
 #include <algorithm>
@@ -12,18 +12,10 @@
 namespace quillreap::download {
 namespace {
 
-// A check's report: the book buffer and result list are not the check's to touch; only the
-// last word on why the index could not be had is kept.
-class CheckReport : public Report {
+// A check's report: only the last word on why the index could not be had is kept.
+class CheckReport : public IndexReport {
  public:
   void set_status(std::string_view text) override { status_ = text; }
-  int list_append_row() override { return -1; }
-  void list_set_cell(int, int, std::string_view) override {}
-  void list_select_row(int) override {}
-  void append_log(std::string_view) override {}
-  void log_clear() override {}
-  Text log_text() override { return {}; }
-  bool write_log_file(const Text&) override { return false; }
   void page_failed(std::string_view address, std::string_view reason, int) override {
     failed_page_ = text::concat(address, ": ", reason);
   }
@@ -43,19 +35,13 @@ ShelfChecks::ShelfChecks(std::vector<ShelfBook> books, Text directory, const Sit
       config_(config),
       paces_(paces),
       fetch_new_(fetch_new),
-      window_(2 * static_cast<std::size_t>(
-                      std::clamp(config.connections, 1, PagesAhead::kMostConnections))),
-      stop_link_(std::move(stop), [this] { stop_.request_stop(); }),
-      slots_(books_.size()) {
-  const std::size_t threads = std::min(window_ / 2, books_.size());
-  for (std::size_t i = 0; i < threads; ++i) threads_.emplace_back([this] { check_books(); });
-}
-
-ShelfChecks::~ShelfChecks() {
-  stop_.request_stop();
-  changed_.notify_all();
-  threads_.clear();  // joins
-}
+      checks_(books_.size()),
+      window_(
+          books_.size(),
+          [this](std::size_t index, std::stop_token token) {
+            checks_[index] = check(books_[index], std::move(token));
+          },
+          config.connections, std::move(stop)) {}
 
 BookCheck ShelfChecks::check(const ShelfBook& book, std::stop_token stop) const {
   BookCheck result;
@@ -101,48 +87,12 @@ BookCheck ShelfChecks::check(const ShelfBook& book, std::stop_token stop) const 
   return result;
 }
 
-// Runs on each checking thread until every book is taken or the stop.
-void ShelfChecks::check_books() {
-  const std::stop_token stop = stop_.get_token();
-  std::unique_lock lock(mutex_);
-  for (;;) {
-    if (!changed_.wait(lock, stop,
-                       [this] {
-                         return next_to_check_ >= books_.size() ||
-                                next_to_check_ < handed_out_ + window_;
-                       }) ||
-        next_to_check_ >= books_.size()) {
-      return;
-    }
-    const std::size_t index = next_to_check_++;
-    lock.unlock();
-    Slot slot;
-    try {
-      slot.check = check(books_[index], stop);
-    } catch (...) {
-      slot.thrown = std::current_exception();  // a fault of the program's: the caller's
-    }
-    lock.lock();
-    slots_[index] = std::move(slot);
-    changed_.notify_all();
-  }
-}
-
 std::optional<BookCheck> ShelfChecks::next() {
-  const std::stop_token stop = stop_.get_token();
-  std::unique_lock lock(mutex_);
-  if (handed_out_ >= books_.size()) return std::nullopt;
-  if (!changed_.wait(lock, stop,
-                     [this] { return slots_[handed_out_].check || slots_[handed_out_].thrown; })) {
-    return std::nullopt;
-  }
-  Slot slot = std::move(slots_[handed_out_]);
-  slots_[handed_out_] = {};
-  ++handed_out_;
-  changed_.notify_all();
-  lock.unlock();
-  if (slot.thrown) std::rethrow_exception(slot.thrown);
-  return std::move(slot.check);
+  const std::optional<std::size_t> index = window_.next();
+  if (!index) return std::nullopt;
+  std::optional<BookCheck> check = std::move(checks_[*index]);
+  checks_[*index].reset();
+  return check;
 }
 
 }  // namespace quillreap::download

@@ -4,14 +4,9 @@
 // time of its pages in flight rather than one book after another.
 #pragma once
 
-#include <condition_variable>
-#include <cstddef>
 #include <map>
-#include <memory>
-#include <mutex>
 #include <optional>
 #include <stop_token>
-#include <thread>
 #include <vector>
 
 #include "download/book_download.hpp"
@@ -43,12 +38,11 @@ class ShelfChecks {
   static constexpr int kMostEarlyPages = 16;
 
   // Checks start at once on up to config.connections threads, never more than twice
-  // that many books ahead of the one handed out. Every request goes through the pace of its
-  // book's site, which the caller may share with its own downloads; a stop ends the checks
-  // under way.
+  // that many books ahead of the one handed out (the download's own window, AheadWindow).
+  // Every request goes through the pace of its book's site, which the caller may share
+  // with its own downloads; a stop ends the checks under way.
   ShelfChecks(std::vector<ShelfBook> books, Text directory, const SiteConfig& config,
               SitePaces& paces, bool fetch_new, std::stop_token stop = {});
-  ~ShelfChecks();
   ShelfChecks(const ShelfChecks&) = delete;
   ShelfChecks& operator=(const ShelfChecks&) = delete;
 
@@ -57,11 +51,6 @@ class ShelfChecks {
   std::optional<BookCheck> next();
 
  private:
-  struct Slot {
-    std::optional<BookCheck> check;
-    std::exception_ptr thrown;
-  };
-  void check_books();  // each checking thread
   BookCheck check(const ShelfBook& book, std::stop_token stop) const;
 
   const std::vector<ShelfBook> books_;
@@ -69,16 +58,8 @@ class ShelfChecks {
   const SiteConfig& config_;
   SitePaces& paces_;
   const bool fetch_new_;
-  const std::size_t window_;
-  std::stop_source stop_;
-  std::stop_callback<std::function<void()>> stop_link_;
-
-  std::mutex mutex_;
-  std::condition_variable_any changed_;
-  std::vector<Slot> slots_;
-  std::size_t handed_out_ = 0;
-  std::size_t next_to_check_ = 0;
-  std::vector<std::jthread> threads_;  // last: started once everything above exists
+  std::vector<std::optional<BookCheck>> checks_;  // handed-out ones are emptied
+  AheadWindow window_;  // last: its threads use everything above
 };
 
 }  // namespace quillreap::download

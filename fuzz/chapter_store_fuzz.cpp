@@ -46,8 +46,8 @@ void check_reads_back(const Bytes& bytes, const ParsedStore& parsed) {
     QUILLREAP_FUZZ_CHECK(chapter.record_offset >= after);
     QUILLREAP_FUZZ_CHECK(chapter.record_size == record.size());
     QUILLREAP_FUZZ_CHECK(chapter.record_offset + chapter.record_size <= bytes.size());
-    QUILLREAP_FUZZ_CHECK(std::equal(record.begin(), record.end(),
-                                    bytes.begin() + static_cast<std::ptrdiff_t>(chapter.record_offset)));
+    const auto at = bytes.begin() + static_cast<std::ptrdiff_t>(chapter.record_offset);
+    QUILLREAP_FUZZ_CHECK(std::equal(record.begin(), record.end(), at));
     quillreap::download::StoredChapter alone;
     QUILLREAP_FUZZ_CHECK(quillreap::download::parse_chapter_record(
         std::span(bytes).subspan(chapter.record_offset, chapter.record_size), alone));

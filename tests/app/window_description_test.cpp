@@ -50,7 +50,7 @@ TEST(WindowDescription, FrameAndEveryControlWhereTheWindowPutsThem) {
 
   std::vector<int> column_widths;
   for (const ColumnDescription& column : window.columns) column_widths.push_back(column.width);
-  EXPECT_EQ(column_widths, (std::vector<int>{0, 80, 230, 80, 50}));
+  EXPECT_EQ(column_widths, (std::vector<int>{0, 80, 180, 80, 100}));
   ASSERT_EQ(window.status_parts.size(), 2u);
   EXPECT_EQ(window.status_parts[0].width, 50);
   EXPECT_EQ(window.status_parts[1].width, -1);

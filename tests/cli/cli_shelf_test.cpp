@@ -133,8 +133,8 @@ TEST_F(CliShelfTest, ListsChecksAndUpdatesOnlyWhatIsNew) {
        [&] {
          // As an update killed after its check fetched them: in the store, not in the book.
          first_.add_chapters(2);
-         EXPECT_EQ(
-             cli({"download", first_.book_address(), "乙", "--chapters", "13-14"}).exit_status, 0);
+         const Lines part = {"download", first_.book_address(), "乙", "--chapters", "13-14"};
+         EXPECT_EQ(cli(part).exit_status, 0);
        },
        {"update", "--check", "乙"},
        0,

@@ -1,6 +1,6 @@
 // PagesAhead with fetch functions that count and hold their calls, and once over a real
 // loopback server: order, the bound on pages held ahead, one connection, the stop, a page
-// that fails.
+// that fails; and the ordered window under it with work that is no page (a shelf's checks).
 #include "download/pages_ahead.hpp"
 
 #include <gtest/gtest.h>
@@ -259,6 +259,32 @@ TEST(PagesAheadTest, AFailedPageComesBackInItsPlaceAndAThrownFetchThrowsAtItsTur
     }
     EXPECT_THROW(pages.next(), std::bad_alloc);
   }
+}
+
+TEST(AheadWindowTest, AnyWorkComesBackInOrderWithinTheWindow) {
+  constexpr std::size_t kItems = 40;
+  std::vector<int> made(kItems, -1);
+  std::atomic<int> running{0}, most_running{0};
+  AheadWindow window(
+      kItems,
+      [&](std::size_t index, std::stop_token) {
+        const int now = ++running;
+        for (int seen = most_running; now > seen && !most_running.compare_exchange_weak(seen, now);)
+          ;
+        // Later items finish sooner, so they arrive out of order.
+        std::this_thread::sleep_for(std::chrono::microseconds(200 * (kItems - index) % 3000));
+        made[index] = static_cast<int>(index) * 10;
+        --running;
+      },
+      3);
+  for (std::size_t expected = 0; expected < kItems; ++expected) {
+    const std::optional<std::size_t> index = window.next();
+    ASSERT_EQ(index, expected);
+    EXPECT_EQ(made[*index], static_cast<int>(expected) * 10);
+  }
+  EXPECT_EQ(window.next(), std::nullopt);
+  EXPECT_LE(most_running.load(), 3);
+  EXPECT_LE(window.most_held_ahead(), 6u);
 }
 
 }  // namespace

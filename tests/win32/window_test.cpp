@@ -595,16 +595,15 @@ TEST_F(MainWindowTest, TheShelfMenuItemsListCheckAndUpdateTheBooksDownloaded) {
   };
   const Case cases[] = {
       {5, L"共3章", L"书架上有1本书"},
-      {6, L"有1章新内容", L"检查完成:1本书有新章节"},
+      {6, L"新1章", L"检查完成:1本书有新章节"},
       {7, L"已完成", L"书架更新完成:1本书有新章节,共1章"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.item);
     SendMessageW(window_.handle(), WM_COMMAND, MAKEWPARAM(GetMenuItemID(items, c.item), 0), 0);
-    // A worker greys the three items with the controls until it ends.
-    if (c.item != 5) {
-      EXPECT_EQ(greyed(), 3);
-    }
+    // Each item's worker (我的书架 reads the shelf on one too) greys the three items with
+    // the controls until it ends.
+    EXPECT_EQ(greyed(), 3);
     ASSERT_TRUE(pump_until([&] { return busy_controls_enabled(true) && greyed() == 0; }, [] {}));
     EXPECT_EQ(SendMessageW(list(), LVM_GETITEMCOUNT, 0, 0), 1);
     EXPECT_EQ(cell_of(list(), 0, 1), L"连载1");
