@@ -266,12 +266,12 @@ TEST(StoreDamage, LookingAtTheShelfWritesNothing) {
   const auto snapshot = [&] {
     std::map<fs::path, std::pair<text::Bytes, fs::file_time_type>> files;
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(directory.path()))
-      if (entry.is_regular_file())
+      if (fs::is_regular_file(entry.path()))
         files[entry.path()] = {read_bytes(entry.path()), fs::last_write_time(entry.path())};
     return files;
   };
   for (const fs::directory_entry& entry : fs::recursive_directory_iterator(directory.path()))
-    if (entry.is_regular_file())
+    if (fs::is_regular_file(entry.path()))
       fs::last_write_time(entry.path(), fs::last_write_time(entry.path()) - std::chrono::hours(48));
   const auto before = snapshot();
 

@@ -135,7 +135,7 @@ TEST_F(CliEpubTest, AFormatNotWrittenIsWrittenAtTheNextUpdate) {
     return test_support::run_program(QUILLREAP_CLI, arguments);
   };
   // An ASCII name: the test makes a folder of the name beside the program's files.
-  const std::string stem = out() + "/serial";
+  const std::string stem = text::join_path(out(), "serial");
   ASSERT_EQ(run({"download", site.book_address(), "serial", "--format", "both"}).exit_status, 0);
   site.add_chapters(1);
   const std::string blocked = stem + ".epub.part";
