@@ -10,7 +10,7 @@
 namespace quillreap::app {
 
 inline constexpr std::string_view kShelfEmpty =
-    "\xCA\xE9\xBC\xDC\xCA\xC7\xBF\xD5\xB5\xC4";  // 书架是空的
+    "\xCA\xE9\xBC\xDC\xCA\xC7\xBF\xD5\xB5\xC4";                    // 书架是空的
 inline constexpr std::string_view kUpToDate = "\xD7\xEE\xD0\xC2";  // 最新
 inline constexpr std::string_view kCheckFailed = "\xBC\xEC\xB2\xE9\xCA\xA7\xB0\xDC";  // 检查失败
 
@@ -44,9 +44,9 @@ inline text::Text checking_line(std::string_view name) {
 // "," + M + "本检查失败" when the checks of some books failed (their site down, or their page
 // refused), "" otherwise: what the end lines of a check and an update end with.
 inline text::Text failed_checks_note(int failed) {
-  return failed > 0 ? text::concat(",", std::to_string(failed),
-                                   "\xB1\xBE\xBC\xEC\xB2\xE9\xCA\xA7\xB0\xDC")
-                    : text::Text();
+  return failed > 0
+             ? text::concat(",", std::to_string(failed), "\xB1\xBE\xBC\xEC\xB2\xE9\xCA\xA7\xB0\xDC")
+             : text::Text();
 }
 
 // "检查完成:" + N + "本书有新章节", and failed_checks_note.

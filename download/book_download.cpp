@@ -59,8 +59,7 @@ struct StoredChapters {
   std::vector<Text> to_fetch;
 };
 
-void report_failure(IndexReport& log_box, const Text& address,
-                    const http::RetriedFetch& fetched) {
+void report_failure(IndexReport& log_box, const Text& address, const http::RetriedFetch& fetched) {
   log_box.page_failed(address, http::failure_description(fetched.result), fetched.tries);
 }
 

@@ -112,11 +112,11 @@ std::optional<BookRecord> decode_book_record(std::string_view text) {
 
 // What the header at the file's start says.
 struct HeaderRead {
-  bool magic = false;          // the file starts with the magic
-  std::uint32_t version = 0;   // after it
-  bool checks = false;         // the whole header of this version, its check sum right
+  bool magic = false;                       // the file starts with the magic
+  std::uint32_t version = 0;                // after it
+  bool checks = false;                      // the whole header of this version, its check sum right
   std::optional<std::string_view> address;  // the address it names, checked or not
-  std::size_t end = 0;         // where the records start, when it checks
+  std::size_t end = 0;                      // where the records start, when it checks
 };
 
 HeaderRead read_header(std::span<const unsigned char> bytes) {
@@ -241,10 +241,12 @@ Bytes encode_book_record(const BookRecord& book) {
   put_field(fields, book.name);
   put_field(fields, book.introduction);
   put_field(fields, book.author);
-  put_field(fields, text::concat(!book.text_book          ? ""
+  put_field(fields, text::concat(!book.text_book            ? ""
                                  : book.text_book_unwritten ? "T"
                                                             : "t",
-                                 !book.epub ? "" : book.epub_unwritten ? "E" : "e"));
+                                 !book.epub            ? ""
+                                 : book.epub_unwritten ? "E"
+                                                       : "e"));
   put_field(fields, std::to_string(book.chapters));
   put_field(fields, std::to_string(book.written_at));
   // Added after the first version of the record; "" (the name) is left out, so a record

@@ -119,7 +119,7 @@ class PagesAhead {
   const std::vector<text::Text> addresses_;
   const ChapterFetch fetch_;
   std::vector<std::optional<AheadPage>> pages_;  // handed-out ones are emptied
-  AheadWindow window_;  // last: its threads use everything above
+  AheadWindow window_;                           // last: its threads use everything above
 };
 
 }  // namespace quillreap::download

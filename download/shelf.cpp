@@ -45,8 +45,9 @@ StoreRead read_store(const Text& path, std::string_view file_name) {
     if (parsed.header == ParsedStore::Header::kGood)
       read.why = "its name is not its book's (a renamed copy?)";
     else if (parsed.book || !parsed.chapters.empty())
-      read.why = "its header is damaged, and with it the book's address (downloading the "
-                 "book again mends it)";
+      read.why =
+          "its header is damaged, and with it the book's address (downloading the "
+          "book again mends it)";
     return read;
   }
   if (parsed.book) {

@@ -59,7 +59,7 @@ class ShelfChecks {
   SitePaces& paces_;
   const bool fetch_new_;
   std::vector<std::optional<BookCheck>> checks_;  // handed-out ones are emptied
-  AheadWindow window_;  // last: its threads use everything above
+  AheadWindow window_;                            // last: its threads use everything above
 };
 
 }  // namespace quillreap::download

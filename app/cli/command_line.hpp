@@ -43,7 +43,7 @@ struct Invocation {
   Text introduction;      // download, for the EPUB's metadata
   Progress progress = Progress::kAuto;
   bool quiet = false;       // --quiet: only failures and the result on standard error
-  Text remove_name;         // shelf --remove NAME: the book to take off the shelf
+  Text remove_name;         // shelf --remove NAME|ADDRESS: the book to take off the shelf
   bool check = false;       // update --check: tell what an update would fetch, fetch no chapter
   std::vector<Text> names;  // update NAME...: only these books of the shelf
   // download and get, --chapters and --last: only these chapters; none: the whole book.

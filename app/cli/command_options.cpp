@@ -246,9 +246,10 @@ void add_row_option(CLI::App& command, Invocation& invocation) {
 void add_shelf_options(CLI::App& command, Invocation& invocation) {
   command
       .add_option("--remove", invocation.remove_name,
-                  "takes the book off the shelf, deleting its chapter store; its books stay")
-      ->type_name("NAME")
-      ->check(not_empty("a book's name"));
+                  "takes the book of that name or address off the shelf, deleting its chapter "
+                  "store; its books stay")
+      ->type_name("NAME|ADDRESS")
+      ->check(not_empty("a book's name or address"));
 }
 
 void add_update_options(CLI::App& command, Invocation& invocation) {

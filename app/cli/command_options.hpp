@@ -29,7 +29,7 @@ void add_output_options(CLI::App& command, Invocation& invocation);
 void add_download_options(CLI::App& command,
                           Invocation& invocation);  // ADDRESS NAME, --list, EPUB metadata
 void add_row_option(CLI::App& command, Invocation& invocation);      // get --row N
-void add_shelf_options(CLI::App& command, Invocation& invocation);   // shelf --remove NAME
+void add_shelf_options(CLI::App& command, Invocation& invocation);   // shelf --remove NAME|ADDRESS
 void add_update_options(CLI::App& command, Invocation& invocation);  // update --check, NAME...
 
 }  // namespace quillreap::app::cli

@@ -222,9 +222,8 @@ class Session {
         return kExitUsage;
       }
       if (removal.removed) return kExitComplete;
-      say(removal.named.empty()
-              ? text::concat(named, " is not on the shelf")
-              : text::concat(named, ": its chapter store could not be deleted"));
+      say(removal.named.empty() ? text::concat(named, " is not on the shelf")
+                                : text::concat(named, ": its chapter store could not be deleted"));
       return kExitNothingWritten;
     }
     const download::Shelf shelf = download::read_shelf(directory);

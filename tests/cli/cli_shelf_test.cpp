@@ -41,7 +41,9 @@ class CliShelfTest : public ::testing::Test {
   int second_requests() const {
     return second_ ? static_cast<int>(second_->chapter_request_times().size()) : -1;
   }
-  std::string path(const std::string& name) const { return text::join_path(directory_.text(), name); }
+  std::string path(const std::string& name) const {
+    return text::join_path(directory_.text(), name);
+  }
   std::string book(const std::string& name) const {
     const auto bytes = text::read_file(path(name + ".txt"));
     return bytes ? std::string(bytes->begin(), bytes->end()) : std::string("(no file)");
