@@ -60,7 +60,7 @@ struct ListCut {
   bool include_left = false, include_right = false;
 };
 
-struct SearchSpec {
+struct SearchRequest {
   Text address_text, body_text;  // as the file writes them
   Template address;
   bool post = false;
@@ -103,7 +103,7 @@ struct Site {
   Charset charset = Charset::kGbk;
   std::map<std::string, Text> values;  // the file's named texts
   Text file;                           // where it was read; "" for a built-in site
-  SearchSpec search;
+  SearchRequest search;
   HitCuts hits;
   BookCuts book;
   IndexCuts index;

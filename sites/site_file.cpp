@@ -30,19 +30,19 @@ JsonObject part(const JsonObject& site, std::string_view name,
 void read_search(const JsonObject& site, Site& into) {
   const JsonObject search =
       part(site, "search", {"address", "method", "body", "headers", "key", "charset"});
-  SearchSpec& spec = into.search;
-  spec.address_text = search.text("address", true);
+  SearchRequest& request = into.search;
+  request.address_text = search.text("address", true);
   const Text method = search.has("method") ? search.text("method") : Text("GET");
   if (method != "GET" && method != "POST") search.fail("method", "must be \"GET\" or \"POST\"");
-  spec.post = method == "POST";
-  spec.body_text = search.text("body");
-  if (spec.post && spec.body_text.empty()) search.fail("body", "a POST search needs a body");
+  request.post = method == "POST";
+  request.body_text = search.text("body");
+  if (request.post && request.body_text.empty()) search.fail("body", "a POST search needs a body");
   if (search.has("headers") && !search.at("headers").is_object())
     search.fail("headers", "must be an object of texts {\"Name\": \"value\"}");
   const Text key = search.has("key") ? search.text("key") : Text("percent");
   if (key != "percent" && key != "raw") search.fail("key", "must be \"percent\" or \"raw\"");
-  spec.raw_key = key == "raw";
-  spec.charset = read_charset(search, into.charset);
+  request.raw_key = key == "raw";
+  request.charset = read_charset(search, into.charset);
 }
 
 void read_hits(const JsonObject& site, Site& into) {

@@ -17,7 +17,7 @@ namespace {
 
 // The word as the site's pages write it, each byte outside letters, digits and "-_.~"
 // written %XX; or, for a site that takes it so, its GBK bytes as they are.
-Text search_key(const SearchSpec& search, const Site& site, const Text& word) {
+Text search_key(const SearchRequest& search, const Site& site, const Text& word) {
   if (search.raw_key) return word;
   const std::string bytes = site.charset == Charset::kUtf8 || site.charset == Charset::kAuto
                                 ? text::ansi_to_utf8(word)
@@ -38,7 +38,7 @@ Text search_key(const SearchSpec& search, const Site& site, const Text& word) {
   return key;
 }
 
-Text extra_headers(const SearchSpec& search) {
+Text extra_headers(const SearchRequest& search) {
   Text headers;
   for (const auto& [name, value] : search.headers)
     headers += text::concat(name, ": ", value, "\r\n");
