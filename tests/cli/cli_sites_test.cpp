@@ -76,6 +76,10 @@ TEST_F(CliSitesTest, ListsSearchesDownloadsAndUpdatesUsersSites) {
   EXPECT_NE(book("连载1").find("第5章"), std::string::npos);
   EXPECT_EQ(book("连载1").find("。"), std::string::npos);
 
+  const test_support::ProgramRun checked = cli({"sites", "check", "copy", "连载"});
+  EXPECT_EQ(checked.exit_status, 0) << checked.out;
+  EXPECT_NE(checked.out.find("\nlast chapter: "), std::string::npos) << checked.out;
+
   for (const Lines& line :
        {Lines{"search", "--source", "broken", "连载"}, Lines{"sites", "check", "nosuch"}}) {
     const test_support::ProgramRun refused = cli(line);
