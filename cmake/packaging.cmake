@@ -17,6 +17,30 @@ if(QUILLREAP_SEARCH_HOST STREQUAL "127.0.0.1:18061" AND
   set(QUILLREAP_SHIP_SAMPLE_SITES ON)
 endif()
 
+# The built-in site files go with the packages as examples for a user's own, each with the
+# host this build's site has (the files in the sources name the sample sites').
+set(quillreap_example_site_files "")
+foreach(site source1 source2)
+  string(TOUPPER "QUILLREAP_${site}_HOST" host_variable)
+  file(READ ${PROJECT_SOURCE_DIR}/sites/builtin/${site}.json site_text)
+  string(REGEX REPLACE "\"host\": \"[^\"]*\"" "\"host\": \"${${host_variable}}\"" site_text
+                       "${site_text}")
+  # A label the build gives source 2 goes into its file, which would otherwise follow the host.
+  if(site STREQUAL "source2" AND NOT QUILLREAP_SOURCE2_LABEL STREQUAL "")
+    string(REGEX REPLACE "(\"host\": \"[^\"]*\",)" "\\1\n  \"label\": \"${QUILLREAP_SOURCE2_LABEL}\","
+                         site_text "${site_text}")
+  endif()
+  file(WRITE ${quillreap_generated_dir}/sites/${site}.json "${site_text}")
+  list(APPEND quillreap_example_site_files ${quillreap_generated_dir}/sites/${site}.json)
+endforeach()
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+             ${PROJECT_SOURCE_DIR}/sites/builtin/source1.json
+             ${PROJECT_SOURCE_DIR}/sites/builtin/source2.json)
+# The third sample site's file, the worked example of docs/sites.md, goes with the sample sites.
+if(QUILLREAP_SHIP_SAMPLE_SITES)
+  list(APPEND quillreap_example_site_files ${PROJECT_SOURCE_DIR}/tests/fixtures/sites/example.json)
+endif()
+
 set(quillreap_user_programs quillreap-cli)
 if(TARGET quillreap)
   list(PREPEND quillreap_user_programs quillreap)
@@ -63,6 +87,9 @@ if(WIN32)
     message(FATAL_ERROR "could not write the Windows read-me in GBK (iconv: ${quillreap_iconv_result})")
   endif()
   install(FILES ${quillreap_generated_dir}/readme.txt DESTINATION . COMPONENT quillreap)
+  # The site files as examples, one folder below the sites folder the program reads, so
+  # that they stand as examples until a user copies one up to mend it.
+  install(FILES ${quillreap_example_site_files} DESTINATION sites/examples COMPONENT quillreap)
   if(QUILLREAP_SHIP_SAMPLE_SITES)
     install(TARGETS quillreap-sample-sites RUNTIME DESTINATION . COMPONENT sample_sites)
   endif()
@@ -78,6 +105,8 @@ else()
   install(FILES ${quillreap_generated_dir}/quillreap-cli.1
           DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT quillreap)
   install(FILES ${PROJECT_SOURCE_DIR}/README.md DESTINATION ${CMAKE_INSTALL_DOCDIR}
+          COMPONENT quillreap)
+  install(FILES ${quillreap_example_site_files} DESTINATION ${CMAKE_INSTALL_DOCDIR}/examples/sites
           COMPONENT quillreap)
   if(QUILLREAP_SHIP_SAMPLE_SITES)
     install(TARGETS quillreap-sample-sites RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}

@@ -109,13 +109,14 @@ const char kNotes[] =
     "  quillreap-cli update --quiet --out novels\n"
     "\n"
     "exit status: 0  the books were written with every chapter (search: hits found;\n"
-    "                update: every book up to date and whole)\n"
+    "                update: every book up to date and whole; sites check: every step)\n"
     "             3  the books were written, but some chapters could not be had\n"
     "             1  a book asked for was not written (with --list: any of them), or the\n"
     "                search found no hit or no row N (shelf: the shelf is empty or its\n"
     "                folder is not there; update: a book could not be checked or\n"
-    "                updated, or a NAME is not on the shelf)\n"
-    "             2  the command line makes no sense\n"
+    "                updated, or a NAME is not on the shelf; sites check: a step failed)\n"
+    "             2  the command line makes no sense, or names a site the program does not\n"
+    "                have (a site file with a mistake is left out)\n"
     "           130  interrupted\n";
 
 const CommandEntry* command_named(std::string_view word) {
