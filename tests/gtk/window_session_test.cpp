@@ -16,6 +16,7 @@
 #include "tests/gtk/gtk_test_support.hpp"
 #include "tests/support/app/failing_controls.hpp"
 #include "tests/support/golden_book.hpp"
+#include "tests/support/sites/example_site.hpp"
 #include "text/files.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
 
@@ -99,6 +100,24 @@ TEST_F(WindowSessionTest, SearchesBothSourcesIntoTheList) {
   search(0, u8"不存在的书");
   EXPECT_EQ(gtk_tree_model_iter_n_children(GTK_TREE_MODEL(widgets().rows), nullptr), 0);
   EXPECT_TRUE(controls_enabled());
+}
+
+// A user's site file, read at start, stands in the source box after the built-in two.
+class WindowUserSiteTest : public WindowSessionTest {
+ protected:
+  sites::SiteConfig config() const override {
+    sites::SiteConfig config = sites_.config();
+    sites::use_site_files(config, {sites::example_site(sites_.source3_host()).site()});
+    return config;
+  }
+};
+
+TEST_F(WindowUserSiteTest, TheSourceBoxListsTheUsersSiteAndSearchesIt) {
+  EXPECT_EQ(
+      gtk_tree_model_iter_n_children(gtk_combo_box_get_model(widgets().source_combo), nullptr), 3);
+  search(2, u8"西游");
+  EXPECT_EQ(status(), u8(u8"搜索完成!"));
+  EXPECT_EQ(window_->controls().list_get_cell(0, 0).find("http://" + sites_.source3_host()), 0u);
 }
 
 TEST_F(WindowSessionTest, DownloadsTheChosenRowToItsGoldenBytes) {
