@@ -69,7 +69,9 @@ SourcePages pages_for_address(const Text& book_address, const SiteConfig& config
 
 SourcePages pages_for_book(const Text& book_address, const Text& site_id,
                            const SiteConfig& config) {
-  if (const std::optional<int> choice = choice_of_site(site_id, config))
+  // The two built-in sites are told apart by the address, the row or record regardless, as
+  // they always were: a source 1 hit whose address holds source 2's label is source 2's.
+  if (const std::optional<int> choice = choice_of_site(site_id, config); choice && *choice >= 2)
     return pages_for_choice(*choice, config);
   return pages_for_address(book_address, config);
 }

@@ -22,7 +22,8 @@ std::optional<int> choice_of_site(std::string_view id, const SiteConfig& config)
 // The site a book address belongs to: source 2 when it holds source 2's label (exact case,
 // anywhere), then the first user site whose host or label it holds, else source 1.
 SourcePages pages_for_address(const Text& book_address, const SiteConfig& config);
-// A book of the shelf: the site its store names, when one has that id; else by its address.
+// A book of the shelf or a row of the list: the user site its store or its search names,
+// when one has that id; else (a built-in site, or none) by its address.
 SourcePages pages_for_book(const Text& book_address, const Text& site_id, const SiteConfig& config);
 
 // What a site is called where a book's files must tell two sites apart: "源站①", "源站②",

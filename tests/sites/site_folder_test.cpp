@@ -71,7 +71,8 @@ TEST_F(SiteFolderTest, EachAddressAndRecordFindsItsSite) {
   const struct Case {
     Text address, recorded, site;
   } cases[] = {
-      {"http://mended.test/book/1/", "", "source2"}, {"http://u.test/book/1/", "", "user"},
+      {"http://mended.test/book/1/", "", "source2"},
+      {"http://mended.test/book/1/", "source1", "source2"}, {"http://u.test/book/1/", "", "user"},
       {"http://u.test/book/1/", "user2", "user2"},   {"http://u.test/book/1/", "gone", "user"},
       {"http://elsewhere.test/1_1/", "", "source1"},
   };
