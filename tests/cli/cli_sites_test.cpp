@@ -4,9 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "tests/support/program.hpp"
+#include "tests/support/sites/example_site.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "text/files.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
@@ -19,11 +19,7 @@ using Lines = std::vector<std::string>;
 class CliSitesTest : public ::testing::Test {
  protected:
   CliSitesTest() {
-    std::ifstream file(QUILLREAP_FIXTURES_DIR "/sites/example.json", std::ios::binary);
-    std::stringstream json;
-    json << file.rdbuf();
-    std::string example = json.str();
-    example.replace(example.find("127.0.0.1:18064"), 15, sites_.source3_host());
+    const std::string example = sites::example_site_file(sites_.source3_host());
     write("example.json", example);
     // The same site read with another cleaning, which turns every "。" into "!".
     std::string copy = example;

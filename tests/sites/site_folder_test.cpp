@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <sstream>
 
 #include "sites/builtin_sites.hpp"
 #include "sites/site_choice.hpp"
 #include "sites/site_folder.hpp"
+#include "tests/support/sites/example_site.hpp"
 #include "tests/support/temp_folder.hpp"
 #include "text/files.hpp"
 
@@ -16,12 +16,8 @@ namespace quillreap::sites {
 namespace {
 
 std::string example_file(const std::string& id, const std::string& host) {
-  std::ifstream file(QUILLREAP_FIXTURES_DIR "/sites/example.json", std::ios::binary);
-  std::stringstream json;
-  json << file.rdbuf();
-  std::string text = json.str();
+  std::string text = example_site_file(host);
   text.replace(text.find("\"example\""), 9, "\"" + id + "\"");
-  text.replace(text.find("127.0.0.1:18064"), 15, host);
   return text;
 }
 
@@ -72,8 +68,10 @@ TEST_F(SiteFolderTest, EachAddressAndRecordFindsItsSite) {
     Text address, recorded, site;
   } cases[] = {
       {"http://mended.test/book/1/", "", "source2"},
-      {"http://mended.test/book/1/", "source1", "source2"}, {"http://u.test/book/1/", "", "user"},
-      {"http://u.test/book/1/", "user2", "user2"},   {"http://u.test/book/1/", "gone", "user"},
+      {"http://mended.test/book/1/", "source1", "source2"},
+      {"http://u.test/book/1/", "", "user"},
+      {"http://u.test/book/1/", "user2", "user2"},
+      {"http://u.test/book/1/", "gone", "user"},
       {"http://elsewhere.test/1_1/", "", "source1"},
   };
   for (const Case& c : cases)

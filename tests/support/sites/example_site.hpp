@@ -13,6 +13,17 @@
 
 namespace quillreap::sites {
 
+// The example's text (UTF-8 JSON) with its host, as a user's folder would hold it.
+inline std::string example_site_file(const std::string& host) {
+  std::ifstream file(QUILLREAP_FIXTURES_DIR "/sites/example.json", std::ios::binary);
+  std::stringstream read;
+  read << file.rdbuf();
+  std::string json = read.str();
+  const std::string_view example_host = "127.0.0.1:18064";
+  json.replace(json.find(example_host), example_host.size(), host);
+  return json;
+}
+
 inline SourcePages example_site(const Text& host, std::string_view replaced = {},
                                 std::string_view with = {}) {
   const std::string path = QUILLREAP_FIXTURES_DIR "/sites/example.json";
