@@ -29,6 +29,10 @@ struct SiteConfig {
   int request_pause_ms = 0;
   // What every request waits for a connection and for the answer; only tests shorten them.
   http::Timeouts timeouts = http::kDefaultTimeouts;
+  // A PEM file of the CAs https servers are checked against instead of the system's; only
+  // tests set it, to trust their own CA (no setting turns the check off). Empty: the
+  // system's. WinInet always uses the system's store.
+  Text ca_file;
 
   // The build's configuration.
   static SiteConfig defaults();

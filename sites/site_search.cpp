@@ -66,7 +66,7 @@ Text search_site(const Text& word, SearchReport& list, const SiteConfig& config,
   // A search page is tried once: the user is waiting on it and can search again.
   const http::FetchResult fetched = http::fetch_page_until_stopped(
       {}, config.timeouts, address, site.search.post ? http::kPost : http::kGet, body, nullptr,
-      nullptr, headers.empty() ? nullptr : &headers);
+      nullptr, headers.empty() ? nullptr : &headers, nullptr, false, nullptr, {}, config.ca_file);
   if (fetched.failed) list.page_failed(address, http::failure_description(fetched), 1);
   // A failed fetch lists nothing, whatever error page came with it.
   const Text page = fetched.failed ? Text() : page_in_gbk(fetched.body, site.search.charset);
