@@ -22,7 +22,7 @@ struct Ports {
   std::uint16_t source2 = 0;
   std::uint16_t source3 = 0;
   // Source 3 over TLS as well (TlsFront::available() builds only); none by default.
-  std::optional<std::uint16_t> source3_tls;
+  std::optional<std::uint16_t> source3_tls = std::nullopt;
 };
 
 // The benchmark book "测试巨著" on both sources: `chapters` chapters whose text markup is
