@@ -15,6 +15,7 @@
 #include "books/status_texts.hpp"
 #include "download/source_downloads.hpp"
 #include "download/status_texts.hpp"
+#include "sites/site_choice.hpp"
 #include "sites/site_search.hpp"
 #include "sites/status_texts.hpp"
 #include "text/codepage_rules.hpp"
@@ -90,10 +91,10 @@ void Controller::run_command(Command command) {
 void Controller::on_search() {
   controls_.set_busy(true);
   controls_.list_clear();
-  // Nothing selected (-1) searches source 2, like any choice but the first.
-  const Text status = controls_.source_choice() == 0
-                          ? sites::search_source1(controls_.search_word(), controls_, config_)
-                          : sites::search_source2(controls_.search_word(), controls_, config_);
+  // Nothing selected (-1) searches source 2, as it always did.
+  const download::SourcePages pages = sites::pages_for_choice(controls_.source_choice(), config_);
+  set_listed_sites({pages.site().id, {}});
+  const Text status = sites::search_site(controls_.search_word(), controls_, config_, pages);
   controls_.set_status(status);
   controls_.set_busy(false);
 }
@@ -139,7 +140,7 @@ void Controller::download_selected_row() {
   controls_.set_busy(true);
   const int row = controls_.list_selected_row();
   const Text address = controls_.list_get_cell(row, 0);
-  const bool source2 = belongs_to_source2(address);
+  const download::SourcePages pages = sites::pages_for_book(address, row_site(row), config_);
   // The cells are read again for the download itself; with no row selected both are ""
   // and source 1's download reports that it found no index.
   const int selected = controls_.list_selected_row();
@@ -151,7 +152,7 @@ void Controller::download_selected_row() {
   RowStatusReport report(controls_, selected);
   books::BookOutcome outcome;
   try {
-    outcome = download_from(source2, report, book_address, book_name, author, introduction);
+    outcome = download_from(pages, report, book_address, book_name, author, introduction);
   } catch (const InterfaceGone&) {
     throw;
   } catch (...) {
@@ -172,30 +173,37 @@ void Controller::on_check_updates() {
 }
 
 books::BookOutcome Controller::download_book(const Text& book_address, const Text& book_name,
-                                             const Text& author, const Text& introduction) {
+                                             const Text& author, const Text& introduction,
+                                             const Text& site) {
   RowStatusReport report(controls_, -1);
-  return download_from(belongs_to_source2(book_address), report, book_address, book_name, author,
-                       introduction);
+  return download_from(sites::pages_for_book(book_address, site, config_), report, book_address,
+                       book_name, author, introduction);
 }
 
 Text Controller::update_page_address() const {
   return text::concat("https://", config_.update_host, "/73.html");
 }
 
-bool Controller::belongs_to_source2(const Text& book_address) const {
-  return sites::belongs_to_source2(book_address, config_);
+void Controller::set_listed_sites(ListedSites sites) {
+  const std::lock_guard lock(listed_mutex_);
+  listed_ = std::move(sites);
 }
 
-books::BookOutcome Controller::download_from(bool source2, download::Report& report,
-                                             const Text& book_address, const Text& book_name,
-                                             const Text& author, const Text& introduction) {
+Text Controller::row_site(int row) const {
+  const std::lock_guard lock(listed_mutex_);
+  return row >= 0 && static_cast<std::size_t>(row) < listed_.rows.size()
+             ? listed_.rows[static_cast<std::size_t>(row)]
+             : listed_.searched;
+}
+
+books::BookOutcome Controller::download_from(const download::SourcePages& pages,
+                                             download::Report& report, const Text& book_address,
+                                             const Text& book_name, const Text& author,
+                                             const Text& introduction) {
   return write_books(book_address, book_name, author, introduction, text_book_, epub_.load(),
                      [&](const download::DownloadControl& control) {
-                       return source2
-                                  ? download::download_source2(book_address, book_name, report,
-                                                               config_, book_directory_, control)
-                                  : download::download_source1(book_address, book_name, report,
-                                                               config_, book_directory_, control);
+                       return download::download_book(book_address, book_name, report, config_,
+                                                      book_directory_, pages, control);
                      });
 }
 

@@ -1,10 +1,12 @@
 // The whole behaviour of the main window: every command of its buttons and menu, and the
 // download worker.
-// Holds no data of its own; every piece of state lives in the controls.
+// Beyond its settings it keeps only which site each row of the result list came from; every
+// other piece of state lives in the controls.
 #pragma once
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <optional>
 #include <stop_token>
 #include <vector>
@@ -38,11 +40,14 @@ class Controller {
   void on_about();          // interface thread
   void on_check_updates();  // interface thread
 
-  // The worker's dispatch: the source 2 label anywhere in the address, exact case, picks
-  // the source 2 download; every other address goes to source 1.
-  // author and introduction go into the EPUB's metadata ("" when unknown).
+  // The book goes to the site of that id; with none (or an id no site has), to the site its
+  // address belongs to (sites::pages_for_address). author and introduction go into the
+  // EPUB's metadata ("" when unknown).
   books::BookOutcome download_book(const Text& book_address, const Text& book_name,
-                                   const Text& author = {}, const Text& introduction = {});
+                                   const Text& author = {}, const Text& introduction = {},
+                                   const Text& site = {});
+  // The id of the site a row of the result list came from; "" when not known.
+  Text row_site(int row) const;
 
   Text update_page_address() const;
 
@@ -111,11 +116,10 @@ class Controller {
       const Text& book_address, const Text& book_name, const Text& author, const Text& introduction,
       bool text_book, bool epub,
       const std::function<books::BookOutcome(const download::DownloadControl&)>& download);
-  bool belongs_to_source2(const Text& book_address) const;
   // report: the controls, with the downloaded row's 状态 cell kept up to date.
-  books::BookOutcome download_from(bool source2, download::Report& report, const Text& book_address,
-                                   const Text& book_name, const Text& author,
-                                   const Text& introduction);
+  books::BookOutcome download_from(const download::SourcePages& pages, download::Report& report,
+                                   const Text& book_address, const Text& book_name,
+                                   const Text& author, const Text& introduction);
 
   Controls& controls_;
   Shell& shell_;
@@ -130,6 +134,16 @@ class Controller {
   std::vector<Text> written_files_;
   Text unwritten_;  // the formats the last download asked for and did not write, and why
   std::vector<Text> shelf_written_;
+  // The site of each row of the result list: a search's rows all come from the site it
+  // searched; the shelf's rows each from the site its store names. Written when the list is
+  // filled and read by a download, which the busy controls keep apart; the lock says so.
+  struct ListedSites {
+    Text searched;
+    std::vector<Text> rows;
+  };
+  void set_listed_sites(ListedSites sites);
+  mutable std::mutex listed_mutex_;
+  ListedSites listed_;
 };
 
 }  // namespace quillreap::app

@@ -10,6 +10,7 @@
 #include "app/shelf_texts.hpp"
 #include "download/shelf_checks.hpp"
 #include "download/source_downloads.hpp"
+#include "sites/site_choice.hpp"
 #include "text/files.hpp"
 
 namespace quillreap::app {
@@ -64,6 +65,9 @@ bool needs_writing(const Text& directory, const download::ShelfBook& book, int n
 
 void Controller::list_shelf(const std::vector<download::ShelfBook>& books, int unreadable) {
   controls_.list_clear();
+  ListedSites sites;
+  for (const download::ShelfBook& book : books) sites.rows.push_back(book.record.site);
+  set_listed_sites(std::move(sites));
   for (const download::ShelfBook& book : books) {
     const int row = controls_.list_append_row();
     const Text cells[] = {book.address, book.record.name, book.record.introduction,
@@ -145,7 +149,8 @@ std::vector<Controller::ShelfResult> Controller::run_shelf(
     // As a download of the row would, through the store: only the chapters it lacks are
     // asked for, and those the check fetched are not asked for again.
     RowStatusReport report(controls_, row);
-    const download::SourcePages& pages = download::source_pages(book.address, config_);
+    const download::SourcePages& pages =
+        sites::pages_for_book(book.address, book.record.site, config_);
     try {
       result.outcome = write_books(
           book.address, book.record.name, book.record.author, book.record.introduction,

@@ -98,4 +98,12 @@ const WindowDescription& main_window_description() {
   return window;
 }
 
+WindowDescription main_window_description(const std::vector<std::string>& source_items) {
+  WindowDescription window = main_window_description();
+  for (ControlDescription& control : window.controls)
+    if (control.name == names::kSourceCombo)
+      control.items.assign(source_items.begin(), source_items.end());
+  return window;
+}
+
 }  // namespace quillreap::app

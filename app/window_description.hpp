@@ -2,6 +2,7 @@
 // which user action runs which command. Each front end (Win32, GTK) renders this.
 #pragma once
 
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -69,6 +70,9 @@ struct WindowDescription {
 };
 
 const WindowDescription& main_window_description();
+// The same with the source box listing source_items (源站①, 源站②, then the users' sites),
+// which must outlive it.
+WindowDescription main_window_description(const std::vector<std::string>& source_items);
 
 // The controls' names, as the controller and the front ends refer to them.
 namespace names {

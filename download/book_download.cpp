@@ -14,6 +14,7 @@
 #include "http/retry.hpp"
 #include "http/url.hpp"
 #include "sites/page.hpp"
+#include "sites/site_choice.hpp"
 #include "text/markers.hpp"
 
 namespace quillreap::download {
@@ -318,7 +319,8 @@ std::optional<books::BookPart> part_of_index(const ChapterRange& range, int chap
 // could not be written is written again at the next update. The shelf lists whole books
 // only.
 void keep_book_record(ChapterStore& store, const Text& book_name, const DownloadControl& control,
-                      const WrittenBooks& wrote, int chapters, const books::BookFiles& book_files) {
+                      const WrittenBooks& wrote, int chapters, const books::BookFiles& book_files,
+                      const Text& site_id) {
   if (!control.request.shelf || control.request.range || !(wrote.text_book || wrote.second)) return;
   const auto now = std::chrono::system_clock::now().time_since_epoch();
   BookRecord record;
@@ -332,6 +334,7 @@ void keep_book_record(ChapterStore& store, const Text& book_name, const Download
   record.text_book_unwritten = control.request.text_book && !wrote.text_book;
   record.epub_unwritten = control.results.chapters && !wrote.second;
   if (book_files.file_name() != book_name) record.file_name = book_files.file_name();
+  record.site = site_id;
   store.keep_book(record);
 }
 
@@ -370,8 +373,8 @@ BookOutcome write_book(const std::vector<ChapterLink>& index, const Text& book_a
   if (!store.problem().empty()) log_box.store_not_used(store.path(), store.problem());
   // The files keep the name the book's last download gave them; a book new to the folder
   // does not take the files of another book of its name.
-  const books::BookFiles book_files = book_files_for(directory, book_address, book_name,
-                                                     store.book(), site_name(book_address, config));
+  const books::BookFiles book_files = book_files_for(
+      directory, book_address, book_name, store.book(), sites::site_caption(pages.site()));
   const books::BookFiles files = part ? book_files.part(*part) : book_files;
   StoredChapters stored = look_up_stored(store, links, log_box, control, !fresh_part);
   const std::optional<ChaptersWritten> written =
@@ -390,7 +393,8 @@ BookOutcome write_book(const std::vector<ChapterLink>& index, const Text& book_a
                           : BookOutcome::kComplete;
   wrote.text_book = control.request.text_book && outcome != BookOutcome::kNotWritten;
   wrote.second = control.results.chapters && control.results.chapters->finish_book();
-  keep_book_record(store, book_name, control, wrote, static_cast<int>(links.size()), book_files);
+  keep_book_record(store, book_name, control, wrote, static_cast<int>(links.size()), book_files,
+                   pages.site().id);
   if (control.results.written) *control.results.written = std::move(wrote);
   return outcome;
 }

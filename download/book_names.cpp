@@ -10,11 +10,6 @@
 
 namespace quillreap::download {
 
-text::Text site_name(const text::Text& book_address, const sites::SiteConfig& config) {
-  return sites::belongs_to_source2(book_address, config) ? "\xD4\xB4\xD5\xBE\xA2\xDA"   // 源站②
-                                                         : "\xD4\xB4\xD5\xBE\xA2\xD9";  // 源站①
-}
-
 books::BookFiles book_files_for(const text::Text& directory, const text::Text& book_address,
                                 const text::Text& book_name, const std::optional<BookRecord>& own,
                                 std::string_view site) {

@@ -12,15 +12,12 @@
 
 namespace quillreap::download {
 
-// "源站①" or "源站②": the site of a book address, as the windows' drop-down names it.
-text::Text site_name(const text::Text& book_address, const sites::SiteConfig& config);
-
 // The files of the book at book_address called book_name in directory. A book keeps the
 // name its last download gave its files (own: the book record its store holds). A book new
 // to the folder takes its name, unless the files of that name are there already and belong
 // to a book of another address on the shelf: then it takes its site's name too,
-// "NAME(源站②)", and a number after that while a book of another address holds that name,
-// "NAME(源站②)2". The shelf is read only when files of the name are there.
+// "NAME(源站②)" (a user site by its name), and a number after that while a book of another address
+// holds that name, "NAME(源站②)2". The shelf is read only when files of the name are there.
 books::BookFiles book_files_for(const text::Text& directory, const text::Text& book_address,
                                 const text::Text& book_name, const std::optional<BookRecord>& own,
                                 std::string_view site);

@@ -107,6 +107,8 @@ std::optional<BookRecord> decode_book_record(std::string_view text) {
   // Fields added later: absent from the records of earlier versions.
   std::string_view file_name;
   if (take_field(text, file_name)) book.file_name = file_name;
+  std::string_view site;
+  if (take_field(text, site)) book.site = site;
   return book;
 }
 
@@ -251,7 +253,9 @@ Bytes encode_book_record(const BookRecord& book) {
   put_field(fields, std::to_string(book.written_at));
   // Added after the first version of the record; "" (the name) is left out, so a record
   // of such a book is byte for byte what the first version wrote.
-  if (!book.file_name.empty() && book.file_name != book.name) put_field(fields, book.file_name);
+  const bool own_file_name = !book.file_name.empty() && book.file_name != book.name;
+  if (own_file_name || !book.site.empty()) put_field(fields, own_file_name ? book.file_name : "");
+  if (!book.site.empty()) put_field(fields, book.site);
   return encode_chapter_record(kBookRecordAddress, "", fields);
 }
 

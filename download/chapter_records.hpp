@@ -48,6 +48,9 @@ struct BookRecord {
   // The name the book's files go by (books::BookFiles): the name, or the name and its site
   // when another book of the name had its files in the folder first. "" for the name.
   Text file_name;
+  // The id of the site the book was downloaded from, so that an update finds it whatever its
+  // address says. "" in the records of earlier versions.
+  Text site;
 
   // The name the files go by, the record's own or the book's.
   const Text& files_name() const { return file_name.empty() ? name : file_name; }
@@ -59,7 +62,8 @@ struct BookRecord {
 // counted, and a reader takes the fields it knows and passes over any that follow them, so
 // that a field added later leaves the record readable by this and every earlier version:
 // the formats are letters ("t" TXT, "e" EPUB; upper case for one asked for and not written,
-// which an earlier version reads as not kept), and the file name came after the time.
+// which an earlier version reads as not kept), the file name came after the time, and the
+// site's id after the file name.
 Bytes encode_book_record(const BookRecord& book);
 
 struct StoredChapter {

@@ -8,6 +8,7 @@
 #include "download/chapter_store.hpp"
 #include "download/placeholder_chapters.hpp"
 #include "download/source_downloads.hpp"
+#include "sites/site_choice.hpp"
 
 namespace quillreap::download {
 namespace {
@@ -48,7 +49,7 @@ BookCheck ShelfChecks::check(const ShelfBook& book, std::stop_token stop) const 
   CheckReport report;
   DownloadControl control;
   control.request.stop = stop;
-  const SourcePages& pages = source_pages(book.address, config_);
+  const SourcePages& pages = sites::pages_for_book(book.address, book.record.site, config_);
   RequestPace& pace = paces_.of(book.address);
   result.links =
       fetch_chapter_links(book.address, book.record.name, report, config_, pages, pace, control);

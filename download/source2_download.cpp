@@ -2,6 +2,7 @@
 // cleaning. Runs on the download worker.
 #include "download/source_downloads.hpp"
 #include "sites/builtin_sites.hpp"
+#include "sites/site_choice.hpp"
 
 namespace quillreap::download {
 

@@ -40,15 +40,14 @@ SiteSettings settings_for(std::string_view id, const SiteConfig& config) {
 }  // namespace
 
 Site builtin_site(std::string_view id, const SiteConfig& config) {
+  // A user's file of the id stands in its place (use_site_files gave the config its host).
+  for (const Site& file : config.site_files)
+    if (file.id == id) return make_site(file, settings_for(id, config));
   return make_site(builtin_files().find(id)->second, settings_for(id, config));
 }
 
 SourcePages builtin_pages(std::string_view id, const SiteConfig& config) {
   return SourcePages(builtin_site(id, config));
-}
-
-SourcePages pages_for_address(const Text& book_address, const SiteConfig& config) {
-  return builtin_pages(belongs_to_source2(book_address, config) ? kSource2Id : kSource1Id, config);
 }
 
 bool belongs_to_source2(const Text& book_address, const SiteConfig& config) {

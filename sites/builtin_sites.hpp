@@ -28,8 +28,4 @@ std::span<const SiteFileText> builtin_site_files();
 Site builtin_site(std::string_view id, const SiteConfig& config);
 SourcePages builtin_pages(std::string_view id, const SiteConfig& config);
 
-// The page cuts of the site a book address belongs to: source 2's when the address holds
-// its label, source 1's otherwise.
-SourcePages pages_for_address(const Text& book_address, const SiteConfig& config);
-
 }  // namespace quillreap::sites

@@ -103,6 +103,7 @@ struct Site {
   Charset charset = Charset::kGbk;
   std::map<std::string, Text> values;  // the file's named texts
   Text file;                           // where it was read; "" for a built-in site
+  Text test_word;                      // a word the site surely finds; "" when it names none
   SearchRequest search;
   HitCuts hits;
   BookCuts book;

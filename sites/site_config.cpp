@@ -3,6 +3,8 @@
 
 #include <quillreap/site_defaults.hpp>
 
+#include "sites/builtin_sites.hpp"
+
 namespace quillreap::sites {
 
 SiteConfig SiteConfig::defaults() {
@@ -17,6 +19,17 @@ SiteConfig SiteConfig::defaults() {
   config.tries = defaults::kTries;
   config.request_pause_ms = defaults::kRequestPauseMs;
   return config;
+}
+
+void use_site_files(SiteConfig& config, std::vector<Site> sites) {
+  for (const Site& site : sites) {
+    if (site.id == kSource1Id) config.source1_host = site.host;
+    if (site.id == kSource2Id) {
+      config.source2_host = site.host;
+      config.source2_label = site.label;
+    }
+  }
+  config.site_files = std::move(sites);
 }
 
 }  // namespace quillreap::sites

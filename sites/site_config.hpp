@@ -3,7 +3,10 @@
 // values. What a site cuts and cleans is its site file's.
 #pragma once
 
+#include <vector>
+
 #include "http/timeouts.hpp"
+#include "sites/site.hpp"
 #include "text/primitives.hpp"
 
 namespace quillreap::sites {
@@ -34,9 +37,17 @@ struct SiteConfig {
   // system's. WinInet always uses the system's store.
   Text ca_file;
 
+  // Users' site files as read, in the source box's order; one with a built-in site's id
+  // stands in that site's place (use_site_files).
+  std::vector<Site> site_files;
+
   // The build's configuration.
   static SiteConfig defaults();
 };
+
+// Takes users' sites into the config. A file with a built-in site's id replaces that site,
+// its host and label becoming the config's (which a host option given afterwards overrides).
+void use_site_files(SiteConfig& config, std::vector<Site> sites);
 
 // Whether a book address is source 2's: the row decides, not the source drop-down; the
 // label in exact letter case, anywhere in the address. (Written with the built-in sites.)

@@ -121,7 +121,7 @@ Site read_site_file(std::string_view json_utf8, std::string_view file_name) {
   into.file = Text(file_name);
   read_identity(site, into);
   read_values(site, into);
-  into.values["test_word"] = site.text("test_word");
+  into.test_word = site.text("test_word");
   read_search(site, into);
   if (site.has("search") && site.at("search").contains("headers")) {
     for (const auto& [name, value] : site.at("search").at("headers").items()) {

@@ -55,22 +55,28 @@ Text search_body(const Site& site, const Text& word) {
   return fill(site.search.body, {}, {}, search_key(site.search, site, word));
 }
 
+SearchPage fetch_search_page(const Site& site, const Text& word, const SiteConfig& config) {
+  SearchPage search;
+  search.address = search_address(site, word);
+  const Text body = site.search.post ? search_body(site, word) : Text();
+  Text headers = extra_headers(site.search);
+  search.fetched = http::fetch_page_until_stopped(
+      {}, config.timeouts, search.address, site.search.post ? http::kPost : http::kGet, body,
+      nullptr, nullptr, headers.empty() ? nullptr : &headers, nullptr, false, nullptr, {},
+      config.ca_file);
+  if (!search.fetched.failed) search.page = page_in_gbk(search.fetched.body, site.search.charset);
+  return search;
+}
+
 Text search_site(const Text& word, SearchReport& list, const SiteConfig& config,
                  const SourcePages& pages) {
   const Site& site = pages.site();
   text::do_events();
   list.set_status(text::concat(kSearchingLead, site.name, kSearchingTail));
-  const Text address = search_address(site, word);
-  const Text body = site.search.post ? search_body(site, word) : Text();
-  Text headers = extra_headers(site.search);
-  // A search page is tried once: the user is waiting on it and can search again.
-  const http::FetchResult fetched = http::fetch_page_until_stopped(
-      {}, config.timeouts, address, site.search.post ? http::kPost : http::kGet, body, nullptr,
-      nullptr, headers.empty() ? nullptr : &headers, nullptr, false, nullptr, {}, config.ca_file);
-  if (fetched.failed) list.page_failed(address, http::failure_description(fetched), 1);
-  // A failed fetch lists nothing, whatever error page came with it.
-  const Text page = fetched.failed ? Text() : page_in_gbk(fetched.body, site.search.charset);
-  return list_search_hits(list, pages.search_hits(page, address));
+  const SearchPage search = fetch_search_page(site, word, config);
+  if (search.fetched.failed)
+    list.page_failed(search.address, http::failure_description(search.fetched), 1);
+  return list_search_hits(list, pages.search_hits(search.page, search.address));
 }
 
 Text search_source1(const Text& word, SearchReport& list, const SiteConfig& config) {

@@ -16,6 +16,9 @@ inline constexpr std::string_view kSearchingSource2 =
 // A site's search says "正在" + its name + "搜索中." while it runs.
 inline constexpr std::string_view kSearchingLead = "\xD5\xFD\xD4\xDA";           // 正在
 inline constexpr std::string_view kSearchingTail = "\xCB\xD1\xCB\xF7\xD6\xD0.";  // 搜索中.
+// Before the first reason a site file was left out for.
+inline constexpr std::string_view kSiteFileWrong =
+    "\xD5\xBE\xB5\xE3\xCE\xC4\xBC\xFE\xD3\xD0\xCE\xF3: ";  // 站点文件有误:
 inline constexpr std::string_view kNoIntroduction = "\xD4\xDD\xCE\xDE\xBC\xF2\xBD\xE9";  // 暂无简介
 
 }  // namespace quillreap::sites

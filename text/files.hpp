@@ -138,6 +138,9 @@ inline bool append_file(std::string_view path, const Bytes& bytes) {
 
 // The directory of the running program, without a trailing separator.
 Text app_directory();
+// Where a user's site files are looked for: "sites" beside the program on Windows,
+// $XDG_CONFIG_HOME/quillreap/sites (~/.config/quillreap/sites) on Linux. "" when unknown.
+Text user_sites_directory();
 // The separator the platform writes between directory and file name.
 char path_separator();
 // name inside directory, joined by the platform's separator ("out/a.txt"; on Windows

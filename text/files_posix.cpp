@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -229,6 +230,15 @@ Text app_directory() {
   const std::size_t slash = program.rfind('/');
   if (slash == std::string::npos) return {};
   return utf8_to_ansi(std::string_view(program).substr(0, slash));
+}
+
+Text user_sites_directory() {
+  // A relative XDG_CONFIG_HOME is to be ignored, as the base directory rules say.
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  if (config && config[0] == '/') return join_path(utf8_to_ansi(config), "quillreap/sites");
+  const char* home = std::getenv("HOME");
+  if (!home || home[0] == '\0') return {};
+  return join_path(utf8_to_ansi(home), ".config/quillreap/sites");
 }
 
 char path_separator() {

@@ -262,6 +262,11 @@ Text app_directory() {
   return wide_to_gbk(std::wstring_view(program).substr(0, backslash));
 }
 
+Text user_sites_directory() {
+  const Text program = app_directory();
+  return program.empty() ? Text() : join_path(program, "sites");
+}
+
 char path_separator() {
   return '\\';
 }

@@ -76,6 +76,18 @@ const CommandEntry kCommands[] = {
        add_fetch_options(command, invocation);
        add_output_options(command, invocation);
      }},
+    {"sites", Command::kSites,
+     "lists the sites, one line each: id, name, address, and the file it was read from (or "
+     "\"built in\"); sites check ID [WORD] tries the site's search, book page, index, first "
+     "and last chapters, one line each, and exits 1 at the first that fails",
+     [](CLI::App& command, Invocation& invocation) {
+       add_site_options(command, invocation);
+       CLI::App* check = command.add_subcommand(
+           "check", "tries the site's steps in turn, one line each (exit 1: one failed)");
+       check->fallthrough();
+       check->allow_extras();
+       add_check_options(*check, invocation);
+     }},
 };
 
 const char kCommandNotes[] =
@@ -226,6 +238,7 @@ std::string problem(const CLI::ParseError& error, CLI::App& command) {
 }  // namespace
 
 std::string_view command_word(Command command) {
+  if (command == Command::kSitesCheck) return "sites check";
   for (const CommandEntry& entry : kCommands)
     if (entry.command == command) return entry.word;
   return "";
@@ -258,8 +271,13 @@ std::variant<Invocation, Reply> parse_command_line(const std::vector<Text>& argu
   // Nothing was refused, yet the command may have been left words it does not take.
   if (const std::string named = misplaced(command); !named.empty())
     return usage(prefix, named, prefix);
+  for (CLI::App* check : command.get_subcommands())
+    if (const std::string named = misplaced(*check); !named.empty())
+      return usage(prefix, named, prefix);
   Invocation invocation = std::move(line->invocation);
   invocation.command = entry->command;
+  if (entry->command == Command::kSites && command.got_subcommand("check"))
+    invocation.command = Command::kSitesCheck;
   if (entry->misfit)
     if (const Text misfit = entry->misfit(invocation); !misfit.empty())
       return usage(prefix, misfit, prefix);

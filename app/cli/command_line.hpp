@@ -16,7 +16,7 @@ namespace quillreap::app::cli {
 
 using text::Text;
 
-enum class Command { kSearch, kDownload, kGet, kShelf, kUpdate };
+enum class Command { kSearch, kDownload, kGet, kShelf, kUpdate, kSites, kSitesCheck };
 
 // The command's word as typed; its messages begin "quillreap-cli WORD: ".
 std::string_view command_word(Command command);
@@ -27,14 +27,20 @@ enum class Progress { kAuto, kBar, kLines };
 
 struct Invocation {
   Command command = Command::kSearch;
-  int source_choice = 0;  // 组合框1's item: 0 源站①, 1 源站②
-  Text word;              // search and get
-  Text address;           // download
-  Text name;              // download
-  Text list;              // download --list: the list's file, "-" standard input, "" none
-  int row = 0;            // get
+  Text source;   // --source: "1" 源站①, "2" 源站②, or a site's id
+  Text word;     // search and get; sites check: the word searched ("" the file's test word)
+  Text site;     // sites check: the id of the site checked
+  Text address;  // download
+  Text name;     // download
+  Text list;     // download --list: the list's file, "-" standard input, "" none
+  int row = 0;   // get
   Text out_directory = ".";
   sites::SiteConfig config = sites::SiteConfig::defaults();
+  // --sites: the folder of the users' site files ("" the usual one).
+  Text sites_directory;
+  // The host options, which override what a site file of a built-in site says: applied
+  // after the files are read.
+  std::optional<Text> source1_host, source2_host, source2_label;
   bool fresh = false;     // download and get: ignore and replace the chapter store
   bool no_store = false;  // download and get: neither read nor write a chapter store
   bool text_book = true;  // download and get, --format: the GBK TXT book

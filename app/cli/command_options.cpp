@@ -89,21 +89,25 @@ CLI::Option* flag(CLI::App& command, const std::string& name, bool& target,
 }  // namespace
 
 void add_search_options(CLI::App& command, Invocation& invocation) {
+  // Whether an id names a site is known once the site files are read.
   command
-      .add_option_function<std::string>(
-          "--source",
-          [&invocation](const std::string& value) {
-            invocation.source_choice = value == "1" ? 0 : 1;
-          },
-          "the site searched: 1 or 2")
-      ->type_name("1|2")
+      .add_option("--source", invocation.source,
+                  "the site searched: 1 (source 1), 2 (source 2) or a site's id "
+                  "(quillreap-cli sites lists them)")
+      ->type_name("1|2|ID")
       ->required()
-      ->check(one_of({"1", "2"}, "1 or 2"));
+      ->check(not_empty("1, 2 or a site's id"));
   command.add_option("WORD", invocation.word, "the search word")->type_name("")->required();
 }
 
 void add_site_options(CLI::App& command, Invocation& invocation) {
   sites::SiteConfig& config = invocation.config;
+  command
+      .add_option("--sites", invocation.sites_directory,
+                  "the folder of the users' site files (default: $XDG_CONFIG_HOME/quillreap/sites, "
+                  "or sites beside quillreap-cli.exe on Windows)")
+      ->type_name("DIR")
+      ->check(not_empty("a folder"));
   command
       .add_option("--search-host", config.search_host,
                   "the site-search service that source 1 searches through")
@@ -112,15 +116,15 @@ void add_site_options(CLI::App& command, Invocation& invocation) {
   command.add_option("--search-id", config.search_id, "its 19-digit site-search identifier")
       ->type_name("ID")
       ->check(not_empty("an identifier"));
-  command.add_option("--source1-host", config.source1_host, "the source 1 site")
+  command.add_option("--source1-host", invocation.source1_host, "the source 1 site")
       ->type_name("HOST")
       ->check(host());
-  command.add_option("--source2-host", config.source2_host, "the source 2 site")
+  command.add_option("--source2-host", invocation.source2_host, "the source 2 site")
       ->type_name("HOST")
       ->check(host());
   // An empty label would be found in every address.
   command
-      .add_option("--source2-label", config.source2_label,
+      .add_option("--source2-label", invocation.source2_label,
                   "what marks a source 2 book address (by default its host)")
       ->type_name("LABEL")
       ->check(not_empty("a label"));
@@ -256,6 +260,15 @@ void add_update_options(CLI::App& command, Invocation& invocation) {
   flag(command, "--check", invocation.check,
        "only print NAME and the chapters an update would fetch, tab-separated");
   command.add_option("NAME", invocation.names, "only these books of the shelf")->type_name("");
+}
+
+void add_check_options(CLI::App& command, Invocation& invocation) {
+  command.add_option("ID", invocation.site, "the id of the site checked")
+      ->type_name("")
+      ->required();
+  command
+      .add_option("WORD", invocation.word, "the word searched (default: the site file's test word)")
+      ->type_name("");
 }
 
 }  // namespace quillreap::app::cli

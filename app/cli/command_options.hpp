@@ -11,10 +11,10 @@ class App;
 
 namespace quillreap::app::cli {
 
-// --source 1|2 and the search WORD: what search and get look for.
+// --source 1|2|ID and the search WORD: what search and get look for.
 void add_search_options(CLI::App& command, Invocation& invocation);
-// --search-host, --search-id, --source1-host, --source2-host, --source2-label: the sites
-// one run asks instead of the build's.
+// --sites DIR, --search-host, --search-id, --source1-host, --source2-host, --source2-label:
+// the sites one run asks instead of the usual ones.
 void add_site_options(CLI::App& command, Invocation& invocation);
 // --connections, --tries, --pause-ms: how chapters are fetched.
 void add_fetch_options(CLI::App& command, Invocation& invocation);
@@ -31,5 +31,6 @@ void add_download_options(CLI::App& command,
 void add_row_option(CLI::App& command, Invocation& invocation);      // get --row N
 void add_shelf_options(CLI::App& command, Invocation& invocation);   // shelf --remove NAME|ADDRESS
 void add_update_options(CLI::App& command, Invocation& invocation);  // update --check, NAME...
+void add_check_options(CLI::App& command, Invocation& invocation);   // sites check ID [WORD]
 
 }  // namespace quillreap::app::cli

@@ -1,4 +1,4 @@
-// quillreap-cli's commands: search, download, get, shelf and update. The command line's own
+// quillreap-cli's commands: search, download, get, shelf, update and sites. The command line's own
 // thread is the interface thread of its headless controls, and the download runs right on
 // it: there is no window to keep painting meanwhile, so a worker thread would only add a
 // pump loop waiting for it. Progress reaches the terminal through the controls' callbacks,
@@ -19,6 +19,9 @@
 #include "books/book_file.hpp"
 #include "books/status_texts.hpp"
 #include "download/shelf.hpp"
+#include "sites/site_check.hpp"
+#include "sites/site_choice.hpp"
+#include "sites/site_folder.hpp"
 #include "text/files.hpp"
 
 namespace quillreap::app::cli {
@@ -89,14 +92,48 @@ OutputStyle output_style(const Invocation& invocation) {
   return invocation.progress == Progress::kBar ? OutputStyle::kBar : OutputStyle::kLines;
 }
 
+// The sites of the run: the users' files read into the build's settings, then the host
+// options, which override what a file says. nullopt, said why, when --sites names no folder.
+std::optional<sites::SiteConfig> run_sites(const Invocation& invocation) {
+  sites::SiteConfig config = invocation.config;
+  const Text& given = invocation.sites_directory;
+  if (!given.empty() && !text::directory_exists(given)) {
+    say(invocation.command, text::concat("there is no site folder ", given));
+    return std::nullopt;
+  }
+  for (const Text& reason :
+       sites::take_site_folder(config, given.empty() ? text::user_sites_directory() : given))
+    say(invocation.command, text::concat(reason, " (the site is left out)"));
+  if (invocation.source1_host) config.source1_host = *invocation.source1_host;
+  // A host given alone carries the label with it.
+  if (invocation.source2_host) config.source2_host = *invocation.source2_host;
+  if (invocation.source2_host || invocation.source2_label)
+    config.source2_label = invocation.source2_label.value_or("");
+  return config;
+}
+
+// The source box's item --source names: 1, 2 or a site's id; nullopt when none is.
+std::optional<int> source_choice(const Text& source, const sites::SiteConfig& config) {
+  if (source == "1") return 0;
+  if (source == "2") return 1;
+  return sites::choice_of_site(source, config);
+}
+
+// Where a site lives, for the sites list: its search's scheme and its host.
+Text site_address(const sites::Site& site) {
+  const bool secure = site.search.address_text.rfind("https://", 0) == 0;
+  return text::concat(secure ? "https://" : "http://", site.host, "/");
+}
+
 class Session {
  public:
-  explicit Session(const Invocation& invocation)
+  Session(const Invocation& invocation, const sites::SiteConfig& config)
       : invocation_(invocation),
+        config_(config),
         output_(
             output_style(invocation), [](std::string_view gbk) { write_text(Stream::kError, gbk); },
             terminal_columns),
-        controller_(controls_, shell_, invocation.config, invocation.out_directory) {
+        controller_(controls_, shell_, config, invocation.out_directory) {
     controls_.set_status_callback([this](const Text& status) { output_.status(status); });
     controls_.set_note_callback([this](const Text& note) { output_.note(note); });
     controls_.set_progress_callback(
@@ -122,7 +159,7 @@ class Session {
   // The search button's handler with the word and source choice typed in.
   int search_rows() {
     controls_.set_search_word(invocation_.word);
-    controls_.set_source_choice(invocation_.source_choice);
+    controls_.set_source_choice(*source_choice(invocation_.source, config_));
     controller_.on_search();
     return controls_.row_count();
   }
@@ -134,9 +171,10 @@ class Session {
     return rows > 0 ? kExitComplete : kExitNothingWritten;
   }
 
-  int download(const Text& address, const Text& name, const Text& author,
-               const Text& introduction) {
-    const BookOutcome outcome = controller_.download_book(address, name, author, introduction);
+  int download(const Text& address, const Text& name, const Text& author, const Text& introduction,
+               const Text& site = {}) {
+    const BookOutcome outcome =
+        controller_.download_book(address, name, author, introduction, site);
     output_.conclude(outcome != BookOutcome::kStopped);
     // Whatever was written is named, even when another book asked for was not.
     for (const Text& path : controller_.written_files()) write_text(Stream::kOut, path + "\n");
@@ -196,7 +234,8 @@ class Session {
     const int row = controls_.list_selected_row();
     // The EPUB takes the row's 作者 and 小说介绍.
     return download(controls_.list_get_cell(row, 0), controls_.list_get_cell(row, 1),
-                    controls_.list_get_cell(row, 3), controls_.list_get_cell(row, 2));
+                    controls_.list_get_cell(row, 3), controls_.list_get_cell(row, 2),
+                    controller_.row_site(row));
   }
 
   // Each store the shelf could not read a book from, named with why; true when any was.
@@ -296,11 +335,37 @@ class Session {
   void say(std::string_view message) const { cli::say(invocation_.command, message); }
 
   const Invocation& invocation_;
+  const sites::SiteConfig& config_;
   ProgressOutput output_;  // outlives the controls, whose callbacks write through it
   HeadlessControls controls_;
   CliShell shell_;
   Controller controller_;
 };
+
+// One line per site, in the source box's order.
+int list_sites(const sites::SiteConfig& config) {
+  const std::size_t count = sites::site_choices(config).size();
+  for (std::size_t choice = 0; choice < count; ++choice) {
+    const sites::SourcePages pages = sites::pages_for_choice(static_cast<int>(choice), config);
+    const sites::Site& site = pages.site();
+    write_text(Stream::kOut, text::concat(site.id, "\t", site.name, "\t", site_address(site), "\t",
+                                          site.file.empty() ? Text("built in") : site.file, "\n"));
+  }
+  return kExitComplete;
+}
+
+int check_site(const Invocation& invocation, const sites::SiteConfig& config) {
+  const std::optional<int> choice = sites::choice_of_site(invocation.site, config);
+  if (!choice) {
+    say(invocation.command,
+        text::concat(invocation.site, ": no site has that id (quillreap-cli sites lists them)"));
+    return kExitUsage;
+  }
+  const bool good = sites::check_site(
+      sites::pages_for_choice(*choice, config), invocation.word, config,
+      [](const Text& line) { write_text(Stream::kOut, text::concat(line, "\n")); });
+  return good ? kExitComplete : kExitNothingWritten;
+}
 
 }  // namespace
 
@@ -319,7 +384,16 @@ int run_command(const Invocation& invocation) {
     say(invocation.command, text::concat("there is no book folder ", invocation.out_directory));
     return kExitNothingWritten;
   }
-  Session session(invocation);
+  std::optional<sites::SiteConfig> config;
+  if (invocation.command != Command::kShelf && !(config = run_sites(invocation))) return kExitUsage;
+  if (invocation.command == Command::kSites) return list_sites(*config);
+  if (invocation.command == Command::kSitesCheck) return check_site(invocation, *config);
+  if (!invocation.source.empty() && !source_choice(invocation.source, *config)) {
+    say(invocation.command, text::concat("--source ", invocation.source,
+                                         ": no site has that id (quillreap-cli sites lists them)"));
+    return kExitUsage;
+  }
+  Session session(invocation, config ? *config : invocation.config);
   switch (invocation.command) {
     case Command::kSearch:
       return session.search();

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "sites/site_choice.hpp"
 #include "text/primitives.hpp"
 
 namespace quillreap::app::gtk {
@@ -20,7 +21,8 @@ MainWindow::MainWindow(sites::SiteConfig config, Text book_directory)
     : MainWindow(std::move(config), BookFolder{std::move(book_directory), true}) {}
 
 MainWindow::MainWindow(sites::SiteConfig config, BookFolder book_folder)
-    : widgets_(build_window(main_window_description(), [this](Command command) { run(command); })),
+    : widgets_(build_window(main_window_description(sites::site_choices(config)),
+                            [this](Command command) { run(command); })),
       controls_(std::make_unique<GtkControls>(widgets_)),
       shell_(std::make_unique<GtkShell>(GTK_WINDOW(widgets_.window))),
       controller_(std::make_unique<Controller>(*controls_, *shell_, std::move(config),

@@ -22,14 +22,16 @@ std::string summary(const Invocation& run) {
     if (set) text += " " + field;
   };
   add(!run.word.empty(), "word=" + run.word);
-  add(run.source_choice != 0, "source=2");
+  add(!run.source.empty() && run.source != "1", "source=" + run.source);
+  add(!run.site.empty(), "site=" + run.site);
+  add(!run.sites_directory.empty(), "sites=" + run.sites_directory);
   add(!run.address.empty(), "address=" + run.address + " name=" + run.name);
   add(!run.list.empty(), "list=" + run.list);
   add(run.row != 0, "row=" + std::to_string(run.row));
   add(run.out_directory != plain.out_directory, "out=" + run.out_directory);
   add(run.config.connections != plain.config.connections,
       "connections=" + std::to_string(run.config.connections));
-  add(run.config.source1_host != plain.config.source1_host, "source1=" + run.config.source1_host);
+  add(run.source1_host.has_value(), "source1=" + run.source1_host.value_or(""));
   add(run.epub, run.text_book ? "txt+epub" : "epub");
   add(!run.author.empty(), "author=" + run.author);
   add(run.range.has_value(), "range");
@@ -59,7 +61,9 @@ TEST(CommandLine, EachCommandTakesItsOwnOptionsAndSaysWhyALineMakesNoSense) {
        2,
        "quillreap-cli search: --out is not an option of search (see quillreap-cli search --help)"},
       {{"search", "西游"}, 2, "quillreap-cli search: --source is required"},
-      {{"search", "--source", "3", "西游"}, 2, "quillreap-cli search: --source takes 1 or 2"},
+      {{"search", "--source", "example", "西游", "--sites=d"},
+       kRuns,
+       "search word=西游 source=example sites=d"},
       {{"search", "--source", "1", "西游", "记"},
        2,
        "quillreap-cli search: '记' is one word too many for search"},
@@ -140,6 +144,13 @@ TEST(CommandLine, EachCommandTakesItsOwnOptionsAndSaysWhyALineMakesNoSense) {
        "quillreap-cli update: --format is not an option of update"},
       {{"update", "--check", "--check"}, 2, "quillreap-cli update: --check is given twice"},
       {{"update", "-h"}, 0, "Usage: quillreap-cli update [OPTIONS] [NAME...]"},
+
+      {{"sites", "--sites", "d"}, kRuns, "sites sites=d"},
+      {{"sites", "check", "example", "西游"}, kRuns, "sites check word=西游 site=example"},
+      {{"sites", "check", "--sites=d", "example"}, kRuns, "sites check site=example sites=d"},
+      {{"sites", "check"}, 2, "quillreap-cli sites: ID is required"},
+      {{"sites", "check", "a", "b", "c"}, 2, "quillreap-cli sites: 'c' is one word too many"},
+      {{"sites", "--out", "x"}, 2, "quillreap-cli sites: --out is not an option of sites"},
   };
   for (const Case& each : cases) {
     std::string shown;

@@ -38,7 +38,7 @@ class HttpsSite : public ::testing::Test {
 
   test_support::HttpsSite site_;
   SiteConfig config_ = SiteConfig::defaults();
-  SourcePages pages_ = sites::example_site(site_.host(), "https");
+  SourcePages pages_ = sites::example_site(site_.host(), "http://{{host}}", "https://{{host}}");
   test_support::TempFolder dir_;
   FailureReport report_;
 };

@@ -1,30 +1,29 @@
 // The worked example of docs/sites.md, the site file of the sample sites' source 3, read
-// through the reader as a user's file is, with the host the test serves it on; scheme
-// "https" for the site served over TLS.
+// through the reader as a user's file is, with the host the test serves it on; edited, the
+// first `replaced` of the file's text becomes `with`.
 #pragma once
 
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <string_view>
 
 #include "sites/site_file.hpp"
 #include "sites/source_pages.hpp"
 
 namespace quillreap::sites {
 
-inline SourcePages example_site(const Text& host, const std::string& scheme = "http") {
+inline SourcePages example_site(const Text& host, std::string_view replaced = {},
+                                std::string_view with = {}) {
   const std::string path = QUILLREAP_FIXTURES_DIR "/sites/example.json";
   std::ifstream file(path, std::ios::binary);
-  std::stringstream json;
-  json << file.rdbuf();
-  std::string text = json.str();
-  const std::string plain = "http://{{host}}";
-  if (const auto at = text.find(plain); at != std::string::npos) {
-    text.replace(at, plain.size(), scheme + "://{{host}}");
-  }
+  std::stringstream read;
+  read << file.rdbuf();
+  std::string json = read.str();
+  if (!replaced.empty()) json.replace(json.find(replaced), replaced.size(), with);
   SiteSettings settings;
   settings.host = host;
-  return SourcePages(make_site(read_site_file(text, path), settings));
+  return SourcePages(make_site(read_site_file(json, path), settings));
 }
 
 }  // namespace quillreap::sites
