@@ -109,7 +109,7 @@ Failure last_failure(Failure otherwise, std::chrono::steady_clock::time_point st
       return Failure::kReset;
     case ERROR_HTTP_REDIRECT_FAILED:
       return Failure::kTooManyRedirects;
-    // An issuer found in no store shows as a failed revocation check.
+    // A CA found in no store shows as a failed revocation check.
     case ERROR_INTERNET_SEC_CERT_REV_FAILED:
     case ERROR_INTERNET_SEC_CERT_NO_REV:
     case ERROR_INTERNET_INVALID_CA:
