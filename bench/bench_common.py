@@ -25,16 +25,17 @@ class Sites:
     sites answer SIGUSR1 with the connections accepted so far (see connections())."""
 
     def __init__(self, executable, chapters, chapter_bytes, extra=(), count=False,
-                 ports=(0, 0, 0, 0)):
+                 ports=(0, 0, 0, 0, 0)):
         command = [executable, "--search-port", str(ports[0]), "--source1-port", str(ports[1]),
                    "--source2-port", str(ports[2]), "--source3-port", str(ports[3]),
+                   "--source3-tls-port", str(ports[4]),
                    "--big-chapters", str(chapters),
                    "--big-chapter-bytes", str(chapter_bytes)] + list(extra)
         if count:
             command.append("--count-connections")
         self.process = subprocess.Popen(command, stdout=subprocess.PIPE, text=True)
         self.hosts = {}
-        while len(self.hosts) < 4:
+        while len(self.hosts) < 5:  # the four sites and source 3 over TLS
             line = self.process.stdout.readline()
             if not line:
                 sys.exit("quillreap-sample-sites did not start: %s" % " ".join(command))
@@ -44,7 +45,7 @@ class Sites:
     def ports(self):
         """The ports the sites listen on, to start them again at the same addresses."""
         return tuple(int(self.hosts[name].rsplit(":", 1)[1])
-                     for name in ("search", "source1", "source2", "source3"))
+                     for name in ("search", "source1", "source2", "source3", "source3-tls"))
 
     def counts(self):
         """Connections the servers accepted so far (without --keep-alive, requests)

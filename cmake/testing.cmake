@@ -34,12 +34,13 @@ target_link_libraries(quillreap_test_main PUBLIC ${QUILLREAP_GTEST})
 target_compile_definitions(quillreap_test_main
                            PRIVATE QUILLREAP_SKIPPED_EXIT_CODE=${QUILLREAP_SKIPPED_EXIT_CODE})
 
-# quillreap_test(NAME SOURCES... LIBS libs...): LIBS names the layer under test (and any
-# helper library); the test links nothing else of Quillreap.
+# quillreap_test(NAME SOURCES... LIBS libs... [WINDOWS_WRAPPER command...]): LIBS names the
+# layer under test (and any helper library); the test links nothing else of Quillreap.
+# WINDOWS_WRAPPER: on Windows the program runs under Wine through this host command.
 # Linux: one CTest test per test case. Windows: one CTest test per executable, because
 # every Wine process costs about a second.
 function(quillreap_test name)
-  cmake_parse_arguments(QT "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(QT "" "" "SOURCES;LIBS;WINDOWS_WRAPPER" ${ARGN})
   add_executable(${name} ${QT_SOURCES} ${QT_UNPARSED_ARGUMENTS})
   target_link_libraries(${name} PRIVATE ${QT_LIBS} ${QUILLREAP_GTEST} quillreap_test_main)
   target_compile_definitions(${name} PRIVATE QUILLREAP_FIXTURES_DIR="${QUILLREAP_FIXTURES_DIR}")
@@ -48,7 +49,12 @@ function(quillreap_test name)
   # GBK, can also encode the odd sign in standard headers (the micro sign of <chrono>).
   # Program sources spell GBK bytes out instead: see scripts/gbk-literal.
   target_compile_options(${name} PRIVATE -fexec-charset=GB18030)
-  if(WIN32)
+  if(WIN32 AND QT_WINDOWS_WRAPPER)
+    add_test(NAME ${name}
+             COMMAND ${QT_WINDOWS_WRAPPER} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}>)
+    set_tests_properties(${name} PROPERTIES TIMEOUT 900
+                         SKIP_RETURN_CODE ${QUILLREAP_SKIPPED_EXIT_CODE})
+  elseif(WIN32)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT 900
                          SKIP_RETURN_CODE ${QUILLREAP_SKIPPED_EXIT_CODE})

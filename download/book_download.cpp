@@ -25,6 +25,7 @@ http::RetryPolicy paced_policy(const SiteConfig& config, RequestPace& pace) {
   http::RetryPolicy policy;
   policy.tries = config.tries;
   policy.timeouts = config.timeouts;
+  policy.ca_file = config.ca_file;
   policy.around_try = [&pace](const auto& exchange) { return pace.request(exchange); };
   return policy;
 }

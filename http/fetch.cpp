@@ -110,6 +110,8 @@ FailureReason reason_of(transport::Failure failure) {
       return FailureReason::kTooManyRedirects;
     case Failure::kClient:
       return FailureReason::kClientError;
+    case Failure::kUntrustedCertificate:
+      return FailureReason::kUntrustedCertificate;
   }
   return FailureReason::kNoConnection;
 }
@@ -152,11 +154,12 @@ struct Answer {
 };
 
 transport::InternetHandle open_session(const Text& user_agent, std::string_view proxy, bool secure,
-                                       const Timeouts& timeouts, std::stop_token stop) {
+                                       const Text& ca_file, const Timeouts& timeouts,
+                                       std::stop_token stop) {
   Text proxy_setting;
   if (!proxy.empty()) proxy_setting = secure ? Text(proxy) : text::concat("http=", proxy);
-  return transport::open_internet(text_or_null(user_agent), text_or_null(proxy_setting), timeouts,
-                                  stop);
+  return transport::open_internet(text_or_null(user_agent), text_or_null(proxy_setting),
+                                  text_or_null(ca_file), timeouts, stop);
 }
 
 // Every byte the platform hands out; a failed read marks the answer failed and keeps the
@@ -279,6 +282,8 @@ Text failure_description(const FetchResult& result) {
       return "too many redirects";
     case FailureReason::kClientError:
       return "HTTP library error";
+    case FailureReason::kUntrustedCertificate:
+      return "server certificate not trusted";
   }
   return "failed";
 }
@@ -297,7 +302,7 @@ FetchResult fetch_page_until_stopped(std::stop_token stop, const Timeouts& timeo
                                      std::string_view post_text, Text* cookies,
                                      Text* returned_cookies, Text* extra_headers,
                                      Text* returned_headers, bool no_redirect, Bytes* post_bytes,
-                                     std::string_view proxy) {
+                                     std::string_view proxy, std::string_view ca_file) {
   if (method < kGet || method > kHead) method = kGet;
   // The host and path come out of the address, and the address itself goes out as the
   // Referer line, so the whole address is checked.
@@ -316,8 +321,8 @@ FetchResult fetch_page_until_stopped(std::stop_token stop, const Timeouts& timeo
   out.timeouts = timeouts;
 
   const bool secure = text::to_lower(text::text_left(address, 8)) == "https://";
-  transport::InternetHandle internet =
-      open_session(choose_user_agent(out.callers_headers), proxy, secure, timeouts, stop);
+  transport::InternetHandle internet = open_session(choose_user_agent(out.callers_headers), proxy,
+                                                    secure, Text(ca_file), timeouts, stop);
   if (!internet) return {};
 
   Bytes own_body;

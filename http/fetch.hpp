@@ -16,15 +16,16 @@ using text::Text;
 // Why an exchange failed; kNone exactly when it did not.
 enum class FailureReason {
   kNone,
-  kNoConnection,       // no network, no such host, nothing reached
-  kConnectionRefused,  // the host answered the connect with a refusal
-  kReset,              // the connection was reset or closed before a complete answer
-  kCutShort,           // the body ended before the length its response announced
-  kTimeout,            // nothing came for the receive time-out (or the connect time-out)
-  kHttpStatus,         // the final response's status is 400 or above
-  kAddressRefused,     // the address cannot be sent safely; nothing went out
-  kTooManyRedirects,   // still redirected after the last hop allowed
-  kClientError,        // the HTTP library refused a setting or failed on its own side
+  kNoConnection,          // no network, no such host, nothing reached
+  kConnectionRefused,     // the host answered the connect with a refusal
+  kReset,                 // the connection was reset or closed before a complete answer
+  kCutShort,              // the body ended before the length its response announced
+  kTimeout,               // nothing came for the receive time-out (or the connect time-out)
+  kHttpStatus,            // the final response's status is 400 or above
+  kAddressRefused,        // the address cannot be sent safely; nothing went out
+  kTooManyRedirects,      // still redirected after the last hop allowed
+  kClientError,           // the HTTP library refused a setting or failed on its own side
+  kUntrustedCertificate,  // an https server's certificate did not check out: no page
 };
 
 // The body exactly as the server sent it (error pages included), and whether the
@@ -54,13 +55,12 @@ FetchResult fetch_page(std::string_view address, int method = kGet, std::string_
 // fetch_page with the caller's time-outs, for a download that may be stopped: once stop is
 // requested, an exchange under way gives up within about a second where the platform
 // allows it (libcurl), instead of running on to its time-out. The other arguments as
-// fetch_page's, which waits kDefaultTimeouts and is never stopped.
-FetchResult fetch_page_until_stopped(std::stop_token stop, const Timeouts& timeouts,
-                                     std::string_view address, int method = kGet,
-                                     std::string_view post_text = {}, Text* cookies = nullptr,
-                                     Text* returned_cookies = nullptr,
-                                     Text* extra_headers = nullptr,
-                                     Text* returned_headers = nullptr, bool no_redirect = false,
-                                     Bytes* post_bytes = nullptr, std::string_view proxy = {});
+// fetch_page's, which waits kDefaultTimeouts and is never stopped. ca_file: see
+// SiteConfig::ca_file; empty for the system's CAs.
+FetchResult fetch_page_until_stopped(
+    std::stop_token stop, const Timeouts& timeouts, std::string_view address, int method = kGet,
+    std::string_view post_text = {}, Text* cookies = nullptr, Text* returned_cookies = nullptr,
+    Text* extra_headers = nullptr, Text* returned_headers = nullptr, bool no_redirect = false,
+    Bytes* post_bytes = nullptr, std::string_view proxy = {}, std::string_view ca_file = {});
 
 }  // namespace quillreap::http

@@ -48,6 +48,7 @@ bool is_transient(const FetchResult& result) {
     case FailureReason::kAddressRefused:
     case FailureReason::kTooManyRedirects:
     case FailureReason::kClientError:
+    case FailureReason::kUntrustedCertificate:
       return false;
   }
   return false;
@@ -75,7 +76,7 @@ RetriedFetch fetch_with_retries(std::string_view address, const RetryPolicy& pol
     headers.clear();
     const auto exchange = [&] {
       return fetch_page_until_stopped(stop, policy.timeouts, address, kGet, {}, nullptr, nullptr,
-                                      nullptr, &headers);
+                                      nullptr, &headers, false, nullptr, {}, policy.ca_file);
     };
     out.result = policy.around_try ? policy.around_try(exchange) : exchange();
     ++out.tries;

@@ -22,6 +22,7 @@ struct RetryPolicy {
   std::chrono::milliseconds longest_retry_after{10'000};
   // What each try waits for a connection and for the answer.
   Timeouts timeouts = kDefaultTimeouts;
+  text::Text ca_file;  // see SiteConfig::ca_file
   // When set, each try's exchange runs through it on the fetching thread, so that the
   // caller may make it wait (a pace between requests) and sees every answer, not only the
   // last one's. It returns what the exchange returned.

@@ -50,16 +50,20 @@ enum class Failure {
   kCutShort,
   kTimeout,
   kTooManyRedirects,
-  kClient,  // the platform library refused a setting or ran out of something
+  kClient,                // the platform library refused a setting or ran out of something
+  kUntrustedCertificate,  // TLS: the server's certificate was refused
 };
 
 // A null user_agent sends none; a null proxy connects directly. proxy is "host:port", or
-// "http=host:port" to proxy plain addresses only. Null handle on failure.
+// "http=host:port" to proxy plain addresses only. ca_file, a PEM file, replaces the system's
+// CAs for https (libcurl); WinInet always uses the system's store, so there it is ignored
+// and the Windows tests put their CA in that store instead. Either way the server's
+// certificate and name are checked. Null handle on failure.
 // stop: once requested, an exchange under way on this handle gives up within about a
 // second. The libcurl transport honours it; WinInet's blocking calls end only at their
 // own time-outs, so there it changes nothing.
-InternetHandle open_internet(const char* user_agent, const char* proxy, const Timeouts& timeouts,
-                             std::stop_token stop = {});
+InternetHandle open_internet(const char* user_agent, const char* proxy, const char* ca_file,
+                             const Timeouts& timeouts, std::stop_token stop = {});
 ConnectionHandle connect(Internet& internet, const char* host, std::int32_t port,
                          const Timeouts& timeouts);
 RequestHandle open_request(Connection& connection, const char* verb, const char* path,

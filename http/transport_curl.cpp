@@ -139,6 +139,7 @@ struct Internet {
   bool has_user_agent = false;
   std::string proxy;  // "" for a direct connection
   bool proxy_plain_only = false;
+  std::string ca_file;   // "" for the system's CAs
   std::stop_token stop;  // the download's, or one that is never requested
 };
 
@@ -363,6 +364,11 @@ CURLcode configure_fetch(Request& request, const HeaderList& headers) {
   set(CURLOPT_HTTP_VERSION, static_cast<long>(CURL_HTTP_VERSION_1_1));
   set(CURLOPT_PROTOCOLS_STR, "http,https");
   set(CURLOPT_SUPPRESS_CONNECT_HEADERS, 1L);
+  // curl's defaults, stated so that no later change can loosen them: the certificate must
+  // chain to a trusted CA and name the host.
+  set(CURLOPT_SSL_VERIFYPEER, 1L);
+  set(CURLOPT_SSL_VERIFYHOST, 2L);
+  if (!internet.ca_file.empty()) set(CURLOPT_CAINFO, internet.ca_file.c_str());
   if (internet.has_user_agent) {
     set(CURLOPT_USERAGENT, internet.user_agent.c_str());
   }
@@ -446,6 +452,9 @@ Failure failure_of(CURL* curl, CURLcode outcome) {
       return Failure::kReset;
     case CURLE_TOO_MANY_REDIRECTS:
       return Failure::kTooManyRedirects;
+    case CURLE_PEER_FAILED_VERIFICATION:
+      return Failure::kUntrustedCertificate;
+    case CURLE_SSL_CACERT_BADFILE:  // the CA file could not be read
     case CURLE_OUT_OF_MEMORY:
     case CURLE_FAILED_INIT:
     case CURLE_UNKNOWN_OPTION:
@@ -461,13 +470,14 @@ Failure failure_of(CURL* curl, CURLcode outcome) {
 }  // namespace
 
 // The time-outs are the request's: every call of one exchange is given the same.
-InternetHandle open_internet(const char* user_agent, const char* proxy, const Timeouts&,
-                             std::stop_token stop) {
+InternetHandle open_internet(const char* user_agent, const char* proxy, const char* ca_file,
+                             const Timeouts&, std::stop_token stop) {
   shares();
   auto internet = std::make_unique<Internet>();
   internet->stop = std::move(stop);
   internet->has_user_agent = user_agent != nullptr;
   if (user_agent) internet->user_agent = user_agent;
+  if (ca_file) internet->ca_file = ca_file;
   if (proxy) {
     std::string_view setting(proxy);
     internet->proxy_plain_only = starts_with(setting, "http=");

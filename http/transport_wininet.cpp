@@ -109,6 +109,16 @@ Failure last_failure(Failure otherwise, std::chrono::steady_clock::time_point st
       return Failure::kReset;
     case ERROR_HTTP_REDIRECT_FAILED:
       return Failure::kTooManyRedirects;
+    // A CA found in no store shows as a failed revocation check.
+    case ERROR_INTERNET_SEC_CERT_REV_FAILED:
+    case ERROR_INTERNET_SEC_CERT_NO_REV:
+    case ERROR_INTERNET_INVALID_CA:
+    case ERROR_INTERNET_SEC_CERT_CN_INVALID:
+    case ERROR_INTERNET_SEC_CERT_DATE_INVALID:
+    case ERROR_INTERNET_SEC_CERT_ERRORS:
+    case ERROR_INTERNET_SEC_CERT_REVOKED:
+    case ERROR_INTERNET_SEC_INVALID_CERT:
+      return Failure::kUntrustedCertificate;
     case ERROR_NOT_ENOUGH_MEMORY:
     case ERROR_INTERNET_INVALID_OPTION:
     case ERROR_INTERNET_BAD_OPTION_LENGTH:
@@ -132,8 +142,10 @@ void RequestCloser::operator()(Request* handle) const noexcept {
   close_native(handle);
 }
 
-InternetHandle open_internet(const char* user_agent, const char* proxy, const Timeouts& timeouts,
-                             std::stop_token) {
+// No security flag is ever set: WinInet checks every server certificate against the
+// system's store, and ca_file has no say here.
+InternetHandle open_internet(const char* user_agent, const char* proxy, const char*,
+                             const Timeouts& timeouts, std::stop_token) {
   const WinInet& w = wininet();
   if (!w.complete()) return nullptr;
   HINTERNET handle = proxy ? w.open(user_agent, INTERNET_OPEN_TYPE_PROXY, proxy, "", 0)

@@ -128,6 +128,7 @@ class SiteCheck {
     http::RetryPolicy policy;
     policy.tries = config_.tries;
     policy.timeouts = config_.timeouts;
+    policy.ca_file = config_.ca_file;
     const http::RetriedFetch fetched = http::fetch_with_retries(address, policy);
     if (!fetched.result.failed) return pages_.page_text(fetched.result);
     why = concat(http::failure_description(fetched.result), " at ", address);

@@ -32,6 +32,10 @@ struct SiteConfig {
   int request_pause_ms = 0;
   // What every request waits for a connection and for the answer; only tests shorten them.
   http::Timeouts timeouts = http::kDefaultTimeouts;
+  // A PEM file of the CAs https servers are checked against instead of the system's; only
+  // tests set it, to trust their own CA (no setting turns the check off). Empty: the
+  // system's. WinInet always uses the system's store.
+  Text ca_file;
 
   // Users' site files as read, in the source box's order; one with a built-in site's id
   // stands in that site's place (use_site_files).

@@ -62,7 +62,8 @@ SearchPage fetch_search_page(const Site& site, const Text& word, const SiteConfi
   Text headers = extra_headers(site.search);
   search.fetched = http::fetch_page_until_stopped(
       {}, config.timeouts, search.address, site.search.post ? http::kPost : http::kGet, body,
-      nullptr, nullptr, headers.empty() ? nullptr : &headers);
+      nullptr, nullptr, headers.empty() ? nullptr : &headers, nullptr, false, nullptr, {},
+      config.ca_file);
   if (!search.fetched.failed) search.page = page_in_gbk(search.fetched.body, site.search.charset);
   return search;
 }

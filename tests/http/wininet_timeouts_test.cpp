@@ -43,7 +43,7 @@ TEST(WinInetTimeouts, EveryHandleCarriesTheFetchsTimeouts) {
   for (const Timeouts& t : cases) {
     SCOPED_TRACE(t.receive.count());
     // Nothing goes out: WinInet connects only when the request is sent.
-    transport::InternetHandle internet = transport::open_internet(nullptr, nullptr, t);
+    transport::InternetHandle internet = transport::open_internet(nullptr, nullptr, nullptr, t);
     ASSERT_TRUE(internet);
     transport::ConnectionHandle connection = transport::connect(*internet, "127.0.0.1", 9, t);
     ASSERT_TRUE(connection);

@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -11,6 +12,7 @@
 
 #include "tools/sample-sites/faults.hpp"
 #include "tools/sample-sites/sample_sites.hpp"
+#include "tools/sample-sites/tls_front.hpp"
 
 namespace {
 
@@ -32,7 +34,7 @@ extern "C" void on_growth_signal(int) {
 
 constexpr char kUsage[] =
     "usage: quillreap-sample-sites [--search-port N] [--source1-port N] [--source2-port N]\n"
-    "                              [--source3-port N]\n"
+    "                              [--source3-port N] [--source3-tls-port N]\n"
     "                              [--big-chapters N] [--big-chapter-bytes N]\n"
     "                              [--delay-ms D] [--flaky K] [--keep-alive]\n"
     "                              [--count-connections]\n"
@@ -40,7 +42,8 @@ constexpr char kUsage[] =
     "       quillreap-sample-sites --faults [--fault-port N]\n"
     "Serves the site-search service, source 1, source 2 and source 3 (the site of the\n"
     "worked example in docs/sites.md) on 127.0.0.1 (ports 18061, 18062, 18063, 18064 by\n"
-    "default; 0 picks a free port). With --big-chapters the sites also list\n"
+    "default; 0 picks a free port), and source 3 over TLS with the test certificate on\n"
+    "18066 (--source3-tls-port; the Linux build only). With --big-chapters the sites also list\n"
     "the benchmark book (search word: the GBK bytes of \"\xE6\xB5\x8B\xE8\xAF\x95\xE5\xB7\xA8"
     "\xE8\x91\x97\") of N chapters of --big-chapter-bytes bytes each (default 10000).\n"
     "--delay-ms D holds every answer D ms (other connections are served meanwhile);\n"
@@ -65,7 +68,10 @@ bool read_number(const char* text, long max, long& out) {
 
 // What the command line asked for.
 struct Options {
-  quillreap::sample_sites::Ports ports{18061, 18062, 18063, 18064};
+  quillreap::sample_sites::Ports ports{18061, 18062, 18063, 18064,
+                                       quillreap::sample_sites::TlsFront::available()
+                                           ? std::optional<std::uint16_t>(18066)
+                                           : std::nullopt};
   quillreap::sample_sites::BigBook big{0, 10000};
   quillreap::sample_sites::Behaviour behaviour;
   quillreap::sample_sites::Serials serials{0, 10};
@@ -94,6 +100,14 @@ std::variant<Options, int> parse_options(int argc, char** argv) {
       o.ports.source2 = static_cast<std::uint16_t>(value);
     } else if (option == "--source3-port" && has_value && read_number(argv[++i], 65535, value)) {
       o.ports.source3 = static_cast<std::uint16_t>(value);
+    } else if (option == "--source3-tls-port" && has_value &&
+               read_number(argv[++i], 65535, value)) {
+      if (!quillreap::sample_sites::TlsFront::available()) {
+        std::fputs("quillreap-sample-sites: this build serves no TLS (the Linux build does)\n",
+                   stderr);
+        return 2;
+      }
+      o.ports.source3_tls = static_cast<std::uint16_t>(value);
     } else if (option == "--big-chapters" && has_value && read_number(argv[++i], 1000000, value)) {
       o.big.chapters = static_cast<int>(value);
     } else if (option == "--big-chapter-bytes" && has_value &&
@@ -168,6 +182,9 @@ void serve_sample_sites(const Options& o) {
   std::printf("search  %s\nsource1 %s\nsource2 %s\nsource3 %s\n", sites.search_host().c_str(),
               sites.source1_host().c_str(), sites.source2_host().c_str(),
               sites.source3_host().c_str());
+  if (!sites.source3_tls_host().empty()) {
+    std::printf("source3-tls %s\n", sites.source3_tls_host().c_str());
+  }
   std::fflush(stdout);
   // A benchmark waits for each answer to its signal, so those are looked for often.
   const bool signalled = o.count_connections || o.serials.books > 0;

@@ -11,6 +11,7 @@
 #include "tools/loopback/http_server.hpp"
 #include "tools/sample-sites/served_sites.hpp"
 #include "tools/sample-sites/site_paths.hpp"
+#include "tools/sample-sites/tls_front.hpp"
 
 namespace quillreap::sample_sites {
 
@@ -98,6 +99,7 @@ struct SampleSites::Impl {
   std::chrono::steady_clock::time_point answering_until{};
   int refused = 0;
   std::unique_ptr<loopback::HttpServer> search, source1, source2, source3;
+  std::unique_ptr<TlsFront> source3_tls;
 };
 
 SampleSites::SampleSites(sites::SiteConfig base, Ports ports, BigBook big, Behaviour behaviour,
@@ -113,6 +115,9 @@ SampleSites::SampleSites(sites::SiteConfig base, Ports ports, BigBook big, Behav
                                                           ports.source2, options);
   impl_->source3 = std::make_unique<loopback::HttpServer>(impl_->handler(answer_source3, true),
                                                           ports.source3, options);
+  if (ports.source3_tls) {
+    impl_->source3_tls = std::make_unique<TlsFront>(impl_->source3->port(), *ports.source3_tls);
+  }
   auto sites = std::make_shared<ServedSites>();
   sites->config = std::move(base);
   sites->config.search_host = impl_->search->host();
@@ -138,6 +143,7 @@ SampleSites::SampleSites(sites::SiteConfig base, Ports ports, BigBook big, Behav
 
 // The servers stop (and join their threads) before the description they read goes away.
 SampleSites::~SampleSites() {
+  impl_->source3_tls.reset();
   impl_->search.reset();
   impl_->source1.reset();
   impl_->source2.reset();
@@ -156,6 +162,10 @@ std::string SampleSites::source2_host() const {
 
 std::string SampleSites::source3_host() const {
   return impl_->source3->host();
+}
+
+std::string SampleSites::source3_tls_host() const {
+  return impl_->source3_tls ? impl_->source3_tls->host() : std::string();
 }
 
 std::size_t SampleSites::accepted_connections() const {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -20,6 +21,8 @@ struct Ports {
   std::uint16_t source1 = 0;
   std::uint16_t source2 = 0;
   std::uint16_t source3 = 0;
+  // Source 3 over TLS as well (TlsFront::available() builds only); none by default.
+  std::optional<std::uint16_t> source3_tls = std::nullopt;
 };
 
 // The benchmark book "测试巨著" on both sources: `chapters` chapters whose text markup is
@@ -67,6 +70,8 @@ class SampleSites {
   // Source 3 is a site known only by its site file (the worked example of docs/sites.md),
   // so the configuration holds no host of it.
   std::string source3_host() const;
+  // The same site over TLS with the test certificate; "" when not asked for.
+  std::string source3_tls_host() const;
   // `base` with the three hosts set to the servers' and the source 2 label set to the
   // source 2 host followed by "/", so that it never matches inside a source 1 address
   // whose port merely begins with the same digits.
