@@ -90,6 +90,30 @@ std::size_t JsonSource::locate(std::string_view name, std::size_t offset) const 
   return offset;
 }
 
+namespace {
+
+// A message stays one line: a field name may hold any character JSON can escape, and a
+// control character is written back as its escape.
+std::string one_line(const std::string& message) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string line;
+  for (const char c : message) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\n') {
+      line += "\\n";
+    } else if (byte < 0x20 || byte == 0x7F) {
+      line += "\\u00";
+      line += kHex[byte >> 4];
+      line += kHex[byte & 15];
+    } else {
+      line += c;
+    }
+  }
+  return line;
+}
+
+}  // namespace
+
 void JsonSource::fail(std::size_t offset, std::string_view field, std::string_view what) const {
   int line = 1, column = 1;
   for (std::size_t i = 0; i < offset && i < text_.size(); ++i) {
@@ -101,7 +125,7 @@ void JsonSource::fail(std::size_t offset, std::string_view field, std::string_vi
   }
   std::string message = file_ + ":" + std::to_string(line) + ":" + std::to_string(column) + ": ";
   if (!field.empty()) message += quoted(field) + ": ";
-  throw SiteFileError(message + std::string(what));
+  throw SiteFileError(one_line(message + std::string(what)));
 }
 
 JsonObject::JsonObject(const JsonSource& source, const nlohmann::json& value, std::string_view name,

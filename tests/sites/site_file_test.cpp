@@ -107,6 +107,9 @@ TEST(SiteFiles, MistakesReadLikeACompilersMessages) {
   } cases[] = {
       {R"("title":)", R"("titel":)", R"("titel": unknown field (did you mean "title"?))"},
       {R"("book":)", R"("Book":)", R"("Book": unknown field (did you mean "book"?))"},
+      // A control character in a name is written as its escape: the message stays one line
+      // (placed at the file's start, as the escaped name is not found in the text).
+      {R"("book":)", R"("bo\nok":)", R"("bo\nok": unknown field)", 1},
       {R"({ "between": ["href)", R"({ "betwen": ["href)",
        R"("betwen": unknown field (did you mean "between"?))"},
       // A missing field is placed at the object that lacks it.
