@@ -31,8 +31,16 @@ endif()
 set(QUILLREAP_SKIPPED_EXIT_CODE 77)
 add_library(quillreap_test_main STATIC ${PROJECT_SOURCE_DIR}/tests/test_main.cpp)
 target_link_libraries(quillreap_test_main PUBLIC ${QUILLREAP_GTEST})
-target_compile_definitions(quillreap_test_main
-                           PRIVATE QUILLREAP_SKIPPED_EXIT_CODE=${QUILLREAP_SKIPPED_EXIT_CODE})
+# The code is a definition of the one source, not of the library: the precompiled header
+# below is taken only where no macro of its making is missing.
+set_source_files_properties(
+  ${PROJECT_SOURCE_DIR}/tests/test_main.cpp
+  PROPERTIES COMPILE_DEFINITIONS QUILLREAP_SKIPPED_EXIT_CODE=${QUILLREAP_SKIPPED_EXIT_CODE})
+# GoogleTest's headers are parsed once, here, and every test program reuses the result:
+# they are most of a test source's compile time, and the test sources are most of a build.
+# The options are the test programs' own, so the compiler takes the precompiled header.
+target_compile_options(quillreap_test_main PRIVATE -fexec-charset=GB18030)
+target_precompile_headers(quillreap_test_main PRIVATE <gtest/gtest.h> <gmock/gmock.h>)
 
 # quillreap_test(NAME SOURCES... LIBS libs... [WINDOWS_WRAPPER command...]): LIBS names the
 # layer under test (and any helper library); the test links nothing else of Quillreap.
@@ -49,6 +57,7 @@ function(quillreap_test name)
   # GBK, can also encode the odd sign in standard headers (the micro sign of <chrono>).
   # Program sources spell GBK bytes out instead: see scripts/gbk-literal.
   target_compile_options(${name} PRIVATE -fexec-charset=GB18030)
+  target_precompile_headers(${name} REUSE_FROM quillreap_test_main)
   if(WIN32 AND QT_WINDOWS_WRAPPER)
     add_test(NAME ${name}
              COMMAND ${QT_WINDOWS_WRAPPER} ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:${name}>)
