@@ -53,6 +53,26 @@ std::string quoted(std::string_view name) {
   return out;
 }
 
+// A message stays one line: a field name may hold any character JSON can escape, and a
+// control character is written back as its escape.
+std::string one_line(const std::string& message) {
+  static constexpr char kHex[] = "0123456789abcdef";
+  std::string line;
+  for (const char c : message) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\n') {
+      line += "\\n";
+    } else if (byte < 0x20 || byte == 0x7F) {
+      line += "\\u00";
+      line += kHex[byte >> 4];
+      line += kHex[byte & 15];
+    } else {
+      line += c;
+    }
+  }
+  return line;
+}
+
 }  // namespace
 
 nlohmann::json JsonSource::parse() const {
@@ -89,30 +109,6 @@ std::size_t JsonSource::locate(std::string_view name, std::size_t offset) const 
   }
   return offset;
 }
-
-namespace {
-
-// A message stays one line: a field name may hold any character JSON can escape, and a
-// control character is written back as its escape.
-std::string one_line(const std::string& message) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string line;
-  for (const char c : message) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '\n') {
-      line += "\\n";
-    } else if (byte < 0x20 || byte == 0x7F) {
-      line += "\\u00";
-      line += kHex[byte >> 4];
-      line += kHex[byte & 15];
-    } else {
-      line += c;
-    }
-  }
-  return line;
-}
-
-}  // namespace
 
 void JsonSource::fail(std::size_t offset, std::string_view field, std::string_view what) const {
   int line = 1, column = 1;
